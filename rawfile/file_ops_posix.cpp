@@ -1,0 +1,120 @@
+// POSIX file operations (the native command-line tool and the native tests).
+#include <errno.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "file_ops.h"
+#include "text.h"
+
+namespace rawfile {
+
+namespace {
+
+bool Fail(FileOp op, const std::u16string& path, int code, FileError* error) {
+    error->op = op;
+    error->path = path;
+    error->code = static_cast<std::uint32_t>(code);
+    error->reason = Utf8ToUtf16(strerror(code));
+    return false;
+}
+
+}  // namespace
+
+bool PlatformIsWindows() { return false; }
+
+std::FILE* OpenForReading(const std::u16string& path) {
+    std::FILE* file = std::fopen(Utf16ToUtf8(path).c_str(), "rb");
+    if (file == nullptr) {
+        return nullptr;
+    }
+    struct stat st;
+    if (fstat(fileno(file), &st) != 0 || S_ISDIR(st.st_mode)) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
+}
+
+bool WriteHeaderBlock(const std::u16string& path, const HeaderBlock& block, FileError* error) {
+    const std::string name = Utf16ToUtf8(path);
+    const int fd = open(name.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return Fail(FileOp::kOpen, path, errno, error);
+    }
+    // Another cooperating writer holding the file keeps us out, as the exclusive open does on
+    // Windows.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int code = errno;
+        close(fd);
+        return Fail(FileOp::kOpen, path, code, error);
+    }
+    size_t done = 0;
+    while (done < block.size()) {
+        const ssize_t n = pwrite(fd, block.data() + done, block.size() - done,
+                                 static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            const int code = n < 0 ? errno : EIO;
+            close(fd);
+            return Fail(FileOp::kWrite, path, code, error);
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (close(fd) != 0) {
+        return Fail(FileOp::kWrite, path, errno, error);
+    }
+    return true;
+}
+
+TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& to) {
+    struct stat target;
+    if (lstat(Utf16ToUtf8(to).c_str(), &target) != 0) {
+        return TargetState::kFree;
+    }
+    struct stat source;
+    if (lstat(Utf16ToUtf8(from).c_str(), &source) == 0 && source.st_dev == target.st_dev &&
+        source.st_ino == target.st_ino) {
+        return TargetState::kSameFile;
+    }
+    return TargetState::kOther;
+}
+
+bool RenameNoReplace(const std::u16string& from, const std::u16string& to, FileError* error) {
+    if (from == to) {
+        return true;
+    }
+    const std::string a = Utf16ToUtf8(from);
+    const std::string b = Utf16ToUtf8(to);
+    if (renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    int code = errno;
+    if (code == EEXIST && CheckRenameTarget(from, to) == TargetState::kSameFile) {
+        // Another spelling of the same file on a case-insensitive file system: nothing is
+        // replaced.
+        if (rename(a.c_str(), b.c_str()) == 0) {
+            return true;
+        }
+        code = errno;
+    } else if (code == EINVAL || code == ENOSYS) {
+        // The file system cannot rename without replacing: link fails when the target exists.
+        if (link(a.c_str(), b.c_str()) == 0) {
+            if (unlink(a.c_str()) == 0) {
+                return true;
+            }
+            code = errno;
+            unlink(b.c_str());
+        } else {
+            code = errno;
+        }
+    }
+    return Fail(FileOp::kRename, from, code, error);
+}
+
+}  // namespace rawfile

@@ -1,0 +1,107 @@
+// Win32 file operations (the Windows programs). Paths are passed as wide text throughout.
+#include <stdio.h>
+#include <windows.h>
+
+#include "file_ops.h"
+
+namespace rawfile {
+
+namespace {
+
+std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+std::u16string SystemReason(DWORD code) {
+    wchar_t* buffer = nullptr;
+    const DWORD n = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::u16string reason;
+    if (n != 0 && buffer != nullptr) {
+        reason.assign(buffer, buffer + n);
+        while (!reason.empty() && (reason.back() == u'\r' || reason.back() == u'\n' ||
+                                   reason.back() == u' ')) {
+            reason.pop_back();
+        }
+    }
+    LocalFree(buffer);
+    if (reason.empty()) {
+        const std::string number = "Error " + std::to_string(code);
+        reason.assign(number.begin(), number.end());
+    }
+    return reason;
+}
+
+bool Fail(FileOp op, const std::u16string& path, DWORD code, FileError* error) {
+    error->op = op;
+    error->path = path;
+    error->code = code;
+    error->reason = SystemReason(code);
+    return false;
+}
+
+bool FileIdentity(const std::u16string& path, BY_HANDLE_FILE_INFORMATION* info) {
+    const HANDLE h = CreateFileW(Wide(path).c_str(), 0,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool ok = GetFileInformationByHandle(h, info) != 0;
+    CloseHandle(h);
+    return ok;
+}
+
+}  // namespace
+
+bool PlatformIsWindows() { return true; }
+
+std::FILE* OpenForReading(const std::u16string& path) {
+    return _wfopen(Wide(path).c_str(), L"rb");
+}
+
+bool WriteHeaderBlock(const std::u16string& path, const HeaderBlock& block, FileError* error) {
+    const HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return Fail(FileOp::kOpen, path, GetLastError(), error);
+    }
+    DWORD written = 0;
+    if (!WriteFile(h, block.data(), static_cast<DWORD>(block.size()), &written, nullptr) ||
+        written != block.size()) {
+        const DWORD code = written != block.size() && GetLastError() == 0 ? ERROR_WRITE_FAULT
+                                                                          : GetLastError();
+        CloseHandle(h);
+        return Fail(FileOp::kWrite, path, code, error);
+    }
+    if (!CloseHandle(h)) {
+        return Fail(FileOp::kWrite, path, GetLastError(), error);
+    }
+    return true;
+}
+
+TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& to) {
+    if (GetFileAttributesW(Wide(to).c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return TargetState::kFree;
+    }
+    BY_HANDLE_FILE_INFORMATION a;
+    BY_HANDLE_FILE_INFORMATION b;
+    if (FileIdentity(from, &a) && FileIdentity(to, &b) &&
+        a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+        a.nFileIndexLow == b.nFileIndexLow) {
+        return TargetState::kSameFile;
+    }
+    return TargetState::kOther;
+}
+
+bool RenameNoReplace(const std::u16string& from, const std::u16string& to, FileError* error) {
+    if (from == to) {
+        return true;
+    }
+    // MoveFileW without MOVEFILE_REPLACE_EXISTING fails when the target exists.
+    if (!MoveFileW(Wide(from).c_str(), Wide(to).c_str())) {
+        return Fail(FileOp::kRename, from, GetLastError(), error);
+    }
+    return true;
+}
+
+}  // namespace rawfile

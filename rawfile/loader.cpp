@@ -1,0 +1,139 @@
+#include "loader.h"
+
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+#include "file_ops.h"
+
+namespace rawfile {
+
+namespace {
+
+constexpr const char* kKeyList[] = {kKeyVersion, kKeyReceiverId, kKeyDate, kKeyModel,
+                                 kKeyAntHeight};
+constexpr std::size_t kReadBuffer = 64 * 1024;
+
+}  // namespace
+
+KeyScanner::KeyScanner() : have_{}, remaining_(kKeys) {}
+
+void KeyScanner::TakeLine(const char* line, std::size_t size) {
+    const std::string_view text(line, size);
+    for (int k = 0; k < kKeys; ++k) {
+        if (!have_[k] && LineHasKey(text, kKeyList[k])) {
+            found_[k].assign(line, size);
+            have_[k] = true;
+            --remaining_;
+        }
+    }
+}
+
+void KeyScanner::Feed(const std::uint8_t* data, std::size_t size) {
+    const char* p = reinterpret_cast<const char*>(data);
+    const char* const end = p + size;
+    while (p < end && remaining_ > 0) {
+        // Complete a line begun in an earlier piece.
+        const std::size_t room = kMaxLineBytes - carrySize_;
+        const std::size_t avail = static_cast<std::size_t>(end - p);
+        const std::size_t look = avail < room ? avail : room;
+        const void* lf = std::memchr(p, '\n', look);
+        const std::size_t take = lf ? static_cast<const char*>(lf) - p + 1 : look;
+        const bool complete = lf != nullptr || take == room;
+        if (carrySize_ == 0 && complete) {
+            TakeLine(p, take);  // the whole line lies in this piece
+        } else {
+            std::memcpy(carry_ + carrySize_, p, take);
+            carrySize_ += take;
+            if (complete) {
+                TakeLine(carry_, carrySize_);
+                carrySize_ = 0;
+            }
+        }
+        p += take;
+    }
+}
+
+void KeyScanner::Finish() {
+    if (carrySize_ > 0 && remaining_ > 0) {
+        TakeLine(carry_, carrySize_);
+    }
+    carrySize_ = 0;
+}
+
+LoadResult KeyScanner::Result() const {
+    LoadResult r;
+    if (!have_[0]) {
+        r.error = LoadError::kNoVersion;
+        return r;
+    }
+    r.values.version = VersionFromLine(found_[0]);
+    if (!have_[1]) {
+        r.error = LoadError::kNoReceiverId;
+        return r;
+    }
+    r.values.receiverId = ReceiverIdFromLine(found_[1]);
+    if (!have_[2]) {
+        r.error = LoadError::kNoDate;
+        return r;
+    }
+    const auto date = DateFromLine(found_[2]);
+    if (!date) {
+        r.error = LoadError::kDateTooLong;
+        return r;
+    }
+    r.values.date = *date;
+    if (have_[3]) {
+        r.values.model = ModelFromLine(found_[3]);
+    }
+    if (!have_[4]) {
+        r.error = LoadError::kNoAntHeight;
+        return r;
+    }
+    r.values.antHeight = AntHeightFromLine(found_[4]);
+    return r;
+}
+
+LoadResult LoadRawHeader(const std::u16string& path) {
+    std::FILE* file = OpenForReading(path);
+    if (file == nullptr) {
+        LoadResult r;
+        r.error = LoadError::kOpenFailed;
+        return r;
+    }
+    KeyScanner scanner;
+    const std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[kReadBuffer]);
+    while (!scanner.AllFound()) {
+        const std::size_t n = std::fread(buffer.get(), 1, kReadBuffer, file);
+        if (n == 0) {
+            break;  // end of file or a read error: no more lines
+        }
+        scanner.Feed(buffer.get(), n);
+    }
+    scanner.Finish();
+    std::fclose(file);
+    return scanner.Result();
+}
+
+LoadResult LoadRawHeaderFromBytes(const std::uint8_t* data, std::size_t size) {
+    KeyScanner scanner;
+    scanner.Feed(data, size);
+    scanner.Finish();
+    return scanner.Result();
+}
+
+int FindKeyLine(const char* key, char* line, std::FILE* stream) {
+    std::rewind(stream);
+    const std::size_t keyLen = std::strlen(key);
+    while (!std::feof(stream)) {
+        if (std::fgets(line, static_cast<int>(kBlockSize), stream) == nullptr) {
+            return 0;
+        }
+        if (std::strlen(line) >= keyLen && std::memcmp(line, key, keyLen) == 0) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+}  // namespace rawfile

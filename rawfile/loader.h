@@ -1,0 +1,67 @@
+// Reading a raw file's header: the five key lines, found in one pass over the file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "header_block.h"
+
+namespace rawfile {
+
+// Why a load failed, in the order the loader checks.
+enum class LoadError {
+    kNone,
+    kOpenFailed,
+    kNoVersion,
+    kNoReceiverId,
+    kNoDate,
+    kDateTooLong,
+    kNoAntHeight,
+};
+
+struct LoadResult {
+    LoadError error = LoadError::kNone;
+    // The values read before the failure (all of them on success).
+    HeaderValues values;
+};
+
+// Scans bytes fed in pieces for the first line that starts with each key, as five separate
+// searches from the start of the file would find them. Lines are split as the header rules
+// say: at most 159 bytes, ending after LF, after the 159th byte or at the end of the input.
+class KeyScanner {
+public:
+    KeyScanner();
+    // Feeds the next piece of the input.
+    void Feed(const std::uint8_t* data, std::size_t size);
+    // Ends the input (a last line without LF still counts).
+    void Finish();
+    // True once every key has been found; later input cannot change the result.
+    bool AllFound() const { return remaining_ == 0; }
+    // Checks the keys in load order and takes their values.
+    LoadResult Result() const;
+
+private:
+    void TakeLine(const char* line, std::size_t size);
+
+    static constexpr int kKeys = 5;
+    std::string found_[kKeys];
+    bool have_[kKeys];
+    int remaining_;
+    char carry_[kMaxLineBytes];
+    std::size_t carrySize_ = 0;
+};
+
+// Loads the header of the raw file at `path`, reading it once through a 64 KiB buffer and
+// stopping as soon as every key has been found.
+LoadResult LoadRawHeader(const std::u16string& path);
+
+// Loads a header from bytes in memory (for tests and fuzzing).
+LoadResult LoadRawHeaderFromBytes(const std::uint8_t* data, std::size_t size);
+
+// Searches `stream` from its start for a line that starts with `key`, reading lines of at most
+// 159 bytes into `line` (160 bytes). Returns 1 with the line in `line` when one is found, else 0.
+int FindKeyLine(const char* key, char* line, std::FILE* stream);
+
+}  // namespace rawfile

@@ -1,0 +1,152 @@
+#include "numbers.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+namespace rawfile {
+
+namespace {
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Length of the decimal number (without sign) at the start of `s`, 0 when there is none.
+size_t DecimalLength(std::string_view s) {
+    size_t i = 0;
+    size_t digits = 0;
+    while (i < s.size() && IsDigit(s[i])) {
+        ++i, ++digits;
+    }
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && IsDigit(s[i])) {
+            ++i, ++digits;
+        }
+    }
+    if (digits == 0) {
+        return 0;
+    }
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        size_t j = i + 1;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-')) {
+            ++j;
+        }
+        if (j < s.size() && IsDigit(s[j])) {
+            while (j < s.size() && IsDigit(s[j])) {
+                ++j;
+            }
+            i = j;
+        }
+    }
+    return i;
+}
+
+// Converts a checked decimal number (no sign) with from_chars. Out-of-range results become
+// infinity or zero, as strtod's do.
+template <typename T>
+T ConvertDecimal(std::string_view number) {
+    T value = 0;
+    const auto result = std::from_chars(number.data(), number.data() + number.size(), value,
+                                        std::chars_format::general);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Out of range is either far above or far below 1: the decimal magnitude tells which.
+        const size_t e = number.find_first_of("eE");
+        const std::string_view mantissa = number.substr(0, e);
+        const size_t point = std::min(mantissa.find('.'), mantissa.size());
+        const size_t first = mantissa.find_first_of("123456789");
+        long magnitude = 0;
+        if (first != std::string_view::npos) {
+            magnitude = first < point ? static_cast<long>(point - first)
+                                      : -static_cast<long>(first - point - 1);
+        }
+        long exponent = 0;
+        if (e != std::string_view::npos) {
+            const size_t digits = e + 1 + (number[e + 1] == '+' ? 1 : 0);
+            const auto parsed =
+                std::from_chars(number.data() + digits, number.data() + number.size(), exponent);
+            if (parsed.ec == std::errc::result_out_of_range) {
+                exponent = number[e + 1] == '-' ? -1000000 : 1000000;
+            }
+        }
+        return magnitude + exponent > 0 ? std::numeric_limits<T>::infinity() : T(0);
+    }
+    return value;
+}
+
+template <typename T>
+T ScanLeading(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && IsSpace(text[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    const std::string_view rest = text.substr(i);
+    const size_t len = DecimalLength(rest);
+    if (len == 0) {
+        return T(0);
+    }
+    const T value = ConvertDecimal<T>(rest.substr(0, len));
+    return negative ? -value : value;
+}
+
+}  // namespace
+
+double ScanLeadingDouble(std::string_view text) { return ScanLeading<double>(text); }
+
+float ScanLeadingFloat(std::string_view text) { return ScanLeading<float>(text); }
+
+std::string FormatFixed(double value, int decimals) {
+    if (std::isnan(value)) {
+        return std::signbit(value) ? "-nan" : "nan";
+    }
+    if (std::isinf(value)) {
+        return value < 0 ? "-inf" : "inf";
+    }
+    // A double prints with at most 309 integer digits.
+    char buffer[400];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    return std::string(buffer, result.ptr);
+}
+
+bool ParseStrictFloat(std::u16string_view text, float* value) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && (text[begin] == u' ' || text[begin] == u'\t')) {
+        ++begin;
+    }
+    while (end > begin && (text[end - 1] == u' ' || text[end - 1] == u'\t')) {
+        --end;
+    }
+    std::string narrow;
+    for (size_t i = begin; i < end; ++i) {
+        if (text[i] > 0x7F) {
+            return false;
+        }
+        narrow.push_back(static_cast<char>(text[i]));
+    }
+    bool negative = false;
+    std::string_view s = narrow;
+    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
+        negative = s[0] == '-';
+        s.remove_prefix(1);
+    }
+    const size_t len = DecimalLength(s);
+    if (len == 0 || len != s.size()) {
+        return false;
+    }
+    const float v = ConvertDecimal<float>(s);
+    *value = negative ? -v : v;
+    return true;
+}
+
+}  // namespace rawfile

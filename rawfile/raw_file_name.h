@@ -1,0 +1,45 @@
+// The point name lives in a raw file's name: its leading part, before a kept tail that every
+// rename carries along unchanged.
+#pragma once
+
+#include <string>
+
+namespace rawfile {
+
+constexpr size_t kMaxPointNameUnits = 8;
+constexpr char16_t kStandardTail[] = u".RVX";
+
+enum class PathStyle {
+    kWindows,  // '\' and '/' both separate folders
+    kPosix,    // only '/' does
+};
+
+struct SplitName {
+    std::u16string folder;    // up to and including the last separator, or empty
+    std::u16string fileName;  // the rest
+};
+
+struct PointName {
+    std::u16string pointName;
+    std::u16string tail;
+};
+
+// Splits a path at its last folder separator.
+SplitName SplitRawPath(const std::u16string& path, PathStyle style);
+
+// The point name and kept tail of a file name (9 or more units: tail is the last 8; 5 to 8: the
+// last 4; 4 or fewer: no point name and the tail ".RVX").
+PointName DerivePointName(const std::u16string& fileName);
+
+// The point name cut to at most 8 UTF-16 units, never splitting a surrogate pair.
+std::u16string CutPointName(const std::u16string& pointName);
+
+// True when every character may stand in a Windows file name (none of \ / : * ? " < > | and no
+// control character).
+bool IsValidPointName(const std::u16string& pointName);
+
+// folder + point name (cut) + tail.
+std::u16string ComposeRawPath(const std::u16string& folder, const std::u16string& pointName,
+                              const std::u16string& tail);
+
+}  // namespace rawfile

@@ -1,0 +1,79 @@
+#include "save.h"
+
+#include <cmath>
+#include <limits>
+
+#include "numbers.h"
+#include "raw_file_name.h"
+
+namespace rawfile {
+
+bool HeightToMillimetres(float metres, std::int32_t* millimetres) {
+    const double mm = std::round(static_cast<double>(metres) * 1000.0);
+    if (!std::isfinite(mm) || mm < std::numeric_limits<std::int32_t>::min() ||
+        mm > std::numeric_limits<std::int32_t>::max()) {
+        return false;
+    }
+    *millimetres = static_cast<std::int32_t>(mm);
+    return true;
+}
+
+SaveRefusal NormaliseHeight(const std::u16string& heightText, NormalisedHeight* height) {
+    float typed = 0;
+    if (!ParseStrictFloat(heightText, &typed)) {
+        return SaveRefusal::kHeightNotNumber;
+    }
+    std::int32_t mm = 0;
+    if (!std::isfinite(typed) || !HeightToMillimetres(typed, &mm)) {
+        return SaveRefusal::kHeightOutOfRange;
+    }
+    NormalisedHeight h;
+    h.text = FormatFixed(typed, 3);
+    // The stored height is the three-decimal value as read back from its text.
+    h.metres = ScanLeadingFloat(h.text);
+    if (!HeightToMillimetres(h.metres, &h.millimetres)) {
+        return SaveRefusal::kHeightOutOfRange;
+    }
+    *height = h;
+    return SaveRefusal::kNone;
+}
+
+SaveRefusal PlanSave(const LoadedFile& file, const std::u16string& pointName,
+                     const std::u16string& heightText, SavePlan* plan) {
+    SavePlan p;
+    p.pointName = CutPointName(pointName);
+    if (!IsValidPointName(p.pointName)) {
+        return SaveRefusal::kBadPointName;
+    }
+    const SaveRefusal refusal = NormaliseHeight(heightText, &p.height);
+    if (refusal != SaveRefusal::kNone) {
+        return refusal;
+    }
+    const std::string text = ComposeHeaderText(file.values, p.height.text);
+    if (!ComposeHeaderBlock(text, p.height.millimetres, &p.block)) {
+        return SaveRefusal::kHeaderTooLong;
+    }
+    p.newPath = ComposeRawPath(file.folder, p.pointName, file.tail);
+    *plan = p;
+    return SaveRefusal::kNone;
+}
+
+SaveOutcome CarryOutSave(const std::u16string& path, const SavePlan& plan) {
+    SaveOutcome out;
+    if (plan.newPath != path && CheckRenameTarget(path, plan.newPath) == TargetState::kOther) {
+        out.status = SaveStatus::kRefused;
+        out.refusal = SaveRefusal::kTargetExists;
+        return out;
+    }
+    if (!WriteHeaderBlock(path, plan.block, &out.error)) {
+        out.status = SaveStatus::kWriteFailed;
+        return out;
+    }
+    if (!RenameNoReplace(path, plan.newPath, &out.error)) {
+        out.status = SaveStatus::kRenameFailed;
+        return out;
+    }
+    return out;
+}
+
+}  // namespace rawfile

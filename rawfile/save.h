@@ -1,0 +1,74 @@
+// Saving: the user's point name and height text turned into a new header block and a new file
+// name, checked completely before anything on disk changes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "file_ops.h"
+#include "header_block.h"
+
+namespace rawfile {
+
+// Why a save was refused before anything was written.
+enum class SaveRefusal {
+    kNone,
+    kBadPointName,      // a character a Windows file name cannot hold
+    kHeightNotNumber,   // the height text is not a decimal number
+    kHeightOutOfRange,  // not finite, or its millimetres do not fit 32 bits
+    kHeaderTooLong,     // the composed text does not fit the 160-byte block
+    kTargetExists,      // another file already holds the new name
+};
+
+// A height text brought to three decimals.
+struct NormalisedHeight {
+    float metres = 0;          // the three-decimal value, single precision
+    std::string text;          // "%.3f" of the height: written after "AntHigh:" and shown
+    std::int32_t millimetres = 0;
+};
+
+// Reads a height text typed by the user and brings it to three decimals.
+SaveRefusal NormaliseHeight(const std::u16string& heightText, NormalisedHeight* height);
+
+// The millimetre value of a height in metres, rounded half away from zero. False when it is not
+// finite or does not fit a signed 32-bit integer.
+bool HeightToMillimetres(float metres, std::int32_t* millimetres);
+
+// The raw file as the last load (or save) left it.
+struct LoadedFile {
+    std::u16string path;
+    std::u16string folder;  // up to and including the last separator
+    std::u16string tail;    // the kept tail of the file name
+    HeaderValues values;
+};
+
+// Everything a save will do, computed without touching the disk.
+struct SavePlan {
+    std::u16string pointName;  // cut to at most 8 units
+    NormalisedHeight height;
+    HeaderBlock block{};
+    std::u16string newPath;
+};
+
+// Checks the user's point name and height text and composes the block and the new path.
+SaveRefusal PlanSave(const LoadedFile& file, const std::u16string& pointName,
+                     const std::u16string& heightText, SavePlan* plan);
+
+enum class SaveStatus {
+    kSaved,
+    kRefused,       // nothing written, nothing renamed
+    kWriteFailed,   // the open or the write failed: nothing written, nothing renamed
+    kRenameFailed,  // the new block is in the file under its old name
+};
+
+struct SaveOutcome {
+    SaveStatus status = SaveStatus::kSaved;
+    SaveRefusal refusal = SaveRefusal::kNone;
+    FileError error;
+};
+
+// Carries out a plan on the file at `path`: refuses when another file holds the new path, then
+// writes the block over the first 160 bytes and renames the file (never replacing another).
+SaveOutcome CarryOutSave(const std::u16string& path, const SavePlan& plan);
+
+}  // namespace rawfile

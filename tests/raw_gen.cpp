@@ -1,0 +1,95 @@
+#include "raw_gen.h"
+
+#include <atomic>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+
+namespace rawgen {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> StandardLines() {
+    return {"VORTALIX COLLECTED DATA FILE", "ver 2.0", "ReceiverID:A1B2C3", "Date:2026-03-27",
+            "Model:VX-10 GNSS", "AntHigh:1.500"};
+}
+
+Bytes MakeHeader(const std::vector<std::string>& lines) {
+    Bytes out;
+    for (const auto& line : lines) {
+        out += line;
+        out += "\r\n";
+    }
+    if (out.size() < 160) {
+        out.resize(160, '\0');
+    }
+    return out;
+}
+
+Bytes ReceiverData(std::size_t size, std::uint32_t seed) {
+    std::mt19937 rng(seed);
+    Bytes out(size, '\0');
+    bool lineStart = true;
+    for (auto& c : out) {
+        const auto r = static_cast<std::uint32_t>(rng());
+        c = static_cast<char>((r & 0x3F) == 0 ? '\n' : static_cast<char>(r >> 24));
+        if (lineStart && (c == 'v' || c == 'R' || c == 'D' || c == 'M' || c == 'A')) {
+            c = '#';
+        }
+        lineStart = c == '\n';
+    }
+    return out;
+}
+
+Bytes StandardFile(const std::string& antHigh, std::size_t dataSize) {
+    auto lines = StandardLines();
+    lines.back() = "AntHigh:" + antHigh;
+    return MakeHeader(lines) + ReceiverData(dataSize, 7);
+}
+
+TempDir::TempDir() {
+    static std::atomic<int> counter{0};
+    std::random_device rd;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        dir_ = fs::temp_directory_path() /
+               ("rvxtest-" + std::to_string(rd()) + "-" + std::to_string(counter++));
+        if (fs::create_directory(dir_)) {
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a scratch folder");
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    // Files a test made read-only must become writable again before they can be removed.
+    for (const auto& entry : fs::recursive_directory_iterator(dir_, ec)) {
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    }
+    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(dir_, ec);
+}
+
+std::u16string TempDir::Folder() const { return (dir_ / "").u16string(); }
+
+std::u16string TempDir::Path(const std::u16string& name) const { return (dir_ / name).u16string(); }
+
+void WriteFile(const std::u16string& path, const Bytes& bytes) {
+    std::ofstream out(fs::path(path), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write a test file");
+    }
+}
+
+Bytes ReadFile(const std::u16string& path) {
+    std::ifstream in(fs::path(path), std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool FileExists(const std::u16string& path) {
+    std::error_code ec;
+    return fs::exists(fs::path(path), ec);
+}
+
+}  // namespace rawgen

@@ -1,0 +1,63 @@
+// The point name in the file name: splitting, deriving, cutting and composing.
+#include <gtest/gtest.h>
+
+#include "raw_file_name.h"
+
+using namespace rawfile;
+
+TEST(RawFileName, SplitAndDeriveAsTheNamingTableSays) {
+    struct Case {
+        std::u16string path, folder, point, tail;
+    };
+    const Case cases[] = {
+        {u"D:\\obs\\ABCD0861.RVX", u"D:\\obs\\", u"ABCD", u"0861.RVX"},
+        {u"D:\\obs\\X0861.RVX", u"D:\\obs\\", u"X", u"0861.RVX"},
+        {u"D:\\obs\\0861.RVX", u"D:\\obs\\", u"0861", u".RVX"},
+        {u"D:\\obs\\AB.RVX", u"D:\\obs\\", u"AB", u".RVX"},
+        {u"D:\\obs\\A.RV", u"D:\\obs\\", u"", u".RVX"},
+        {u"ABCD0861.RVX", u"", u"ABCD", u"0861.RVX"},
+        {u"D:/obs/ABCD0861.RVX", u"D:/obs/", u"ABCD", u"0861.RVX"},
+        {u"D:\\obs\\", u"D:\\obs\\", u"", u".RVX"},
+    };
+    for (const auto& c : cases) {
+        const SplitName s = SplitRawPath(c.path, PathStyle::kWindows);
+        EXPECT_EQ(s.folder, c.folder);
+        const PointName p = DerivePointName(s.fileName);
+        EXPECT_EQ(p.pointName, c.point);
+        EXPECT_EQ(p.tail, c.tail);
+        // A name of 5 to 16 units comes back unchanged with its own point name.
+        if (s.fileName.size() >= 5 && s.fileName.size() <= 16) {
+            EXPECT_EQ(ComposeRawPath(s.folder, p.pointName, p.tail), c.path);
+        }
+    }
+    // On POSIX a backslash is part of the name.
+    EXPECT_EQ(SplitRawPath(u"/d/a\\b.RVX", PathStyle::kPosix).fileName, u"a\\b.RVX");
+}
+
+TEST(RawFileName, ComposeCutsThePointNameAndKeepsTheTail) {
+    EXPECT_EQ(ComposeRawPath(u"D:\\obs\\", u"LONGNAME12", u"0861.RVX"), u"D:\\obs\\LONGNAME0861.RVX");
+    EXPECT_EQ(ComposeRawPath(u"D:\\obs\\", u"P", u".RVX"), u"D:\\obs\\P.RVX");
+    EXPECT_EQ(ComposeRawPath(u"D:\\obs\\", u"", u"0861.RVX"), u"D:\\obs\\0861.RVX");
+    // 17 units: the point name loses what is beyond 8.
+    const PointName p = DerivePointName(u"STATIONALPHA0861.RVX");
+    EXPECT_EQ(ComposeRawPath(u"", p.pointName, p.tail), u"STATIONA0861.RVX");
+}
+
+TEST(RawFileName, CutNeverSplitsASurrogatePair) {
+    const std::u16string emoji = u"\U0001F600";  // two units
+    EXPECT_EQ(CutPointName(u"ABCDEFG" + emoji), u"ABCDEFG");
+    EXPECT_EQ(CutPointName(u"ABCDEF" + emoji + u"X"), u"ABCDEF" + emoji);
+    EXPECT_EQ(CutPointName(u"ABCDEF" + emoji), u"ABCDEF" + emoji);
+    EXPECT_EQ(CutPointName(u"\u6D4B\u8BD5\u70B9\u540D\u4E00\u4E8C\u4E09\u56DB\u4E94"),
+              u"\u6D4B\u8BD5\u70B9\u540D\u4E00\u4E8C\u4E09\u56DB");
+}
+
+TEST(RawFileName, PointNamesAFileNameCannotHoldAreRejected) {
+    for (const char16_t* bad : {u"A\\B", u"A/B", u"C:", u"*", u"?", u"\"", u"<", u">", u"|",
+                                u"A\tB", u"\n"}) {
+        EXPECT_FALSE(IsValidPointName(bad)) << static_cast<int>(bad[0]);
+    }
+    for (const char16_t* good : {u"", u"ABCD", u"a b.c", u"\u6D4B\u8BD5", u"#1-(2)"}) {
+        EXPECT_TRUE(IsValidPointName(good));
+    }
+}
