@@ -1,0 +1,25 @@
+#!/bin/sh
+# Installs what is missing, builds both builds and runs every test suite.
+# Usage: scripts/test.sh            (from anywhere; builds into build/ of the checkout)
+set -eu
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+"$ROOT/scripts/install-deps.sh"
+
+JOBS="$(nproc)"
+status=0
+
+echo "== native build (AddressSanitizer + UBSan)"
+cmake -S "$ROOT" -B "$ROOT/build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DRVX_SANITIZE=ON >/dev/null
+cmake --build "$ROOT/build/native" -j "$JOBS"
+(cd "$ROOT/build/native" && ctest --output-on-failure -j "$JOBS") || status=1
+
+echo "== win32 build (MinGW-w64 i686, tests under Wine)"
+cmake -S "$ROOT" -B "$ROOT/build/win32" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null
+cmake --build "$ROOT/build/win32" -j "$JOBS"
+# One virtual display for every windowed test.
+(cd "$ROOT/build/win32" &&
+    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 600) || status=1
+
+if [ $status -eq 0 ]; then echo "== all test suites passed"; else echo "== some tests FAILED"; fi
+exit $status
