@@ -24,7 +24,9 @@ bool Fail(FileOp op, const std::u16string& path, int code, FileError* error) {
 
 }  // namespace
 
-bool PlatformIsWindows() { return false; }
+bool PlatformIsWindows() {
+    return false;
+}
 
 std::FILE* OpenForReading(const std::u16string& path) {
     std::FILE* file = std::fopen(Utf16ToUtf8(path).c_str(), "rb");
@@ -54,8 +56,8 @@ bool WriteHeaderBlock(const std::u16string& path, const HeaderBlock& block, File
     }
     size_t done = 0;
     while (done < block.size()) {
-        const ssize_t n = pwrite(fd, block.data() + done, block.size() - done,
-                                 static_cast<off_t>(done));
+        const ssize_t n =
+            pwrite(fd, block.data() + done, block.size() - done, static_cast<off_t>(done));
         if (n < 0 && errno == EINTR) {
             continue;
         }

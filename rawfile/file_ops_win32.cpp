@@ -8,7 +8,9 @@ namespace rawfile {
 
 namespace {
 
-std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+std::wstring Wide(const std::u16string& text) {
+    return std::wstring(text.begin(), text.end());
+}
 
 std::u16string SystemReason(DWORD code) {
     wchar_t* buffer = nullptr;
@@ -18,8 +20,8 @@ std::u16string SystemReason(DWORD code) {
     std::u16string reason;
     if (n != 0 && buffer != nullptr) {
         reason.assign(buffer, buffer + n);
-        while (!reason.empty() && (reason.back() == u'\r' || reason.back() == u'\n' ||
-                                   reason.back() == u' ')) {
+        while (!reason.empty() &&
+               (reason.back() == u'\r' || reason.back() == u'\n' || reason.back() == u' ')) {
             reason.pop_back();
         }
     }
@@ -40,9 +42,9 @@ bool Fail(FileOp op, const std::u16string& path, DWORD code, FileError* error) {
 }
 
 bool FileIdentity(const std::u16string& path, BY_HANDLE_FILE_INFORMATION* info) {
-    const HANDLE h = CreateFileW(Wide(path).c_str(), 0,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE h =
+        CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -53,13 +55,21 @@ bool FileIdentity(const std::u16string& path, BY_HANDLE_FILE_INFORMATION* info) 
 
 }  // namespace
 
-bool PlatformIsWindows() { return true; }
+bool PlatformIsWindows() {
+    return true;
+}
 
 std::FILE* OpenForReading(const std::u16string& path) {
     return _wfopen(Wide(path).c_str(), L"rb");
 }
 
 bool WriteHeaderBlock(const std::u16string& path, const HeaderBlock& block, FileError* error) {
+    // Windows refuses to open a read-only file for writing; say so here as well, where the
+    // system would let a privileged user through (Wine run as root).
+    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        return Fail(FileOp::kOpen, path, ERROR_ACCESS_DENIED, error);
+    }
     const HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
@@ -68,8 +78,8 @@ bool WriteHeaderBlock(const std::u16string& path, const HeaderBlock& block, File
     DWORD written = 0;
     if (!WriteFile(h, block.data(), static_cast<DWORD>(block.size()), &written, nullptr) ||
         written != block.size()) {
-        const DWORD code = written != block.size() && GetLastError() == 0 ? ERROR_WRITE_FAULT
-                                                                          : GetLastError();
+        const DWORD code =
+            written != block.size() && GetLastError() == 0 ? ERROR_WRITE_FAULT : GetLastError();
         CloseHandle(h);
         return Fail(FileOp::kWrite, path, code, error);
     }

@@ -59,7 +59,9 @@ std::optional<std::string> DateFromLine(std::string_view line) {
     return StripLineEnd(std::string(value));
 }
 
-std::string ModelFromLine(std::string_view line) { return StripLineEnd(std::string(LineText(line))); }
+std::string ModelFromLine(std::string_view line) {
+    return StripLineEnd(std::string(LineText(line)));
+}
 
 float AntHeightFromLine(std::string_view line) {
     return ScanLeadingFloat(LineText(line).substr(sizeof kKeyAntHeight - 1));

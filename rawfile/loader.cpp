@@ -11,7 +11,7 @@ namespace rawfile {
 namespace {
 
 constexpr const char* kKeyList[] = {kKeyVersion, kKeyReceiverId, kKeyDate, kKeyModel,
-                                 kKeyAntHeight};
+                                    kKeyAntHeight};
 constexpr std::size_t kReadBuffer = 64 * 1024;
 
 }  // namespace

@@ -24,7 +24,9 @@ std::u16string LoadErrorMessage(LoadError error) {
     return u"";
 }
 
-bool LoadErrorHasErrorIcon(LoadError error) { return error != LoadError::kDateTooLong; }
+bool LoadErrorHasErrorIcon(LoadError error) {
+    return error != LoadError::kDateTooLong;
+}
 
 std::u16string SaveRefusalMessage(SaveRefusal refusal, const std::u16string& target) {
     switch (refusal) {

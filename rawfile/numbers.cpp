@@ -13,7 +13,9 @@ namespace {
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Length of the decimal number (without sign) at the start of `s`, 0 when there is none.
 size_t DecimalLength(std::string_view s) {
@@ -100,9 +102,13 @@ T ScanLeading(std::string_view text) {
 
 }  // namespace
 
-double ScanLeadingDouble(std::string_view text) { return ScanLeading<double>(text); }
+double ScanLeadingDouble(std::string_view text) {
+    return ScanLeading<double>(text);
+}
 
-float ScanLeadingFloat(std::string_view text) { return ScanLeading<float>(text); }
+float ScanLeadingFloat(std::string_view text) {
+    return ScanLeading<float>(text);
+}
 
 std::string FormatFixed(double value, int decimals) {
     if (std::isnan(value)) {

@@ -22,8 +22,8 @@ enum class SaveRefusal {
 
 // A height text brought to three decimals.
 struct NormalisedHeight {
-    float metres = 0;          // the three-decimal value, single precision
-    std::string text;          // "%.3f" of the height: written after "AntHigh:" and shown
+    float metres = 0;  // the three-decimal value, single precision
+    std::string text;  // "%.3f" of the height: written after "AntHigh:" and shown
     std::int32_t millimetres = 0;
 };
 

@@ -10,8 +10,12 @@ namespace rawgen {
 namespace fs = std::filesystem;
 
 std::vector<std::string> StandardLines() {
-    return {"VORTALIX COLLECTED DATA FILE", "ver 2.0", "ReceiverID:A1B2C3", "Date:2026-03-27",
-            "Model:VX-10 GNSS", "AntHigh:1.500"};
+    return {"VORTALIX COLLECTED DATA FILE",
+            "ver 2.0",
+            "ReceiverID:A1B2C3",
+            "Date:2026-03-27",
+            "Model:VX-10 GNSS",
+            "AntHigh:1.500"};
 }
 
 Bytes MakeHeader(const std::vector<std::string>& lines) {
@@ -70,9 +74,13 @@ TempDir::~TempDir() {
     fs::remove_all(dir_, ec);
 }
 
-std::u16string TempDir::Folder() const { return (dir_ / "").u16string(); }
+std::u16string TempDir::Folder() const {
+    return (dir_ / "").u16string();
+}
 
-std::u16string TempDir::Path(const std::u16string& name) const { return (dir_ / name).u16string(); }
+std::u16string TempDir::Path(const std::u16string& name) const {
+    return (dir_ / name).u16string();
+}
 
 void WriteFile(const std::u16string& path, const Bytes& bytes) {
     std::ofstream out(fs::path(path), std::ios::binary | std::ios::trunc);

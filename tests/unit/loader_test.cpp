@@ -90,8 +90,10 @@ TEST(Loader, LineEndsAreStrippedOnlyWhereTheyStand) {
 
 TEST(Loader, SerialIsCutAtSixOrAtTheFirstOtherCharacter) {
     const std::pair<std::string, std::string> cases[] = {
-        {"ReceiverID:AB-1234", "AB"},        {"ReceiverID:ABCDEFGHJK", "ABCDEF"},
-        {"ReceiverID:12", "12"},             {"ReceiverID:-12", ""},
+        {"ReceiverID:AB-1234", "AB"},
+        {"ReceiverID:ABCDEFGHJK", "ABCDEF"},
+        {"ReceiverID:12", "12"},
+        {"ReceiverID:-12", ""},
         {"ReceiverID:" + std::string(40, 'Z'), "ZZZZZZ"},
     };
     for (const auto& [line, serial] : cases) {
@@ -136,8 +138,8 @@ TEST(Loader, LongLinesSplitAfter159BytesAndZeroBytesEndTheText) {
     // A key right after 159 bytes without LF starts a new line and is found.
     std::string bytes = std::string(159, 'x') + "ver 7\n";
     bytes += "ReceiverID:1\nDate:2\nAntHigh:3\n";
-    LoadResult r = LoadRawHeaderFromBytes(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                          bytes.size());
+    LoadResult r =
+        LoadRawHeaderFromBytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     EXPECT_EQ(r.error, LoadError::kNone);
     EXPECT_EQ(r.values.version, 7.0);
     // At 158 bytes the key is inside the first line and is not found.
@@ -155,8 +157,8 @@ TEST(Loader, OnePassAgreesWithKeyByKeySearchOnGeneratedFiles) {
     // through a file: the one-pass loader must equal five searches from the start.
     rawgen::TempDir dir;
     const std::u16string path = dir.Path(u"f.RVX");
-    const char* fragments[] = {"ver", " 1.5", "ReceiverID:", "AB12", "Date:", "x", "Model:",
-                               "AntHigh:", "2.5", "\r\n", "\n", "\r", ""};
+    const char* fragments[] = {"ver",      " 1.5", "ReceiverID:", "AB12", "Date:", "x", "Model:",
+                               "AntHigh:", "2.5",  "\r\n",        "\n",   "\r",    ""};
     std::mt19937 rng(42);
     for (int round = 0; round < 300; ++round) {
         std::string bytes;

@@ -43,8 +43,8 @@ TEST(Numbers, StrictParseAcceptsOnlyWholeDecimalNumbers) {
     }
     EXPECT_TRUE(ParseStrictFloat(u"1.50000000000000", &v));
     EXPECT_EQ(v, 1.5f);
-    for (const char16_t* bad : {u"", u"  ", u"abc", u"1,5", u"1.5m", u"1.2.3", u"e3", u"1e",
-                                u"--1", u"0x10", u"inf", u"nan", u"\uFF11", u"1 5", u"."}) {
+    for (const char16_t* bad : {u"", u"  ", u"abc", u"1,5", u"1.5m", u"1.2.3", u"e3", u"1e", u"--1",
+                                u"0x10", u"inf", u"nan", u"\uFF11", u"1 5", u"."}) {
         EXPECT_FALSE(ParseStrictFloat(bad, &v));
     }
     ASSERT_TRUE(ParseStrictFloat(u"1e39", &v));

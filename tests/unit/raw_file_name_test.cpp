@@ -35,7 +35,8 @@ TEST(RawFileName, SplitAndDeriveAsTheNamingTableSays) {
 }
 
 TEST(RawFileName, ComposeCutsThePointNameAndKeepsTheTail) {
-    EXPECT_EQ(ComposeRawPath(u"D:\\obs\\", u"LONGNAME12", u"0861.RVX"), u"D:\\obs\\LONGNAME0861.RVX");
+    EXPECT_EQ(ComposeRawPath(u"D:\\obs\\", u"LONGNAME12", u"0861.RVX"),
+              u"D:\\obs\\LONGNAME0861.RVX");
     EXPECT_EQ(ComposeRawPath(u"D:\\obs\\", u"P", u".RVX"), u"D:\\obs\\P.RVX");
     EXPECT_EQ(ComposeRawPath(u"D:\\obs\\", u"", u"0861.RVX"), u"D:\\obs\\0861.RVX");
     // 17 units: the point name loses what is beyond 8.
@@ -53,8 +54,8 @@ TEST(RawFileName, CutNeverSplitsASurrogatePair) {
 }
 
 TEST(RawFileName, PointNamesAFileNameCannotHoldAreRejected) {
-    for (const char16_t* bad : {u"A\\B", u"A/B", u"C:", u"*", u"?", u"\"", u"<", u">", u"|",
-                                u"A\tB", u"\n"}) {
+    for (const char16_t* bad :
+         {u"A\\B", u"A/B", u"C:", u"*", u"?", u"\"", u"<", u">", u"|", u"A\tB", u"\n"}) {
         EXPECT_FALSE(IsValidPointName(bad)) << static_cast<int>(bad[0]);
     }
     for (const char16_t* good : {u"", u"ABCD", u"a b.c", u"\u6D4B\u8BD5", u"#1-(2)"}) {

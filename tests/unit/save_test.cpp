@@ -31,8 +31,8 @@ Normalised Normalise(const std::u16string& typed) {
 LoadedFile Load(const std::u16string& path) {
     const LoadResult r = LoadRawHeader(path);
     EXPECT_EQ(r.error, LoadError::kNone);
-    const SplitName split = SplitRawPath(path, PlatformIsWindows() ? PathStyle::kWindows
-                                                                   : PathStyle::kPosix);
+    const SplitName split =
+        SplitRawPath(path, PlatformIsWindows() ? PathStyle::kWindows : PathStyle::kPosix);
     LoadedFile f;
     f.path = path;
     f.folder = split.folder;
@@ -146,8 +146,8 @@ TEST(Save, WritesTheBlockAndRenamesTwiceInARow) {
     // The second save uses the path the first produced; an empty point name keeps the tail.
     ASSERT_EQ(Save(&file, u"", u"2", &plan).status, SaveStatus::kSaved);
     EXPECT_EQ(file.path, dir.Path(u"0861.RVX"));
-    EXPECT_EQ(MillimetresInBlock(reinterpret_cast<const std::uint8_t*>(
-                  rawgen::ReadFile(file.path).data())),
+    EXPECT_EQ(MillimetresInBlock(
+                  reinterpret_cast<const std::uint8_t*>(rawgen::ReadFile(file.path).data())),
               2000);
     // Saving under the same name rewrites in place.
     ASSERT_EQ(Save(&file, u"", u"3", &plan).status, SaveStatus::kSaved);
@@ -206,14 +206,16 @@ TEST(Save, BytesAfter159NeverChange) {
         if (round % 4 == 0) {
             lines.erase(lines.begin() + 4);  // no model line
         }
-        rawgen::Bytes original = rawgen::MakeHeader(lines) + rawgen::ReceiverData(dataSize, static_cast<std::uint32_t>(rng()));
+        rawgen::Bytes original = rawgen::MakeHeader(lines) +
+                                 rawgen::ReceiverData(dataSize, static_cast<std::uint32_t>(rng()));
         if (rng() % 5 == 0) {
             original = "ver 1\nReceiverID:1\nDate:2\nAntHigh:3\n";  // shorter than a block
         }
         rawgen::WriteFile(path, original);
         LoadedFile file = Load(path);
         SavePlan plan;
-        const std::u16string point = round % 2 ? u"P" + std::u16string(1, static_cast<char16_t>(u'0' + round % 10)) : u"";
+        const std::u16string point =
+            round % 2 ? u"P" + std::u16string(1, static_cast<char16_t>(u'0' + round % 10)) : u"";
         const double h = static_cast<int>(rng() % 200000) / 1000.0 - 100;
         std::string text = std::to_string(h);
         const SaveOutcome out = Save(&file, point, std::u16string(text.begin(), text.end()), &plan);
