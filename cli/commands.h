@@ -1,0 +1,16 @@
+// The two commands of rvxedit. Each works through its files in order, reports every file,
+// and returns the exit status: 0 when every file succeeded, 1 when any failed.
+#pragma once
+
+#include "console.h"
+#include "options.h"
+
+namespace rvxedit {
+
+// Prints each file's header values, point name, heights and millimetre field.
+int RunShow(const Options& options, Console& console);
+
+// Corrects each file's point name and antenna height as the dialog's save does.
+int RunSet(const Options& options, Console& console);
+
+}  // namespace rvxedit

@@ -1,0 +1,49 @@
+#include "console.h"
+
+#include <string>
+
+namespace rvxedit {
+
+namespace {
+
+// A batch that finishes sooner than this shows no progress line.
+constexpr std::chrono::milliseconds kMoment{500};
+
+std::u16string Number(std::size_t n) {
+    const std::string digits = std::to_string(n);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+}  // namespace
+
+Console::Console()
+    : errIsTerminal_(IsTerminal(Stream::kErr)), start_(std::chrono::steady_clock::now()) {}
+
+void Console::Out(const std::u16string& line) {
+    EndProgress();
+    WriteLine(Stream::kOut, line);
+}
+
+void Console::Err(const std::u16string& line) {
+    EndProgress();
+    WriteLine(Stream::kErr, u"rvxedit: " + line);
+}
+
+void Console::Progress(std::size_t done, std::size_t total) {
+    if (!errIsTerminal_ || done >= total || std::chrono::steady_clock::now() - start_ < kMoment) {
+        return;
+    }
+    const std::u16string text = u"rvxedit: " + Number(done) + u" of " + Number(total) + u" files";
+    WriteRaw(Stream::kErr, u"\r" + text);
+    shownWidth_ = text.size();
+}
+
+void Console::EndProgress() {
+    if (shownWidth_ == 0) {
+        return;
+    }
+    WriteRaw(Stream::kErr, u"\r" + std::u16string(shownWidth_, u' ') + u"\r");
+    shownWidth_ = 0;
+}
+
+}  // namespace rvxedit

@@ -1,0 +1,42 @@
+// Standard output and standard error as lines of UTF-16 text, with a progress line for long
+// batches when standard error is a terminal.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+
+namespace rvxedit {
+
+enum class Stream { kOut, kErr };
+
+// Writes one line of text (the line end is added): UTF-8 on POSIX and when a Windows stream
+// is redirected, wide text through the console on a Windows console.
+void WriteLine(Stream stream, const std::u16string& line);
+
+// Writes text without a line end, straight to the terminal (for the progress line).
+void WriteRaw(Stream stream, const std::u16string& text);
+
+// True when the stream is an interactive terminal or console.
+bool IsTerminal(Stream stream);
+
+class Console {
+public:
+    Console();
+    // A result line on standard output.
+    void Out(const std::u16string& line);
+    // A problem line on standard error, prefixed with the program's name.
+    void Err(const std::u16string& line);
+    // Notes that `done` of `total` files are finished; once the batch has run for a moment,
+    // shows that on a terminal's standard error.
+    void Progress(std::size_t done, std::size_t total);
+    // Removes the progress line, if one is shown.
+    void EndProgress();
+
+private:
+    bool errIsTerminal_;
+    std::chrono::steady_clock::time_point start_;
+    std::size_t shownWidth_ = 0;
+};
+
+}  // namespace rvxedit

@@ -1,0 +1,123 @@
+#include "escape.h"
+
+namespace rvxedit {
+
+namespace {
+
+const char16_t kHex[] = u"0123456789abcdef";
+
+void AppendHexByte(std::u16string* out, unsigned value, const char16_t* prefix) {
+    out->append(prefix);
+    out->push_back(kHex[(value >> 4) & 0xF]);
+    out->push_back(kHex[value & 0xF]);
+}
+
+bool IsControl(char16_t c) {
+    return c < 0x20 || c == 0x7F;
+}
+
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+void AppendJsonChar(std::u16string* out, char16_t c) {
+    switch (c) {
+        case u'"':
+            out->append(u"\\\"");
+            return;
+        case u'\\':
+            out->append(u"\\\\");
+            return;
+        case u'\n':
+            out->append(u"\\n");
+            return;
+        case u'\r':
+            out->append(u"\\r");
+            return;
+        case u'\t':
+            out->append(u"\\t");
+            return;
+        default:
+            break;
+    }
+    if (IsControl(c)) {
+        AppendHexByte(out, c, u"\\u00");
+    } else {
+        out->push_back(c);
+    }
+}
+
+}  // namespace
+
+std::u16string OneLine(const std::u16string& text) {
+    std::u16string out;
+    for (char16_t c : text) {
+        if (IsControl(c)) {
+            AppendHexByte(&out, c, u"\\x");
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+std::u16string QuoteBytes(const std::string& bytes) {
+    std::u16string out = u"\"";
+    for (char b : bytes) {
+        const auto c = static_cast<unsigned char>(b);
+        if (c == '"' || c == '\\') {
+            out.push_back(u'\\');
+            out.push_back(c);
+        } else if (c < 0x20 || c >= 0x7F) {
+            AppendHexByte(&out, c, u"\\x");
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out + u"\"";
+}
+
+std::u16string Quote(const std::u16string& text) {
+    std::u16string out = u"\"";
+    for (char16_t c : text) {
+        if (c == u'"' || c == u'\\') {
+            out.push_back(u'\\');
+            out.push_back(c);
+        } else if (IsControl(c)) {
+            AppendHexByte(&out, c, u"\\x");
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out + u"\"";
+}
+
+std::u16string JsonString(const std::u16string& text) {
+    std::u16string out = u"\"";
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            out.push_back(c);
+            out.push_back(text[++i]);
+        } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+            out.append(u"\\ufffd");
+        } else {
+            AppendJsonChar(&out, c);
+        }
+    }
+    return out + u"\"";
+}
+
+std::u16string JsonBytes(const std::string& bytes) {
+    std::u16string out = u"\"";
+    for (char b : bytes) {
+        AppendJsonChar(&out, static_cast<unsigned char>(b));
+    }
+    return out + u"\"";
+}
+
+}  // namespace rvxedit

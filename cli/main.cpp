@@ -1,0 +1,77 @@
+// rvxedit: shows and corrects the point name and antenna height of raw files from the command
+// line, with the same rules and the same result as the RVXTOOL dialog.
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "console.h"
+#include "options.h"
+#include "text.h"
+
+#ifndef RVX_VERSION
+#define RVX_VERSION "0"
+#endif
+
+namespace rvxedit {
+
+namespace {
+
+int Run(const std::vector<Arg>& args) {
+    Options options;
+    std::u16string error;
+    switch (ParseArgs(args, &options, &error)) {
+        case ParseStatus::kHelp:
+            WriteRaw(Stream::kOut, HelpText());
+            return 0;
+        case ParseStatus::kVersion:
+            WriteLine(Stream::kOut, u"rvxedit " + rawfile::BytesToText(RVX_VERSION));
+            return 0;
+        case ParseStatus::kUsageError:
+            WriteLine(Stream::kErr, u"rvxedit: " + error);
+            WriteLine(Stream::kErr, u"Try 'rvxedit --help' for more information.");
+            return 2;
+        case ParseStatus::kRun:
+            break;
+    }
+    Console console;
+    return options.command == Command::kShow ? RunShow(options, console) : RunSet(options, console);
+}
+
+// Keeps every failure inside the program: the only way out is an exit status.
+int RunGuarded(const std::vector<Arg>& args) {
+    try {
+        return Run(args);
+    } catch (const std::exception&) {
+        WriteLine(Stream::kErr, u"rvxedit: out of memory or internal error; stopped");
+        return 1;
+    }
+}
+
+}  // namespace
+
+}  // namespace rvxedit
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+    std::vector<rvxedit::Arg> args;
+    for (int i = 1; i < argc; ++i) {
+        rvxedit::Arg arg;
+        for (const wchar_t* p = argv[i]; *p != 0; ++p) {
+            arg.text.push_back(static_cast<char16_t>(*p));
+        }
+        args.push_back(arg);
+    }
+    return rvxedit::RunGuarded(args);
+}
+#else
+int main(int argc, char** argv) {
+    std::vector<rvxedit::Arg> args;
+    for (int i = 1; i < argc; ++i) {
+        rvxedit::Arg arg;
+        arg.text = rawfile::Utf8ToUtf16(argv[i], &arg.exact);
+        args.push_back(arg);
+    }
+    return rvxedit::RunGuarded(args);
+}
+#endif

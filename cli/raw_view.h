@@ -1,0 +1,29 @@
+// A raw file as the dialog sees it after a load: its header values, its point name and kept
+// tail, and the height text its field shows.
+#pragma once
+
+#include <string>
+
+#include "header_block.h"
+#include "options.h"
+
+namespace rvxedit {
+
+struct RawView {
+    std::u16string path;
+    std::u16string folder;  // up to and including the last separator
+    std::u16string fileName;
+    std::u16string pointName;
+    std::u16string tail;
+    rawfile::HeaderValues values;
+    std::u16string shownHeight;  // the loaded height with three decimals
+};
+
+// Loads the header of the file named by `file`. False with *reason set (in English) when the
+// file cannot be loaded.
+bool LoadView(const Arg& file, RawView* view, std::u16string* reason);
+
+// ASCII text as UTF-16.
+std::u16string Widen(const std::string& ascii);
+
+}  // namespace rvxedit

@@ -1,0 +1,74 @@
+#include "commands.h"
+#include "english.h"
+#include "escape.h"
+#include "file_ops.h"
+#include "raw_view.h"
+#include "save.h"
+
+namespace rvxedit {
+
+namespace {
+
+enum class Result { kDone, kFailed };
+
+std::u16string ChangeText(const RawView& v, const rawfile::SavePlan& plan) {
+    const std::u16string newName = plan.pointName + v.tail;
+    return u"name " + OneLine(v.fileName) + u" -> " + OneLine(newName) + u", height " +
+           v.shownHeight + u" -> " + Widen(plan.height.text);
+}
+
+Result SetOne(const Options& options, const Arg& file, Console& console) {
+    RawView v;
+    std::u16string reason;
+    if (!LoadView(file, &v, &reason)) {
+        console.Err(OneLine(file.text) + u": " + reason);
+        return Result::kFailed;
+    }
+    const std::u16string pointName = options.pointName.value_or(v.pointName);
+    const std::u16string height = options.height.value_or(v.shownHeight);
+    // As in the dialog: when neither field differs from what a load shows, nothing is written.
+    if (pointName == v.pointName && height == v.shownHeight) {
+        console.Out(OneLine(v.path) + u": unchanged");
+        return Result::kDone;
+    }
+    const rawfile::LoadedFile loaded{v.path, v.folder, v.tail, v.values};
+    rawfile::SavePlan plan;
+    const rawfile::SaveRefusal refusal = rawfile::PlanSave(loaded, pointName, height, &plan);
+    if (refusal != rawfile::SaveRefusal::kNone) {
+        console.Err(OneLine(v.path) + u": " + RefusalText(refusal, plan.newPath));
+        return Result::kFailed;
+    }
+    if (options.dryRun) {
+        if (plan.newPath != v.path &&
+            rawfile::CheckRenameTarget(v.path, plan.newPath) == rawfile::TargetState::kOther) {
+            console.Err(OneLine(v.path) + u": " +
+                        RefusalText(rawfile::SaveRefusal::kTargetExists, OneLine(plan.newPath)));
+            return Result::kFailed;
+        }
+        console.Out(OneLine(v.path) + u": would save, " + ChangeText(v, plan));
+        return Result::kDone;
+    }
+    const rawfile::SaveOutcome outcome = rawfile::CarryOutSave(v.path, plan);
+    if (outcome.status != rawfile::SaveStatus::kSaved) {
+        console.Err(OneLine(v.path) + u": " + SaveFailureText(outcome, OneLine(plan.newPath)));
+        return Result::kFailed;
+    }
+    console.Out(OneLine(v.path) + u": saved, " + ChangeText(v, plan));
+    return Result::kDone;
+}
+
+}  // namespace
+
+int RunSet(const Options& options, Console& console) {
+    int status = 0;
+    for (std::size_t i = 0; i < options.files.size(); ++i) {
+        console.Progress(i, options.files.size());
+        if (SetOne(options, options.files[i], console) == Result::kFailed) {
+            status = 1;
+        }
+    }
+    console.EndProgress();
+    return status;
+}
+
+}  // namespace rvxedit

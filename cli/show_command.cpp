@@ -1,0 +1,114 @@
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+#include "commands.h"
+#include "escape.h"
+#include "file_ops.h"
+#include "numbers.h"
+#include "raw_view.h"
+
+namespace rvxedit {
+
+namespace {
+
+// A file shorter than this has no millimetre field.
+constexpr std::size_t kFieldEnd = rawfile::kMillimetreOffset + 4;
+
+// The millimetre field as stored, read from the file's first bytes; empty when the file is too
+// short to hold it or cannot be read.
+std::optional<std::int32_t> ReadMillimetreField(const std::u16string& path) {
+    std::FILE* file = rawfile::OpenForReading(path);
+    if (file == nullptr) {
+        return std::nullopt;
+    }
+    rawfile::HeaderBlock block{};
+    const std::size_t n = std::fread(block.data(), 1, block.size(), file);
+    std::fclose(file);
+    if (n < kFieldEnd) {
+        return std::nullopt;
+    }
+    return rawfile::MillimetresInBlock(block.data());
+}
+
+// True when the text's height and the millimetre field differ by more than half a millimetre.
+bool HeightsDisagree(float metres, std::int32_t millimetres) {
+    const double difference = static_cast<double>(metres) * 1000.0 - millimetres;
+    return !(std::fabs(difference) <= 0.5);
+}
+
+std::u16string Decimal(double value, int decimals) {
+    return Widen(rawfile::FormatFixed(value, decimals));
+}
+
+// A number for JSON: null when it is not finite.
+std::u16string JsonNumber(double value, int decimals) {
+    return std::isfinite(value) ? Decimal(value, decimals) : u"null";
+}
+
+std::u16string TextLine(const RawView& v, const std::optional<std::int32_t>& field) {
+    std::u16string line = OneLine(v.path) + u": point " + Quote(v.pointName) + u", tail " +
+                          Quote(v.tail) + u", version " + Decimal(v.values.version, 1) +
+                          u", serial " + QuoteBytes(v.values.receiverId) + u", date " +
+                          QuoteBytes(v.values.date) + u", model " + QuoteBytes(v.values.model) +
+                          u", height " + v.shownHeight + u" m, field ";
+    if (!field) {
+        return line + u"none (the file is shorter than 134 bytes)";
+    }
+    line += Widen(std::to_string(*field)) + u" mm";
+    if (HeightsDisagree(v.values.antHeight, *field)) {
+        line += u"; warning: the height text and the millimetre field disagree";
+    }
+    return line;
+}
+
+std::u16string JsonObject(const RawView& v, const std::optional<std::int32_t>& field) {
+    const std::u16string fieldText = field ? Widen(std::to_string(*field)) : u"null";
+    const bool disagree = field && HeightsDisagree(v.values.antHeight, *field);
+    return u"{\"path\": " + JsonString(v.path) + u", \"point_name\": " + JsonString(v.pointName) +
+           u", \"tail\": " + JsonString(v.tail) + u", \"version\": " +
+           JsonNumber(v.values.version, 1) + u", \"receiver_serial\": " +
+           JsonBytes(v.values.receiverId) + u", \"date\": " + JsonBytes(v.values.date) +
+           u", \"model\": " + JsonBytes(v.values.model) + u", \"antenna_height_m\": " +
+           JsonNumber(v.values.antHeight, 3) + u", \"millimetre_field\": " + fieldText +
+           u", \"heights_disagree\": " + (disagree ? u"true" : u"false") + u"}";
+}
+
+}  // namespace
+
+int RunShow(const Options& options, Console& console) {
+    int status = 0;
+    std::vector<std::u16string> objects;
+    for (std::size_t i = 0; i < options.files.size(); ++i) {
+        console.Progress(i, options.files.size());
+        const Arg& file = options.files[i];
+        RawView view;
+        std::u16string reason;
+        if (!LoadView(file, &view, &reason)) {
+            console.Err(OneLine(file.text) + u": " + reason);
+            objects.push_back(u"{\"path\": " + JsonString(file.text) + u", \"error\": " +
+                              JsonString(reason) + u"}");
+            status = 1;
+            continue;
+        }
+        const std::optional<std::int32_t> field = ReadMillimetreField(view.path);
+        if (options.json) {
+            objects.push_back(JsonObject(view, field));
+        } else {
+            console.Out(TextLine(view, field));
+        }
+    }
+    console.EndProgress();
+    if (options.json) {
+        console.Out(u"[");
+        for (std::size_t i = 0; i < objects.size(); ++i) {
+            console.Out(u"  " + objects[i] + (i + 1 < objects.size() ? u"," : u""));
+        }
+        console.Out(u"]");
+    }
+    return status;
+}
+
+}  // namespace rvxedit
