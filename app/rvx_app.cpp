@@ -1,0 +1,54 @@
+#include "rvx_app.h"
+
+#include <commctrl.h>
+
+#include "file_type.h"
+#include "language.h"
+#include "resources.h"
+#include "rvx_dlg.h"
+
+namespace {
+
+constexpr wchar_t kRegistryKey[] = L"RVXTOOL";
+constexpr wchar_t kLanguageSection[] = L"RVXINI";
+constexpr wchar_t kLanguageEntry[] = L"UI";
+constexpr UINT kEnglish = 1;
+
+}  // namespace
+
+BOOL CRVXApp::InitInstance() {
+    INITCOMMONCONTROLSEX controls;
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_WIN95_CLASSES;
+    InitCommonControlsEx(&controls);
+
+    CWinApp::InitInstance();
+    SetRegistryKey(kRegistryKey);
+    RegisterRawFileType();
+
+    if (GetProfileInt(kLanguageSection, kLanguageEntry, kEnglish) == kEnglish) {
+        m_hLangDll = LoadLanguageLibrary();
+    }
+    if (m_hLangDll != nullptr) {
+        AfxSetResourceHandle(m_hLangDll);
+    }
+
+    const std::wstring path = FirstFileParameter(CommandLine().c_str());
+    CRVXDlg dialog(path);
+    m_pMainWnd = &dialog;
+    dialog.DoModal();
+    m_pMainWnd = nullptr;
+    return FALSE;
+}
+
+int CRVXApp::ExitInstance() {
+    if (m_hLangDll != nullptr) {
+        AfxSetResourceHandle(nullptr);
+        FreeLibrary(m_hLangDll);
+        m_hLangDll = nullptr;
+    }
+    return CWinApp::ExitInstance();
+}
+
+// The program's one application object.
+CRVXApp theApp;

@@ -1,0 +1,120 @@
+#include "dialog.h"
+
+#include <vector>
+
+#include "resources.h"
+
+void DDX_Text(CDataExchange* dx, int id, std::wstring& value) {
+    const HWND control = GetDlgItem(dx->dialog, id);
+    if (control == nullptr) {
+        return;
+    }
+    if (!dx->saveAndValidate) {
+        SetWindowTextW(control, value.c_str());
+        return;
+    }
+    const int length = GetWindowTextLengthW(control);
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1);
+    const int got = GetWindowTextW(control, buffer.data(), length + 1);
+    value.assign(buffer.data(), static_cast<size_t>(got > 0 ? got : 0));
+}
+
+CDialog::CDialog(UINT templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
+
+INT_PTR CDialog::DoModal() {
+    const LPCWSTR name = MAKEINTRESOURCEW(templateId_);
+    const HINSTANCE module = AfxFindResourceHandle(name, RT_DIALOG);
+    const INT_PTR result = DialogBoxParamW(module, name, parent_, &CDialog::DialogProc,
+                                           reinterpret_cast<LPARAM>(this));
+    m_hWnd = nullptr;
+    return result;
+}
+
+void CDialog::EndDialog(int result) {
+    if (m_hWnd != nullptr) {
+        ::EndDialog(m_hWnd, result);
+    }
+}
+
+bool CDialog::UpdateData(bool saveAndValidate) {
+    if (m_hWnd == nullptr) {
+        return false;
+    }
+    CDataExchange dx;
+    dx.dialog = m_hWnd;
+    dx.saveAndValidate = saveAndValidate;
+    DoDataExchange(&dx);
+    return true;
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(false);
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    UpdateData(true);
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+bool CDialog::OnCommand(int, int) {
+    return false;
+}
+
+bool CDialog::OnSysCommand(UINT, LPARAM) {
+    return false;
+}
+
+bool CDialog::OnPaint() {
+    return false;
+}
+
+HCURSOR CDialog::OnQueryDragIcon() {
+    return nullptr;
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) {
+        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+        reinterpret_cast<CDialog*>(lParam)->m_hWnd = hwnd;
+    }
+    CDialog* self = reinterpret_cast<CDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    if (self == nullptr) {
+        return FALSE;
+    }
+    return self->HandleMessage(msg, wParam, lParam);
+}
+
+INT_PTR CDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_INITDIALOG:
+            return OnInitDialog();
+        case WM_COMMAND: {
+            const int id = LOWORD(wParam);
+            const int code = HIWORD(wParam);
+            if (id == IDOK && code == BN_CLICKED) {
+                OnOK();
+                return TRUE;
+            }
+            if (id == IDCANCEL && code == BN_CLICKED) {
+                OnCancel();
+                return TRUE;
+            }
+            return OnCommand(id, code) ? TRUE : FALSE;
+        }
+        case WM_SYSCOMMAND:
+            return OnSysCommand(static_cast<UINT>(wParam), lParam) ? TRUE : FALSE;
+        case WM_PAINT:
+            return OnPaint() ? TRUE : FALSE;
+        case WM_QUERYDRAGICON:
+            return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
+        default:
+            return FALSE;
+    }
+}

@@ -1,0 +1,75 @@
+#include "file_open_dialog.h"
+
+#include <shobjidl.h>
+
+namespace {
+
+template <typename T>
+class ComPtr {
+public:
+    ComPtr() = default;
+    ~ComPtr() {
+        if (p_ != nullptr) {
+            p_->Release();
+        }
+    }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    T** Out() { return &p_; }
+    T* operator->() const { return p_; }
+
+private:
+    T* p_ = nullptr;
+};
+
+bool RunDialog(HWND owner, const std::wstring& title, const std::vector<FileFilter>& filters,
+               std::wstring* path) {
+    ComPtr<IFileOpenDialog> dialog;
+    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IFileOpenDialog, reinterpret_cast<void**>(dialog.Out())))) {
+        return false;
+    }
+    FILEOPENDIALOGOPTIONS options = 0;
+    if (FAILED(dialog->GetOptions(&options))) {
+        return false;
+    }
+    options |= FOS_FORCEFILESYSTEM | FOS_FILEMUSTEXIST | FOS_PATHMUSTEXIST | FOS_OVERWRITEPROMPT;
+    if (FAILED(dialog->SetOptions(options))) {
+        return false;
+    }
+    std::vector<COMDLG_FILTERSPEC> specs;
+    for (const FileFilter& f : filters) {
+        specs.push_back({f.name.c_str(), f.pattern.c_str()});
+    }
+    if (!specs.empty() &&
+        FAILED(dialog->SetFileTypes(static_cast<UINT>(specs.size()), specs.data()))) {
+        return false;
+    }
+    dialog->SetTitle(title.c_str());
+    if (FAILED(dialog->Show(owner))) {
+        return false;
+    }
+    ComPtr<IShellItem> item;
+    if (FAILED(dialog->GetResult(item.Out()))) {
+        return false;
+    }
+    wchar_t* chosen = nullptr;
+    if (FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &chosen)) || chosen == nullptr) {
+        return false;
+    }
+    *path = chosen;
+    CoTaskMemFree(chosen);
+    return true;
+}
+
+}  // namespace
+
+bool ChooseFileToOpen(HWND owner, const std::wstring& title, const std::vector<FileFilter>& filters,
+                      std::wstring* path) {
+    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const bool chosen = RunDialog(owner, title, filters, path);
+    if (SUCCEEDED(init)) {
+        CoUninitialize();
+    }
+    return chosen;
+}

@@ -1,0 +1,49 @@
+#!/bin/sh
+# Starts the editor on a raw file under Wine on the current X display (Xvfb), waits for its
+# dialog and saves a PNG of it.
+# Usage: scripts/screenshot.sh <win32 build folder> <raw file> <out.png>
+set -eu
+B="$(cd "$1" && pwd)"
+RAW="$2"
+OUT="$3"
+[ -n "${DISPLAY:-}" ] || { echo "screenshot: no DISPLAY (run it under xvfb-run)" >&2; exit 1; }
+export WINEPREFIX="$B/wineprefix" WINEARCH=win32 WINEDEBUG=-all LC_ALL=C.UTF-8
+export WINEDLLOVERRIDES="mscoree,mshtml="
+"$B/wine-run.sh" --init
+
+# Chinese dialog texts need a CJK font behind the dialog fonts: link WenQuanYi Micro Hei
+# (Debian's fonts-wqy-microhei) to each of them.
+LINK='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+for face in "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "SimSun" "Microsoft Sans Serif"; do
+    wine reg add "$LINK" /v "$face" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f \
+        >/dev/null 2>&1
+done
+timeout -k 10 60 wineserver -w
+
+WINPATH="Z:$(cd "$(dirname "$RAW")" && pwd)/$(basename "$RAW")"
+WINPATH="$(printf '%s' "$WINPATH" | sed 's|/|\\|g')"
+timeout -k 5 60 wine "$B/app/RVXTOOL.exe" "$WINPATH" >/dev/null 2>&1 &
+PROGRAM=$!
+
+window=""
+i=0
+while [ $i -lt 150 ]; do
+    window="$(xwininfo -root -tree 2>/dev/null | sed -n 's/^ *\(0x[0-9a-f]*\) "RVXTOOL": .*/\1/p' |
+        head -n 1)"
+    [ -n "$window" ] && break
+    sleep 0.2
+    i=$((i + 1))
+done
+if [ -z "$window" ]; then
+    kill "$PROGRAM" 2>/dev/null || true
+    echo "screenshot: the RVXTOOL dialog did not appear within 30 s" >&2
+    exit 1
+fi
+sleep 1.5
+geometry="$(xwininfo -id "$window" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+    /Width:/{w=$NF} /Height:/{h=$NF} END{printf "%dx%d+%d+%d", w, h, x, y}')"
+import -window root -crop "$geometry" +repage "$OUT"
+kill "$PROGRAM" 2>/dev/null || true
+wait "$PROGRAM" 2>/dev/null || true
+timeout -k 10 60 wineserver -w || true
+echo "screenshot: $OUT ($geometry)"

@@ -1,0 +1,23 @@
+// Resource ids of the program's interface, shared by the built-in Chinese resources and the
+// English resource library.
+#pragma once
+
+#define IDM_ABOUTBOX 0x0010
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_RVXTOOL_DIALOG 102
+#define IDR_MAINFRAME 128
+#define IDI_ABOUT 129
+
+#define IDC_POINT_NAME 1000
+#define IDC_IMPORT 1001
+#define IDC_SAVE 1002
+#define IDC_ANT_HEIGHT 1003
+#define IDC_VIEW 1004
+#define IDC_PATH 1005
+#define IDC_CHINESE 1006
+#define IDC_ENGLISH 1007
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
