@@ -8,6 +8,8 @@ namespace {
 
 // A batch that finishes sooner than this shows no progress line.
 constexpr std::chrono::milliseconds kMoment{500};
+// The progress line is redrawn at most this often.
+constexpr std::chrono::milliseconds kRedraw{100};
 
 std::u16string Number(std::size_t n) {
     const std::string digits = std::to_string(n);
@@ -17,10 +19,15 @@ std::u16string Number(std::size_t n) {
 }  // namespace
 
 Console::Console()
-    : errIsTerminal_(IsTerminal(Stream::kErr)), start_(std::chrono::steady_clock::now()) {}
+    : outIsTerminal_(IsTerminal(Stream::kOut)),
+      errIsTerminal_(IsTerminal(Stream::kErr)),
+      start_(std::chrono::steady_clock::now()) {}
 
 void Console::Out(const std::u16string& line) {
-    EndProgress();
+    // Results redirected elsewhere leave the progress line on the terminal alone.
+    if (outIsTerminal_) {
+        EndProgress();
+    }
     WriteLine(Stream::kOut, line);
 }
 

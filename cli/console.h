@@ -34,8 +34,10 @@ public:
     void EndProgress();
 
 private:
+    bool outIsTerminal_;
     bool errIsTerminal_;
     std::chrono::steady_clock::time_point start_;
+    std::chrono::steady_clock::time_point lastShown_;
     std::size_t shownWidth_ = 0;
 };
 
