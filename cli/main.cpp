@@ -53,6 +53,12 @@ int RunGuarded(const std::vector<Arg>& args) {
 }  // namespace rvxedit
 
 #ifdef _WIN32
+// The Windows command prompt passes *.RVX on as it is; the C runtime expands such patterns in
+// the arguments before wmain sees them, as the shell does on POSIX.
+extern "C" {
+int _dowildcard = -1;
+}
+
 int wmain(int argc, wchar_t** argv) {
     std::vector<rvxedit::Arg> args;
     for (int i = 1; i < argc; ++i) {

@@ -146,6 +146,16 @@ class ShowTests(Case):
         self.assertEqual(report[5]["point_name"], "测站")
         self.assertEqual(report[5]["model"], 'Model:VX "10" \\ \u00e9')
 
+    def test_windows_program_expands_wildcards(self):
+        if not RUNNER:
+            self.skipTest("the POSIX shell expands patterns itself")
+        self.write("ABCD0861.RVX", raw_file())
+        self.write("ABCE0861.RVX", raw_file())
+        self.write("XYZW0861.RVX", raw_file())
+        rc, out, _ = self.run_tool("show", "AB*.RVX")
+        self.assertEqual(rc, 0)
+        self.assertEqual(sorted(l.split(":")[0] for l in out), ["ABCD0861.RVX", "ABCE0861.RVX"])
+
 
 class SetTests(Case):
     def test_batch_corrects_good_files_and_leaves_bad_ones_untouched(self):
