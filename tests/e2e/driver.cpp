@@ -9,7 +9,10 @@ namespace {
 constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr wchar_t kMainCaption[] = L"RVXTOOL";
 constexpr int kSaveButtonId = 1002;
+constexpr int kImportButtonId = 1001;
 constexpr int kMessageTextId = 0xFFFF;
+constexpr int kFileNameEditId = 0x480;
+constexpr int kFileNameComboId = 0x47c;
 constexpr DWORD kPollMs = 50;
 constexpr wchar_t kProfileKey[] = L"Software\\RVXTOOL";
 constexpr wchar_t kLanguageKey[] = L"Software\\RVXTOOL\\RVXTOOL\\RVXINI";
@@ -164,8 +167,29 @@ HWND WaitForAnyWindow(const wchar_t* className, const std::wstring& captionPart,
     return nullptr;
 }
 
+void SetControlText(HWND dialog, int id, const std::wstring& text) {
+    const HWND control = GetDlgItem(dialog, id);
+    if (control == nullptr) {
+        throw DriverError("no control " + std::to_string(id) + " in " + Describe(dialog));
+    }
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                             SMTO_NORMAL, kWaitMs, &result)) {
+        throw DriverError("setting the text of control " + std::to_string(id) + " timed out");
+    }
+}
+
+void LeaveWindowsUnmanaged() {
+    // Without a window manager (Xvfb), Wine waits up to two seconds for one to confirm each
+    // hidden window; windows it does not hand to a window manager close at once.
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", L"Managed", REG_SZ, L"N",
+                    2 * sizeof(wchar_t));
+}
+
 Program::Program(const std::wstring& arguments, const std::wstring& exe,
-                 const std::wstring& workDir) {
+                 const std::wstring& workDir, StartWait wait) {
+    static const bool unmanaged = (LeaveWindowsUnmanaged(), true);
+    (void)unmanaged;
     std::wstring commandLine = Quoted(exe);
     if (!arguments.empty()) {
         commandLine += L" " + arguments;
@@ -177,25 +201,34 @@ Program::Program(const std::wstring& arguments, const std::wstring& exe,
         throw DriverError("cannot start " + Utf8(commandLine) + ": error " +
                           std::to_string(GetLastError()));
     }
-    const ULONGLONG deadline = GetTickCount64() + kWaitMs;
+    if (wait == StartWait::kNothing) {
+        return;
+    }
+    try {
+        WaitForDialog();
+    } catch (...) {
+        TerminateProcess(process_.hProcess, 1);
+        WaitForSingleObject(process_.hProcess, 5000);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+        throw;
+    }
+}
+
+HWND Program::WaitForDialog(DWORD ms) {
+    const ULONGLONG deadline = GetTickCount64() + ms;
     do {
         for (HWND hwnd : TopLevelWindows(process_.dwProcessId, kDialogClass)) {
             if (IsMainDialog(hwnd)) {
                 dialog_ = hwnd;
-                return;
+                return dialog_;
             }
         }
         if (WaitForSingleObject(process_.hProcess, kPollMs) == WAIT_OBJECT_0) {
             break;
         }
     } while (GetTickCount64() < deadline);
-    const std::string seen = Seen();
-    TerminateProcess(process_.hProcess, 1);
-    WaitForSingleObject(process_.hProcess, 5000);
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
-    throw DriverError("the RVXTOOL dialog did not appear for " + Utf8(commandLine) +
-                      "; seen: " + seen);
+    throw DriverError("the RVXTOOL dialog did not appear; seen: " + Seen());
 }
 
 Program::~Program() {
@@ -223,16 +256,7 @@ std::wstring Program::Text(int id) const {
 }
 
 void Program::SetText(int id, const std::wstring& text) {
-    const HWND control = GetDlgItem(dialog_, id);
-    if (control == nullptr) {
-        throw DriverError("no control " + std::to_string(id) + " in " + Describe(dialog_));
-    }
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                             SMTO_NORMAL, kWaitMs, &result)) {
-        throw DriverError("setting the text of control " + std::to_string(id) +
-                          " timed out; seen: " + Seen());
-    }
+    SetControlText(dialog_, id, text);
 }
 
 void Program::Click(int id) {
@@ -263,7 +287,7 @@ void Program::Settle() {
 std::vector<Popup> Program::Popups() const {
     std::vector<Popup> popups;
     for (HWND hwnd : TopLevelWindows(process_.dwProcessId, kDialogClass)) {
-        if (hwnd != dialog_) {
+        if (hwnd != dialog_ && !IsMainDialog(hwnd)) {
             popups.push_back(ReadPopup(hwnd));
         }
     }
@@ -309,6 +333,31 @@ Popup Program::TakePopup(DWORD ms) {
     const Popup popup = WaitForPopup(ms);
     Dismiss(popup);
     return popup;
+}
+
+void Program::Import(const std::wstring& path) {
+    Click(kImportButtonId);
+    const Popup chooser = WaitForPopup();
+    // Wine's file-open dialog names the file in a plain edit (0x480); Windows in a ComboBoxEx
+    // (0x47c) that holds an edit.
+    const HWND edit = GetDlgItem(chooser.hwnd, kFileNameEditId);
+    if (edit != nullptr) {
+        SetControlText(chooser.hwnd, kFileNameEditId, path);
+    } else {
+        const HWND combo = GetDlgItem(chooser.hwnd, kFileNameComboId);
+        if (combo == nullptr) {
+            throw DriverError("no file-name box in the file-open dialog " + Describe(chooser.hwnd));
+        }
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
+                            SMTO_NORMAL, kWaitMs, &result);
+    }
+    Dismiss(chooser, IDOK);
+}
+
+void Program::CancelImport() {
+    Click(kImportButtonId);
+    Dismiss(WaitForPopup(), IDCANCEL);
 }
 
 bool Program::WaitForExit(DWORD ms) {

@@ -47,17 +47,28 @@ std::wstring ControlText(HWND dialog, int id);
 // `captionPart` exists in any process; null when the deadline passes.
 HWND WaitForAnyWindow(const wchar_t* className, const std::wstring& captionPart, DWORD ms);
 
+// Sets the text of control `id` of a window of another process.
+void SetControlText(HWND dialog, int id, const std::wstring& text);
+
+// What the Program constructor waits for after starting the program.
+enum class StartWait {
+    kDialog,   // the main dialog (a start whose load shows a message never gets there)
+    kNothing,  // return at once; call WaitForPopup or WaitForDialog next
+};
+
 class Program {
 public:
     // Starts `exe` with the command-line tail `arguments` (quote paths yourself) in `workDir`
-    // (empty: the test's own), and waits for its main dialog.
+    // (empty: the test's own), and waits as `wait` says.
     explicit Program(const std::wstring& arguments = L"", const std::wstring& exe = ProgramPath(),
-                     const std::wstring& workDir = L"");
+                     const std::wstring& workDir = L"", StartWait wait = StartWait::kDialog);
     // Ends the program if it still runs.
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
+    // Waits for the main dialog to be shown and returns it.
+    HWND WaitForDialog(DWORD ms = kWaitMs);
     HWND Dialog() const { return dialog_; }
     DWORD ProcessId() const { return process_.dwProcessId; }
 
@@ -83,6 +94,12 @@ public:
     void Dismiss(const Popup& popup, int button = IDOK);
     // Waits for a popup, checks nothing, dismisses it with OK and returns it.
     Popup TakePopup(DWORD ms = kWaitMs);
+
+    // Chooses `path` in the file-open dialog that the import button opens. The load's message,
+    // if any, is left for the caller to take.
+    void Import(const std::wstring& path);
+    // Opens the file-open dialog with the import button and cancels it.
+    void CancelImport();
 
     // Waits for the program to end; false when it still runs at the deadline.
     bool WaitForExit(DWORD ms = kWaitMs);

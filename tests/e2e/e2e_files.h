@@ -7,6 +7,7 @@
 
 #include "driver.h"
 #include "raw_gen.h"
+#include "text.h"
 
 namespace e2e {
 
