@@ -66,7 +66,8 @@ class Case(unittest.TestCase):
         shutil.rmtree(self.dir, ignore_errors=True)
 
     def write(self, name, data):
-        with open(os.path.join(self.dir, name), "wb") as f:
+        with open(os.path.join(os.fsencode(self.dir) if isinstance(name, bytes) else self.dir,
+                               name), "wb") as f:
             f.write(data)
         return data
 
@@ -251,6 +252,18 @@ class UsageTests(Case):
             rc, out, err = self.run_tool(*args)
             self.assertEqual((rc, out), (2, []), args)
             self.assertIn("rvxedit: ", err, args)
+        self.assertEqual(self.snapshot(), before)
+
+    def test_names_that_are_not_utf8_are_refused_by_name(self):
+        if RUNNER:
+            self.skipTest("Windows passes arguments as UTF-16")
+        self.write(b"\xff0861.RVX", raw_file())
+        before = self.snapshot()
+        rc, out, err = self.run_tool("set", "--height", "2", b"\xff0861.RVX")
+        self.assertEqual((rc, out), (1, []))
+        self.assertIn("not valid UTF-8", err)
+        rc, _, _ = self.run_tool("set", "--point", b"\xff", b"\xff0861.RVX")
+        self.assertEqual(rc, 2)
         self.assertEqual(self.snapshot(), before)
 
     def test_help_and_version(self):
