@@ -21,7 +21,14 @@ bool LoadView(const Arg& file, RawView* view, std::u16string* reason) {
     }
     const auto style =
         rawfile::PlatformIsWindows() ? rawfile::PathStyle::kWindows : rawfile::PathStyle::kPosix;
-    const rawfile::SplitName split = rawfile::SplitRawPath(file.text, style);
+    rawfile::SplitName split = rawfile::SplitRawPath(file.text, style);
+    // A drive-relative path such as C:ABCD0861.RVX: the drive belongs to the folder, not to
+    // the point name (the dialog only ever sees full paths).
+    const std::u16string& p = split.fileName;
+    if (style == rawfile::PathStyle::kWindows && split.folder.empty() && p.size() > 2 &&
+        p[1] == u':' && ((p[0] >= u'A' && p[0] <= u'Z') || (p[0] >= u'a' && p[0] <= u'z'))) {
+        split = {p.substr(0, 2), p.substr(2)};
+    }
     const rawfile::PointName name = rawfile::DerivePointName(split.fileName);
     RawView v;
     v.path = file.text;

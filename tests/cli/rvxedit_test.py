@@ -237,6 +237,11 @@ class SetTests(Case):
         self.assertEqual(sorted(self.snapshot()),
                          sorted(["LONGNAME0861.RVX", "P.RVX", "0862.RVX", "-X0863.RVX"]))
         self.assertEqual(self.read("-X0863.RVX")[:160], expected_block(b"3.000", 3000))
+        if RUNNER:
+            # Wine starts the program in the scratch folder on drive Z:.
+            rc, out, _ = self.run_tool("set", "--point", "DRV", "Z:P.RVX")
+            self.assertEqual((rc, out), (0, ["Z:P.RVX: saved, name P.RVX -> DRV.RVX, "
+                                             "height 1.500 -> 1.500"]))
 
 
 class UsageTests(Case):
