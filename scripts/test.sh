@@ -21,5 +21,8 @@ cmake --build "$ROOT/build/win32" -j "$JOBS"
 (cd "$ROOT/build/win32" &&
     xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 600) || status=1
 
+echo "== fuzz targets (clang, libFuzzer + AddressSanitizer + UBSan, 60 s each)"
+"$ROOT/scripts/fuzz.sh" 60 "$ROOT/build/fuzz" || status=1
+
 if [ $status -eq 0 ]; then echo "== all test suites passed"; else echo "== some tests FAILED"; fi
 exit $status

@@ -1,0 +1,26 @@
+// Invariant checks shared by the fuzz targets: a failed check prints what broke and aborts, so
+// libFuzzer keeps the input that caused it.
+#pragma once
+
+#include <string>
+
+#include "save.h"
+
+namespace fuzzcheck {
+
+[[noreturn]] void Fail(const char* what, const char* file, int line);
+
+#define FUZZ_CHECK(cond) ((cond) ? (void)0 : ::fuzzcheck::Fail(#cond, __FILE__, __LINE__))
+
+// Checks the outcome of PlanSave(file, pointName, heightText, &plan) where `before` is the plan
+// as it was before the call: a refusal left the plan as it was; an accepted plan holds exactly
+// the composed text and the millimetre field of the height written, a point name that a file
+// name can hold, and a block that loads back to the values it was made from.
+void CheckPlan(const rawfile::LoadedFile& file, const std::u16string& pointName,
+               const std::u16string& heightText, rawfile::SaveRefusal refusal,
+               const rawfile::SavePlan& before, const rawfile::SavePlan& plan);
+
+// A plan filled with values no real plan holds, to see whether a refusal touched it.
+rawfile::SavePlan SentinelPlan();
+
+}  // namespace fuzzcheck

@@ -1,0 +1,160 @@
+// Loads arbitrary bytes from memory, from a file, and fed in pieces of random size, and checks
+// that all three agree with five separate key-by-key line searches over the same file, that the
+// values obey the header rules, and that saving a loaded header back keeps its values.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "fuzz_check.h"
+#include "loader.h"
+#include "numbers.h"
+#include "save.h"
+#include "text.h"
+
+using rawfile::LoadError;
+using rawfile::LoadResult;
+
+namespace {
+
+const char* const kKeys[] = {rawfile::kKeyVersion, rawfile::kKeyReceiverId, rawfile::kKeyDate,
+                             rawfile::kKeyModel, rawfile::kKeyAntHeight};
+
+bool SameResult(const LoadResult& a, const LoadResult& b) {
+    return a.error == b.error &&
+           std::memcmp(&a.values.version, &b.values.version, sizeof(double)) == 0 &&
+           a.values.receiverId == b.values.receiverId && a.values.date == b.values.date &&
+           a.values.model == b.values.model &&
+           std::memcmp(&a.values.antHeight, &b.values.antHeight, sizeof(float)) == 0;
+}
+
+// The load as five separate searches from the start of the file, one key at a time.
+LoadResult LoadKeyByKey(std::FILE* file) {
+    std::string lines[5];
+    bool have[5];
+    for (int k = 0; k < 5; ++k) {
+        char line[rawfile::kBlockSize] = {};
+        have[k] = rawfile::FindKeyLine(kKeys[k], line, file) == 1;
+        lines[k] = line;
+    }
+    LoadResult r;
+    const LoadError missing[] = {LoadError::kNoVersion, LoadError::kNoReceiverId,
+                                 LoadError::kNoDate, LoadError::kNone, LoadError::kNoAntHeight};
+    for (int k = 0; k < 5; ++k) {
+        if (!have[k] && missing[k] != LoadError::kNone) {
+            r.error = missing[k];
+            return r;
+        }
+        switch (k) {
+            case 0:
+                r.values.version = rawfile::VersionFromLine(lines[k]);
+                break;
+            case 1:
+                r.values.receiverId = rawfile::ReceiverIdFromLine(lines[k]);
+                break;
+            case 2: {
+                const auto date = rawfile::DateFromLine(lines[k]);
+                if (!date) {
+                    r.error = LoadError::kDateTooLong;
+                    return r;
+                }
+                r.values.date = *date;
+                break;
+            }
+            case 3:
+                r.values.model = have[k] ? rawfile::ModelFromLine(lines[k]) : std::string();
+                break;
+            default:
+                r.values.antHeight = rawfile::AntHeightFromLine(lines[k]);
+        }
+    }
+    return r;
+}
+
+bool IsAsciiAlnum(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+void CheckValues(const rawfile::HeaderValues& v) {
+    FUZZ_CHECK(v.receiverId.size() <= rawfile::kMaxSerialChars);
+    for (char c : v.receiverId) {
+        FUZZ_CHECK(IsAsciiAlnum(c));
+    }
+    FUZZ_CHECK(v.date.size() <= rawfile::kMaxDateValueBytes);
+    FUZZ_CHECK(v.date.find('\0') == std::string::npos);
+    FUZZ_CHECK(v.model.size() <= rawfile::kMaxLineBytes);
+    FUZZ_CHECK(v.model.empty() || v.model.compare(0, 6, rawfile::kKeyModel) == 0);
+    FUZZ_CHECK(v.model.find('\0') == std::string::npos);
+}
+
+// Feeds the bytes in pieces of 1 to 400 bytes, the sizes drawn from a generator seeded by the
+// input itself so that every run of the same input cuts it the same way.
+LoadResult LoadInPieces(const std::uint8_t* data, std::size_t size) {
+    std::uint32_t state = 2166136261u ^ static_cast<std::uint32_t>(size);
+    for (std::size_t i = 0; i < size && i < 32; ++i) {
+        state = (state ^ data[i]) * 16777619u;
+    }
+    rawfile::KeyScanner scanner;
+    std::size_t pos = 0;
+    while (pos < size) {
+        state = state * 1664525u + 1013904223u;
+        std::size_t piece = 1 + (state >> 8) % 400;
+        if (piece > size - pos) {
+            piece = size - pos;
+        }
+        scanner.Feed(data + pos, piece);
+        pos += piece;
+    }
+    scanner.Finish();
+    return scanner.Result();
+}
+
+// Scratch files go to TMPDIR (or /tmp); scripts/fuzz.sh points it at a folder it removes.
+const std::string& ScratchPath() {
+    static const std::string path =
+        (std::filesystem::temp_directory_path() /
+         ("rvx-fuzz-load-" + std::to_string(static_cast<long>(getpid())) + ".RVX"))
+            .string();
+    return path;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const LoadResult fromMemory = rawfile::LoadRawHeaderFromBytes(data, size);
+    FUZZ_CHECK(SameResult(fromMemory, LoadInPieces(data, size)));
+
+    std::FILE* out = std::fopen(ScratchPath().c_str(), "wb");
+    FUZZ_CHECK(out != nullptr);
+    FUZZ_CHECK(std::fwrite(data, 1, size, out) == size);
+    FUZZ_CHECK(std::fclose(out) == 0);
+    const std::u16string path = rawfile::Utf8ToUtf16(ScratchPath());
+    FUZZ_CHECK(SameResult(fromMemory, rawfile::LoadRawHeader(path)));
+    std::FILE* in = rawfile::OpenForReading(path);
+    FUZZ_CHECK(in != nullptr);
+    FUZZ_CHECK(SameResult(fromMemory, LoadKeyByKey(in)));
+    std::fclose(in);
+
+    if (fromMemory.error != LoadError::kNone) {
+        return 0;
+    }
+    CheckValues(fromMemory.values);
+
+    // Saving the loaded header with its own height and a new point name.
+    rawfile::LoadedFile file;
+    file.path = path;
+    file.folder = u"/tmp/";
+    file.tail = u"0861.RVX";
+    file.values = fromMemory.values;
+    const std::u16string pointName = u"EFGH";
+    const std::u16string height =
+        rawfile::BytesToText(rawfile::FormatFixed(fromMemory.values.antHeight, 3));
+    const rawfile::SavePlan before = fuzzcheck::SentinelPlan();
+    rawfile::SavePlan plan = before;
+    const rawfile::SaveRefusal refusal = rawfile::PlanSave(file, pointName, height, &plan);
+    fuzzcheck::CheckPlan(file, pointName, height, refusal, before, plan);
+    return 0;
+}

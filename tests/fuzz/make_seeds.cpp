@@ -1,0 +1,134 @@
+// Writes the seed inputs of the fuzz targets: raw files for the load target and encoded saves
+// for the save target, all made by the test-file generator. Usage: make_seeds <folder>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "raw_gen.h"
+#include "save_input.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using rawgen::Bytes;
+
+std::vector<std::string> Replace(const std::string& prefix, const std::string& line) {
+    std::vector<std::string> out;
+    for (const auto& l : rawgen::StandardLines()) {
+        if (l.rfind(prefix, 0) != 0) {
+            out.push_back(l);
+        } else if (!line.empty()) {
+            out.push_back(line);
+        }
+    }
+    return out;
+}
+
+std::vector<Bytes> LoadSeeds() {
+    const Bytes data = rawgen::ReceiverData(1500, 3);
+    std::vector<Bytes> seeds = {
+        rawgen::StandardFile("1.500", 1500),
+        rawgen::MakeHeader(Replace("Model:", "")) + data,
+        rawgen::MakeHeader(Replace("ver", "")) + data,
+        rawgen::MakeHeader(Replace("ReceiverID:", "")) + data,
+        rawgen::MakeHeader(Replace("Date:", "")) + data,
+        rawgen::MakeHeader(Replace("AntHigh:", "")) + data,
+        rawgen::MakeHeader(Replace("Date:", "Date:1234567890123")),
+        rawgen::MakeHeader(Replace("Date:", "Date:12345678901234")),
+        rawgen::MakeHeader(Replace("ver", "version 3")),
+        rawgen::MakeHeader(Replace("ver", "ver 1e300")),
+        rawgen::MakeHeader(Replace("ReceiverID:", "ReceiverID:AB-1234")),
+        rawgen::MakeHeader(Replace("AntHigh:", "AntHigh:-1.5")),
+        rawgen::MakeHeader(Replace("Model:", "Model:" + std::string(150, 'M'))),
+        rawgen::MakeHeader(Replace("Model:", "Model:" + std::string(200, 'M'))),
+        std::string(160, '\0'),
+        std::string(159, 'x'),
+        std::string(),
+    };
+    // The height key only in the receiver data, after a line longer than 159 bytes.
+    seeds.push_back(rawgen::MakeHeader(Replace("AntHigh:", "")) + std::string(300, 'z') +
+                    "\nAntHigh:2.25\n");
+    // LF-only line ends, and a key line that ends the file without LF.
+    Bytes lf = "ver 2.1\nReceiverID:Q9\nDate:2026-01-02\nModel:X\nAntHigh:1.6";
+    seeds.push_back(lf);
+    // A zero byte inside the version line.
+    Bytes zero = rawgen::MakeHeader(rawgen::StandardLines());
+    zero[zero.find("ver 2.0") + 4] = '\0';
+    seeds.push_back(zero);
+    return seeds;
+}
+
+std::vector<saveinput::SaveInput> SaveSeeds() {
+    saveinput::SaveInput base;
+    base.version = " 2.0\r\n";
+    base.serial = "A1B2C3\r\n";
+    base.date = "2026-03-27\r\n";
+    base.model = "VX-10 GNSS\r\n";
+    base.pointName = "EFGH";
+    base.height = "1.6";
+    base.data = rawgen::ReceiverData(300, 5);
+    std::vector<saveinput::SaveInput> seeds;
+    for (const char* h : {"1.6",         "2",           "1.2345",       "-1.5",
+                          "-1.600",      "0.0004",      "abc",          "",
+                          "1,5",         "1.5m",        " 1.5 ",        "1.50000000000000",
+                          "2147483.647", "2147483.648", "-2147483.648", "1e300",
+                          "1e13",        "-0.0005",     "+.5",          "5.",
+                          "1e-3"}) {
+        seeds.push_back(base);
+        seeds.back().height = h;
+    }
+    for (const char* p : {"", "LONGNAME12", "A\\B", "a:b", "Q?", "\x01x", "SRC_"}) {
+        seeds.push_back(base);
+        seeds.back().pointName = p;
+    }
+    // UTF-16: seven letters then a surrogate pair across the 8th unit.
+    seeds.push_back(base);
+    seeds.back().pointWide = true;
+    seeds.back().pointName = std::string("A\0B\0C\0D\0E\0F\0G\0\x3D\xD8\x00\xDE", 18);
+    seeds.push_back(base);
+    seeds.back().heightWide = true;
+    seeds.back().height = std::string(
+        "1\0.\x00"
+        "5\0",
+        6);
+    // Texts near and past the millimetre field and past the block.
+    for (std::size_t n : {30, 40, 44, 48, 60, 80, 120}) {
+        seeds.push_back(base);
+        seeds.back().model = std::string(n, 'M') + "\r\n";
+    }
+    seeds.push_back(base);
+    seeds.back().version = " 1e300";
+    seeds.push_back(base);
+    seeds.back().hasModel = false;
+    seeds.push_back(base);
+    seeds.back().date = "12345678901234\n";
+    return seeds;
+}
+
+void Write(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <folder>\n", argv[0]);
+        return 2;
+    }
+    const fs::path root(argv[1]);
+    fs::create_directories(root / "load");
+    fs::create_directories(root / "save");
+    int n = 0;
+    for (const Bytes& seed : LoadSeeds()) {
+        Write(root / "load" / ("seed" + std::to_string(n++)), seed);
+    }
+    n = 0;
+    for (const auto& seed : SaveSeeds()) {
+        Write(root / "save" / ("seed" + std::to_string(n++)), saveinput::Encode(seed));
+    }
+    return 0;
+}
