@@ -47,6 +47,12 @@ bool WriteHeaderBlock(const std::u16string& path, const HeaderBlock& block, File
     if (fd < 0) {
         return Fail(FileOp::kOpen, path, errno, error);
     }
+    // A file nobody may write is read-only, even for a privileged user.
+    struct stat st;
+    if (fstat(fd, &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        close(fd);
+        return Fail(FileOp::kOpen, path, EACCES, error);
+    }
     // Another cooperating writer holding the file keeps us out, as the exclusive open does on
     // Windows.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -10,6 +10,8 @@
 #include <unistd.h>
 #endif
 
+#include <filesystem>
+
 #include "file_ops.h"
 #include "raw_gen.h"
 #include "save.h"
@@ -77,22 +79,20 @@ TEST(FileOps, FileHeldByAnotherProgramIsNeitherWrittenNorRenamed) {
     EXPECT_FALSE(rawgen::FileExists(dir.Path(u"NEW0861.RVX")));
 }
 
-#ifdef _WIN32
 TEST(FileOps, ReadOnlyFileIsNeitherWrittenNorRenamed) {
     rawgen::TempDir dir;
     const std::u16string path = dir.Path(u"ABCD0861.RVX");
     const rawgen::Bytes original = rawgen::StandardFile();
     rawgen::WriteFile(path, original);
-    const std::wstring wide(path.begin(), path.end());
-    ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
+    namespace fs = std::filesystem;
+    fs::permissions(fs::path(path), fs::perms::all, fs::perm_options::remove);
     const SaveOutcome out = CarryOutSave(path, PlanFor(dir.Folder(), u"NEW"));
-    SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+    fs::permissions(fs::path(path), fs::perms::owner_all, fs::perm_options::add);
     EXPECT_EQ(out.status, SaveStatus::kWriteFailed);
     EXPECT_EQ(out.error.op, FileOp::kOpen);
     EXPECT_EQ(rawgen::ReadFile(path), original);
     EXPECT_FALSE(rawgen::FileExists(dir.Path(u"NEW0861.RVX")));
 }
-#endif
 
 TEST(FileOps, RenameToOwnNameInOtherLetterCaseIsNotAnotherFile) {
     rawgen::TempDir dir;
