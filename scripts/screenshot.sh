@@ -18,6 +18,16 @@ for face in "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "SimSun" "Microsoft Sans Se
     wine reg add "$LINK" /v "$face" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f \
         >/dev/null 2>&1
 done
+# Wine's own fonts (Debian's fonts-wine) draw the caption buttons; this Wine reads them only from
+# the prefix's font folder.
+if [ -d /usr/share/wine/fonts ]; then
+    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+fi
+# Xvfb has no window manager: Wine draws the frames itself.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+# The interface language of the picture: 0 the built-in Chinese (default), 1 English.
+wine reg add 'HKCU\Software\RVXTOOL\RVXTOOL\RVXINI' /v UI /t REG_DWORD \
+    /d "${RVX_SCREENSHOT_UI:-0}" /f >/dev/null 2>&1
 timeout -k 10 60 wineserver -w
 
 WINPATH="Z:$(cd "$(dirname "$RAW")" && pwd)/$(basename "$RAW")"
