@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "resources.h"
+#include "win_app.h"
 
 void DDX_Text(CDataExchange* dx, int id, std::wstring& value) {
     const HWND control = GetDlgItem(dx->dialog, id);
@@ -24,8 +25,16 @@ CDialog::CDialog(UINT templateId, HWND parent) : templateId_(templateId), parent
 INT_PTR CDialog::DoModal() {
     const LPCWSTR name = MAKEINTRESOURCEW(templateId_);
     const HINSTANCE module = AfxFindResourceHandle(name, RT_DIALOG);
-    const INT_PTR result = DialogBoxParamW(module, name, parent_, &CDialog::DialogProc,
-                                           reinterpret_cast<LPARAM>(this));
+    // Without a parent of its own, a dialog belongs to the program's main window (so that window
+    // waits while it runs).
+    HWND owner = parent_;
+    const CWinApp* app = AfxGetApp();
+    if (owner == nullptr && app != nullptr && app->m_pMainWnd != nullptr &&
+        app->m_pMainWnd != this) {
+        owner = app->m_pMainWnd->GetSafeHwnd();
+    }
+    const INT_PTR result =
+        DialogBoxParamW(module, name, owner, &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     m_hWnd = nullptr;
     return result;
 }

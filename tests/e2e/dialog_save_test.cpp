@@ -40,7 +40,7 @@ protected:
     // Expects the file to be exactly as it was, under its old name.
     void ExpectUntouched() {
         EXPECT_TRUE(Exists(u"ABCD0861.RVX"));
-        EXPECT_EQ(Read(u"ABCD0861.RVX"), original_);
+        EXPECT_TRUE(Read(u"ABCD0861.RVX") == original_) << "the file changed";
     }
 
     rawgen::Bytes original_;
@@ -62,7 +62,7 @@ TEST_F(SaveTest, NewNameAndHeightRewriteTheHeaderRenameAndRefresh) {
               "Date:2026-03-27\r\nModel:VX-10 GNSS\r\nAntHigh:1.600\r\n");
     EXPECT_EQ(MillimetreField(saved), 1600);
     ASSERT_EQ(saved.size(), original_.size());
-    EXPECT_EQ(saved.substr(160), original_.substr(160));
+    EXPECT_TRUE(saved.substr(160) == original_.substr(160)) << "receiver data changed";
     EXPECT_EQ(rvx.Text(kPath), PathOf(u"EFGH0861.RVX"));
     EXPECT_EQ(rvx.Text(kPointName), L"EFGH");
     EXPECT_EQ(rvx.Text(kAntHeight), L"1.600");
@@ -76,7 +76,7 @@ TEST_F(SaveTest, NewNameAndHeightRewriteTheHeaderRenameAndRefresh) {
     EXPECT_FALSE(Exists(u"EFGH0861.RVX"));
     const rawgen::Bytes second = Read(u"LONGNAME0861.RVX");
     EXPECT_EQ(MillimetreField(second), -1500);
-    EXPECT_EQ(second.substr(160), original_.substr(160));
+    EXPECT_TRUE(second.substr(160) == original_.substr(160)) << "receiver data changed";
     EXPECT_EQ(rvx.Text(kPointName), L"LONGNAME");
     EXPECT_EQ(rvx.Text(kAntHeight), L"-1.500");
 }
@@ -118,7 +118,7 @@ TEST_F(SaveTest, RefusalsChangeNothingAndRepeat) {
             EXPECT_TRUE(box.hasIcon);
         }
         ExpectUntouched();
-        EXPECT_EQ(Read(u"TAKE0861.RVX"), original_);
+        EXPECT_TRUE(Read(u"TAKE0861.RVX") == original_) << "the other file changed";
     }
     // Back to valid fields, the save goes ahead.
     rvx.SetText(kPointName, L"ABCD");
@@ -139,7 +139,7 @@ TEST_F(SaveTest, HeaderThatWouldNotFitIsRefused) {
     const Popup box = rvx.TakePopup();
     EXPECT_EQ(box.text, W(rawfile::kMsgHeaderTooLong));
     EXPECT_TRUE(box.hasIcon);
-    EXPECT_EQ(Read(u"WIDE0861.RVX"), bytes);
+    EXPECT_TRUE(Read(u"WIDE0861.RVX") == bytes) << "the file changed";
 }
 
 TEST_F(SaveTest, FileHeldOpenElsewhereIsReportedAndLeftAlone) {
@@ -164,6 +164,23 @@ TEST_F(SaveTest, FileHeldOpenElsewhereIsReportedAndLeftAlone) {
     rvx.ExpectNoPopup();
     ASSERT_TRUE(Exists(u"EFGH0861.RVX"));
     EXPECT_EQ(MillimetreField(Read(u"EFGH0861.RVX")), 1800);
+}
+
+// File names and point names beyond any code page: the file opens, and the save renames it.
+TEST_F(SaveTest, ChineseNamesLoadAndSave) {
+    const std::wstring path = MakeFile(u"测站0861.RVX", original_);
+    Program rvx(Quoted(path));
+    EXPECT_EQ(rvx.Text(kPointName), L"测站");
+    EXPECT_EQ(rvx.Text(kAntHeight), L"1.500");
+    rvx.SetText(kPointName, L"新点");
+    rvx.Click(kSave);
+    rvx.ExpectNoPopup();
+    EXPECT_FALSE(Exists(u"测站0861.RVX"));
+    ASSERT_TRUE(Exists(u"新点0861.RVX"));
+    const rawgen::Bytes saved = Read(u"新点0861.RVX");
+    EXPECT_EQ(MillimetreField(saved), 1500);
+    EXPECT_TRUE(saved.substr(160) == original_.substr(160));
+    EXPECT_EQ(rvx.Text(kPath), PathOf(u"新点0861.RVX"));
 }
 
 }  // namespace
