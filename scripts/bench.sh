@@ -1,0 +1,42 @@
+#!/bin/sh
+# Builds the benchmark program natively and for Windows, runs both (the Windows one under Wine)
+# and prints the figures with a description of the machine.
+# Usage: scripts/bench.sh [scratch folder on a real disk, default build/bench-scratch]
+# The scratch folder needs about 1.3 GiB free; the big files are removed afterwards.
+set -eu
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+SCRATCH="${1:-$ROOT/build/bench-scratch}"
+"$ROOT/scripts/install-deps.sh"
+
+mkdir -p "$SCRATCH"
+SCRATCH="$(cd "$SCRATCH" && pwd)"
+trap 'rm -rf "$SCRATCH"' EXIT
+free_kib="$(df -Pk "$SCRATCH" | awk 'NR == 2 { print $4 }')"
+if [ "$free_kib" -lt 1400000 ]; then
+    echo "bench: $SCRATCH has only ${free_kib} KiB free; 1.3 GiB are needed" >&2
+    exit 1
+fi
+
+echo "== machine"
+echo "cpus: $(nproc), $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
+echo "memory: $(free -h | awk '/^Mem:/ { print $2 }')"
+echo "scratch: $SCRATCH on $(df -PT "$SCRATCH" | awk 'NR == 2 { print $1 " (" $2 ")" }')"
+echo "wine: $(wine --version 2>/dev/null || echo none)"
+
+echo "== native (g++, optimised, no sanitizers)"
+cmake -S "$ROOT" -B "$ROOT/build/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DRVX_SANITIZE=OFF >/dev/null
+cmake --build "$ROOT/build/bench" --target rvx_bench >/dev/null
+"$ROOT/build/bench/bench/rvx_bench" "$SCRATCH"
+
+echo "== win32 (MinGW-w64 i686, optimised) under Wine"
+W="$ROOT/build/bench-win32"
+cmake -S "$ROOT" -B "$W" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null
+cmake --build "$W" --target rvx_bench >/dev/null
+"$W/wine-run.sh" --init
+# Wine's background services must not inherit a pipe: the output goes to a file first.
+RVX_WINE_TIMEOUT=900 "$W/wine-run.sh" "$W/bench/rvx_bench.exe" "Z:$SCRATCH" \
+    >"$W/bench.out" 2>&1 || { cat "$W/bench.out"; exit 1; }
+WINEPREFIX="$W/wineprefix" wineserver -w
+tr -d '\r' <"$W/bench.out"
