@@ -37,12 +37,12 @@ bool RunDialog(HWND owner, const std::wstring& title, const std::vector<FileFilt
     if (FAILED(dialog->SetOptions(options))) {
         return false;
     }
-    std::vector<COMDLG_FILTERSPEC> specs;
+    std::vector<COMDLG_FILTERSPEC> types;
     for (const FileFilter& f : filters) {
-        specs.push_back({f.name.c_str(), f.pattern.c_str()});
+        types.push_back({f.name.c_str(), f.pattern.c_str()});
     }
-    if (!specs.empty() &&
-        FAILED(dialog->SetFileTypes(static_cast<UINT>(specs.size()), specs.data()))) {
+    if (!types.empty() &&
+        FAILED(dialog->SetFileTypes(static_cast<UINT>(types.size()), types.data()))) {
         return false;
     }
     dialog->SetTitle(title.c_str());
