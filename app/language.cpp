@@ -1,25 +1,14 @@
 #include "language.h"
 
-#include <vector>
+#include "win_app.h"
 
 std::wstring PathBesideProgram(const wchar_t* fileName) {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD n =
-            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) {
-            return std::wstring();
-        }
-        if (n < buffer.size()) {
-            std::wstring path(buffer.data(), n);
-            const size_t slash = path.find_last_of(L"\\/");
-            if (slash == std::wstring::npos) {
-                return std::wstring();
-            }
-            return path.substr(0, slash + 1) + fileName;
-        }
-        buffer.resize(buffer.size() * 2);
+    const std::wstring path = AfxGetModuleFilePath();
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) {
+        return std::wstring();
     }
+    return path.substr(0, slash + 1) + fileName;
 }
 
 HMODULE LoadLanguageLibrary() {

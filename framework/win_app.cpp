@@ -9,6 +9,16 @@ namespace {
 CWinApp* g_app = nullptr;
 
 std::wstring ModuleBaseName() {
+    const std::wstring path = AfxGetModuleFilePath();
+    const size_t slash = path.find_last_of(L"\\/");
+    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.rfind(L'.');
+    return dot == std::wstring::npos ? name : name.substr(0, dot);
+}
+
+}  // namespace
+
+std::wstring AfxGetModuleFilePath() {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         const DWORD n =
@@ -17,17 +27,11 @@ std::wstring ModuleBaseName() {
             return std::wstring();
         }
         if (n < buffer.size()) {
-            std::wstring path(buffer.data(), n);
-            const size_t slash = path.find_last_of(L"\\/");
-            std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
-            const size_t dot = name.rfind(L'.');
-            return dot == std::wstring::npos ? name : name.substr(0, dot);
+            return std::wstring(buffer.data(), n);
         }
         buffer.resize(buffer.size() * 2);
     }
 }
-
-}  // namespace
 
 CWinApp::CWinApp() {
     g_app = this;

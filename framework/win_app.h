@@ -49,6 +49,9 @@ private:
 // The program's application object.
 CWinApp* AfxGetApp();
 
+// The running program's full path, however long; empty when it cannot be had.
+std::wstring AfxGetModuleFilePath();
+
 // The application's name (for message box captions).
 std::wstring AfxGetAppName();
 
