@@ -83,7 +83,7 @@ int wmain(int argc, wchar_t** argv) {
     TimeToDialog(argv[2], L"");
     std::vector<double> tool;
     std::vector<double> minimal;
-    for (int run = 0; run < 11; ++run) {
+    for (int run = 0; run < 21; ++run) {
         const double a = TimeToDialog(argv[1], rawFile);
         const double b = TimeToDialog(argv[2], L"");
         if (a < 0 || b < 0) {
@@ -93,7 +93,7 @@ int wmain(int argc, wchar_t** argv) {
         tool.push_back(a);
         minimal.push_back(b);
     }
-    std::printf("3. start to dialog shown (median of 11, in turns)\n");
+    std::printf("3. start to dialog shown (median of 21, in turns)\n");
     std::printf("   smallest dialog  %9.1f ms\n", Median(minimal) * 1e3);
     std::printf("   RVXTOOL%s %9.1f ms\n", rawFile.empty() ? "         " : " + file  ",
                 Median(tool) * 1e3);
