@@ -2,6 +2,7 @@
 // each case ends in its message, and nothing is written where nothing should be.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -198,6 +199,49 @@ TEST(ReadOnlyFolderTest, RenameRefusedByTheFolderKeepsTheFileUnderItsName) {
     ASSERT_EQ(after.size(), original.size());
     EXPECT_NE(after.substr(0, 130).find("AntHigh:1.800\r\n"), std::string::npos);
     EXPECT_EQ(after.substr(160), original.substr(160));
+}
+
+// A file system with no room left (scripts set RVX_FULL_FOLDER to a small one mounted for the
+// test). A save replaces bytes the file already has, and a file shorter than the block grows
+// inside the space it already holds, so both saves succeed and keep the data.
+TEST(FullDiskTest, SavesOnAFullFileSystemSucceedAndKeepTheData) {
+    const char* folder = std::getenv("RVX_FULL_FOLDER");
+    if (folder == nullptr) {
+        GTEST_SKIP() << "no small file system was mounted";
+    }
+    const std::string root = std::string(folder) + "/";
+    const rawgen::Bytes shortFile = "ver 2.0\nReceiverID:A1B2C3\nDate:2026-03-27\nAntHigh:1.5\n";
+    const rawgen::Bytes standard = StandardRawFile("1.5");
+    rawgen::WriteFile(U16(WindowsPathOf(root + "SHRT0861.RVX")), shortFile);
+    rawgen::WriteFile(U16(WindowsPathOf(root + "ABCD0861.RVX")), standard);
+    {
+        // Fill every byte that is left.
+        std::ofstream fill(std::filesystem::path(WindowsPathOf(root + "fill")), std::ios::binary);
+        const std::string block(4096, 'f');
+        while (fill.write(block.data(), static_cast<std::streamsize>(block.size()))) {
+        }
+    }
+    const ULARGE_INTEGER zero{};
+    ULARGE_INTEGER freeBytes = zero;
+    ASSERT_TRUE(GetDiskFreeSpaceExW(WindowsPathOf(root).c_str(), &freeBytes, nullptr, nullptr));
+    ASSERT_LT(freeBytes.QuadPart, 4096u);
+
+    for (const char* name : {"SHRT0861.RVX", "ABCD0861.RVX"}) {
+        SCOPED_TRACE(name);
+        Program rvx(Quoted(WindowsPathOf(root + name)));
+        EditAndSave(&rvx, L"FULL", L"2.25");
+        rvx.ExpectNoPopup();
+        rvx.Close();
+        const std::wstring saved = WindowsPathOf(root + "FULL0861.RVX");
+        const rawgen::Bytes after = rawgen::ReadFile(U16(saved));
+        const rawgen::Bytes& before = name[0] == 'S' ? shortFile : standard;
+        ASSERT_EQ(after.size(), std::max<std::size_t>(before.size(), 160));
+        EXPECT_NE(after.substr(0, 130).find("AntHigh:2.250\r\n"), std::string::npos);
+        if (before.size() > 160) {
+            EXPECT_EQ(after.substr(160), before.substr(160));
+        }
+        DeleteFileW(saved.c_str());
+    }
 }
 
 }  // namespace
