@@ -38,6 +38,8 @@ std::u16string RefusalText(SaveRefusal refusal, const std::u16string& target) {
             return u"the antenna height is out of range";
         case SaveRefusal::kHeaderTooLong:
             return u"the header would be too long to save";
+        case SaveRefusal::kDateTooLong:
+            return u"the date is too long: the saved file could not be loaded again";
         case SaveRefusal::kTargetExists:
             return u"the target file already exists, nothing was changed: " + target;
     }

@@ -40,6 +40,8 @@ std::u16string SaveRefusalMessage(SaveRefusal refusal, const std::u16string& tar
             return kMsgHeightOutOfRange;
         case SaveRefusal::kHeaderTooLong:
             return kMsgHeaderTooLong;
+        case SaveRefusal::kDateTooLong:
+            return kMsgDateTooLong;
         case SaveRefusal::kTargetExists:
             return std::u16string(kMsgTargetExists) + u"\n" + target;
     }

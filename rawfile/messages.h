@@ -22,6 +22,7 @@ constexpr char16_t kMsgHeightNotNumber[] = u"天线高不是有效的数字，�
 constexpr char16_t kMsgHeightOutOfRange[] = u"天线高超出范围";
 constexpr char16_t kMsgHeaderTooLong[] = u"文件头过长，无法保存";
 constexpr char16_t kMsgBadPointName[] = u"点名不能包含下列字符：\\ / : * ? \" < > |";
+constexpr char16_t kMsgDateTooLong[] = u"日期(Date)过长，保存后文件将无法再次导入，未做任何修改";
 constexpr char16_t kMsgTargetExists[] = u"目标文件已存在，未做任何修改";
 
 // The message a failed load shows; empty for kNone.

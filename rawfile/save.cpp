@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "loader.h"
 #include "numbers.h"
 #include "raw_file_name.h"
 
@@ -51,6 +52,16 @@ SaveRefusal PlanSave(const LoadedFile& file, const std::u16string& pointName,
     }
     const std::string text = ComposeHeaderText(file.values, p.height.text);
     if (!ComposeHeaderBlock(text, p.height.millimetres, &p.block)) {
+        return SaveRefusal::kHeaderTooLong;
+    }
+    // The block must load again to the height just written: a date of 14 or 15 bytes (possible
+    // in a file with bare LF line ends) grows past the loader's limit with its CR LF, and a
+    // text longer than 130 bytes has the millimetre field laid over its last lines.
+    const LoadResult back = LoadRawHeaderFromBytes(p.block.data(), p.block.size());
+    if (back.error == LoadError::kDateTooLong) {
+        return SaveRefusal::kDateTooLong;
+    }
+    if (back.error != LoadError::kNone || back.values.antHeight != p.height.metres) {
         return SaveRefusal::kHeaderTooLong;
     }
     p.newPath = ComposeRawPath(file.folder, p.pointName, file.tail);

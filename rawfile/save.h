@@ -16,7 +16,9 @@ enum class SaveRefusal {
     kBadPointName,      // a character a Windows file name cannot hold
     kHeightNotNumber,   // the height text is not a decimal number
     kHeightOutOfRange,  // not finite, or its millimetres do not fit 32 bits
-    kHeaderTooLong,     // the composed text does not fit the 160-byte block
+    kHeaderTooLong,     // the composed text does not fit the block, or the millimetre field
+                        // laid over it would break the height line
+    kDateTooLong,       // the date with its CR LF would be too long to load again
     kTargetExists,      // another file already holds the new name
 };
 

@@ -230,3 +230,24 @@ TEST(Save, BytesAfter159NeverChange) {
         std::filesystem::remove(std::filesystem::path(file.path));
     }
 }
+
+TEST(Save, BlocksThatWouldNotLoadBackAreRefused) {
+    LoadedFile file;
+    file.tail = u".RVX";
+    SavePlan plan;
+    // A 14-byte date loads from a file with bare LF line ends but not once written with CR LF.
+    file.values.date = std::string(14, '9');
+    EXPECT_EQ(PlanSave(file, u"P", u"1.5", &plan), SaveRefusal::kDateTooLong);
+    file.values.date = std::string(13, '9');
+    EXPECT_EQ(PlanSave(file, u"P", u"1.5", &plan), SaveRefusal::kNone);
+    // A text that ends at byte 136 would have its height digits overwritten by the
+    // millimetre field; one that ends further on keeps the height line whole.
+    file.values.date.clear();
+    file.values.model = "Model:" + std::string(54, 'M');  // "1.500" at 129-133
+    EXPECT_EQ(PlanSave(file, u"P", u"1.5", &plan), SaveRefusal::kHeaderTooLong);
+    file.values.model = "Model:" + std::string(70, 'M');
+    ASSERT_EQ(PlanSave(file, u"P", u"1.5", &plan), SaveRefusal::kNone);
+    const LoadResult back = LoadRawHeaderFromBytes(plan.block.data(), plan.block.size());
+    EXPECT_EQ(back.values.antHeight, 1.5f);
+    EXPECT_EQ(MillimetresInBlock(plan.block.data()), 1500);
+}
