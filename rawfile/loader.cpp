@@ -18,6 +18,16 @@ constexpr std::size_t kReadBuffer = 64 * 1024;
 
 KeyScanner::KeyScanner() : have_{}, remaining_(kKeys) {}
 
+namespace {
+
+// Whether a line can start with a key at all: most lines are receiver data, and one look at
+// the first byte rules them out.
+inline bool MayHoldKey(char first) {
+    return first == 'v' || first == 'R' || first == 'D' || first == 'M' || first == 'A';
+}
+
+}  // namespace
+
 void KeyScanner::TakeLine(const char* line, std::size_t size) {
     const std::string_view text(line, size);
     for (int k = 0; k < kKeys; ++k) {
@@ -41,7 +51,9 @@ void KeyScanner::Feed(const std::uint8_t* data, std::size_t size) {
         const std::size_t take = lf ? static_cast<const char*>(lf) - p + 1 : look;
         const bool complete = lf != nullptr || take == room;
         if (carrySize_ == 0 && complete) {
-            TakeLine(p, take);  // the whole line lies in this piece
+            if (MayHoldKey(*p)) {
+                TakeLine(p, take);  // the whole line lies in this piece
+            }
         } else {
             std::memcpy(carry_ + carrySize_, p, take);
             carrySize_ += take;
