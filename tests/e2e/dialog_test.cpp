@@ -1,20 +1,27 @@
-// The editor dialog as a user meets it: start-up, loading, import, view, language, About, exit.
+// The editor dialog as a user meets it: start-up, loading, import, saving and its refusals,
+// view, language, About and exit.
 #include <gtest/gtest.h>
 
-#include "e2e_files.h"
+#include <cstring>
+
+#include "driver.h"
 #include "messages.h"
 
 namespace e2e {
 namespace {
 
-constexpr int kPointName = 1000;
-constexpr int kSave = 1002;
-constexpr int kAntHeight = 1003;
-constexpr int kView = 1004;
-constexpr int kPath = 1005;
-constexpr int kChinese = 1006;
-constexpr int kEnglish = 1007;
-constexpr UINT kAboutCommand = 16;
+void ExpectShows(const Program& rvx, const std::wstring& path, const std::wstring& pointName,
+                 const std::wstring& height) {
+    EXPECT_EQ(rvx.Text(IDC_PATH), path);
+    EXPECT_EQ(rvx.Text(IDC_POINT_NAME), pointName);
+    EXPECT_EQ(rvx.Text(IDC_ANT_HEIGHT), height);
+}
+
+std::int32_t MillimetreField(const rawgen::Bytes& file) {
+    std::int32_t v = 0;
+    std::memcpy(&v, file.data() + 130, 4);
+    return v;
+}
 
 std::vector<std::string> LinesWithout(const std::string& keyPrefix) {
     std::vector<std::string> lines;
@@ -26,17 +33,10 @@ std::vector<std::string> LinesWithout(const std::string& keyPrefix) {
     return lines;
 }
 
-void ExpectShows(const Program& rvx, const std::wstring& path, const std::wstring& pointName,
-                 const std::wstring& height) {
-    EXPECT_EQ(rvx.Text(kPath), path);
-    EXPECT_EQ(rvx.Text(kPointName), pointName);
-    EXPECT_EQ(rvx.Text(kAntHeight), height);
-}
-
 using StartTest = DialogTest;
 
 TEST_F(StartTest, GoodFileShowsItsValuesWithThreeDecimals) {
-    const std::wstring path = MakeFile(u"ABCD0861.RVX", StandardRawFile("1.5"));
+    const std::wstring path = MakeFile(u"ABCD0861.RVX", rawgen::StandardFile("1.5"));
     Program rvx(Quoted(path));
     ExpectShows(rvx, path, L"ABCD", L"1.500");
     rvx.ExpectNoPopup();
@@ -47,42 +47,24 @@ TEST_F(StartTest, NoPathShowsAnEmptyDialogAndSaveAsksForAFile) {
     Program rvx;
     ExpectShows(rvx, L"", L"", L"");
     rvx.ExpectNoPopup();
-    rvx.Click(kSave);
+    rvx.Click(IDC_SAVE);
     const Popup box = rvx.TakePopup();
     EXPECT_EQ(box.text, W(rawfile::kMsgImportFirst));
     EXPECT_TRUE(box.hasIcon);
 }
 
-TEST_F(StartTest, CommandLineTakesAQuotedPathWholeAndSkipsOptions) {
-    const std::wstring path = MakeFile(u"A B 0861.RVX", StandardRawFile("2"));
-    Program rvx(L"-x /y " + Quoted(path) + L" " + Quoted(PathOf(u"other.RVX")));
-    ExpectShows(rvx, path, L"A B ", L"2.000");
-}
-
-TEST_F(StartTest, MissingFileShowsTheOpenMessageBeforeTheDialog) {
-    Program rvx(Quoted(PathOf(u"NONE0861.RVX")), ProgramPath(), L"", StartWait::kNothing);
-    const Popup box = rvx.TakePopup();
-    EXPECT_EQ(box.text, W(rawfile::kMsgOpenFailed));
-    EXPECT_TRUE(box.hasIcon);
-    rvx.WaitForDialog();
-    ExpectShows(rvx, L"", L"", L"");
-}
-
-using LoadTest = DialogTest;
-
 // Each way a load fails, imported over a good file: the message and its icon, the good file's
 // values stay on screen, and saving is refused until a file loads.
-TEST_F(LoadTest, EachFailureKeepsThePreviousFileOnScreenAndBlocksSaving) {
-    const std::wstring good = MakeFile(u"GOOD0861.RVX", StandardRawFile("1.5"));
+TEST_F(StartTest, EachLoadFailureKeepsThePreviousFileOnScreenAndBlocksSaving) {
+    const std::wstring good = MakeFile(u"GOOD0861.RVX", rawgen::StandardFile("1.5"));
     std::vector<std::string> longDate = rawgen::StandardLines();
     longDate[3] = "Date:2026-03-27-XYZ";
-    struct Case {
+    const struct {
         std::u16string name;
         rawgen::Bytes bytes;
         const char16_t* message;
         bool icon;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {u"NOVR0861.RVX", rawgen::MakeHeader(LinesWithout("ver")), rawfile::kMsgNoVersion, true},
         {u"NOID0861.RVX", rawgen::MakeHeader(LinesWithout("ReceiverID:")),
          rawfile::kMsgNoReceiverId, true},
@@ -91,48 +73,135 @@ TEST_F(LoadTest, EachFailureKeepsThePreviousFileOnScreenAndBlocksSaving) {
         {u"LONG0861.RVX", rawgen::MakeHeader(longDate), rawfile::kMsgDateException, false},
         {u"NOAH0861.RVX", rawgen::MakeHeader(LinesWithout("AntHigh:")), rawfile::kMsgNoAntHeight,
          true},
-        {u"EMPT0861.RVX", "", rawfile::kMsgNoVersion, true},
     };
     Program rvx(Quoted(good));
-    for (const Case& c : cases) {
-        SCOPED_TRACE(rawfile::Utf16ToUtf8(c.name));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Utf8(W(c.name)));
         rvx.Import(MakeFile(c.name, c.bytes));
         const Popup box = rvx.TakePopup();
         EXPECT_EQ(box.text, W(c.message));
         EXPECT_EQ(box.hasIcon, c.icon);
         ExpectShows(rvx, good, L"GOOD", L"1.500");
-        rvx.Click(kSave);
+        rvx.Click(IDC_SAVE);
         EXPECT_EQ(rvx.TakePopup().text, W(rawfile::kMsgImportFirst));
     }
-    EXPECT_TRUE(Read(u"GOOD0861.RVX") == StandardRawFile("1.5")) << "the good file changed";
+    EXPECT_TRUE(Read(u"GOOD0861.RVX") == rawgen::StandardFile("1.5")) << "the good file changed";
 }
 
-TEST_F(LoadTest, ImportShowsTheChosenFileAndCancelKeepsIt) {
-    const std::wstring first = MakeFile(u"ABCD0861.RVX", StandardRawFile("1.5"));
-    const std::wstring second = MakeFile(u"XY.RVX", StandardRawFile("-0.25"));
+TEST_F(StartTest, ImportShowsTheChosenFileAndCancelKeepsIt) {
+    const std::wstring first = MakeFile(u"ABCD0861.RVX", rawgen::StandardFile("1.5"));
+    const std::wstring second = MakeFile(u"XY.RVX", rawgen::StandardFile("-0.25"));
     Program rvx(Quoted(first));
     rvx.CancelImport();
     rvx.ExpectNoPopup();
     ExpectShows(rvx, first, L"ABCD", L"1.500");
-
     rvx.Import(second);
     rvx.ExpectNoPopup();
-    ExpectShows(rvx, second, L"XY", L"-0.250");
     rvx.CancelImport();
     ExpectShows(rvx, second, L"XY", L"-0.250");
     // Still loaded after the cancel: a save goes ahead.
-    rvx.SetText(kAntHeight, L"2");
-    rvx.Click(kSave);
+    rvx.EditAndSave(L"XY", L"2");
     rvx.ExpectNoPopup();
-    EXPECT_EQ(rvx.Text(kAntHeight), L"2.000");
+    EXPECT_EQ(rvx.Text(IDC_ANT_HEIGHT), L"2.000");
+}
+
+class SaveTest : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        path_ = MakeFile(u"ABCD0861.RVX", original_);
+    }
+
+    void ExpectUntouched() {
+        EXPECT_TRUE(Read(u"ABCD0861.RVX") == original_) << "the file changed";
+    }
+
+    const rawgen::Bytes original_ = rawgen::StandardFile("1.5");
+    std::wstring path_;
+};
+
+TEST_F(SaveTest, NewNameAndHeightRewriteTheHeaderRenameAndRefresh) {
+    Program rvx(Quoted(path_));
+    rvx.EditAndSave(L"EFGH", L"1.6");
+    rvx.ExpectNoPopup();
+    EXPECT_FALSE(Exists(u"ABCD0861.RVX"));
+    const rawgen::Bytes saved = Read(u"EFGH0861.RVX");
+    EXPECT_EQ(saved.substr(0, saved.find('\0')),
+              "VORTALIX COLLECTED DATA FILE\r\nver 2.0\r\nReceiverID:A1B2C3\r\n"
+              "Date:2026-03-27\r\nModel:VX-10 GNSS\r\nAntHigh:1.600\r\n");
+    EXPECT_EQ(MillimetreField(saved), 1600);
+    EXPECT_TRUE(saved.substr(160) == original_.substr(160)) << "receiver data changed";
+    ExpectShows(rvx, PathOf(u"EFGH0861.RVX"), L"EFGH", L"1.600");
+
+    // The second save works on the file under its new name.
+    rvx.EditAndSave(L"LONGNAME12", L"-1.5");
+    rvx.ExpectNoPopup();
+    EXPECT_FALSE(Exists(u"EFGH0861.RVX"));
+    const rawgen::Bytes second = Read(u"LONGNAME0861.RVX");
+    EXPECT_EQ(MillimetreField(second), -1500);
+    EXPECT_TRUE(second.substr(160) == original_.substr(160)) << "receiver data changed";
+    ExpectShows(rvx, PathOf(u"LONGNAME0861.RVX"), L"LONGNAME", L"-1.500");
+}
+
+TEST_F(SaveTest, UnchangedFieldsWriteNothingAndSayNothing) {
+    Program rvx(Quoted(path_));
+    rvx.Click(IDC_SAVE);
+    rvx.ExpectNoPopup();
+    ExpectUntouched();
+}
+
+// Each refusal shows its message with the error icon, changes nothing on disk, and shows again
+// when save is pressed again with the same fields.
+TEST_F(SaveTest, RefusalsChangeNothingAndRepeat) {
+    MakeFile(u"TAKE0861.RVX", original_);
+    const struct {
+        std::wstring pointName;
+        std::wstring height;
+        std::wstring message;
+    } cases[] = {
+        {L"ABCD", L"abc", W(rawfile::kMsgHeightNotNumber)},
+        {L"ABCD", L"1,5", W(rawfile::kMsgHeightNotNumber)},
+        {L"ABCD", L"", W(rawfile::kMsgHeightNotNumber)},
+        {L"ABCD", L"1e10", W(rawfile::kMsgHeightOutOfRange)},
+        {L"A/B", L"1.6", W(rawfile::kMsgBadPointName)},
+        {L"A:B", L"1.500", W(rawfile::kMsgBadPointName)},
+        {L"TAKE", L"1.6", W(rawfile::kMsgTargetExists) + L"\n" + PathOf(u"TAKE0861.RVX")},
+    };
+    Program rvx(Quoted(path_));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Utf8(c.pointName + L" / " + c.height));
+        for (int press = 0; press < 2; ++press) {
+            rvx.EditAndSave(c.pointName, c.height);
+            const Popup box = rvx.TakePopup();
+            EXPECT_EQ(box.text, c.message);
+            EXPECT_TRUE(box.hasIcon);
+        }
+        ExpectUntouched();
+        EXPECT_TRUE(Read(u"TAKE0861.RVX") == original_) << "the other file changed";
+    }
+    // Back to valid fields, the save goes ahead.
+    rvx.EditAndSave(L"ABCD", L"1.25");
+    rvx.ExpectNoPopup();
+    EXPECT_EQ(MillimetreField(Read(u"ABCD0861.RVX")), 1250);
+}
+
+TEST_F(SaveTest, EnterInThePointNameEndsTheProgramWithoutSaving) {
+    Program rvx(Quoted(path_));
+    rvx.SetText(IDC_POINT_NAME, L"ZZZZ");
+    rvx.SetText(IDC_ANT_HEIGHT, L"3");
+    const HWND edit = GetDlgItem(rvx.Dialog(), IDC_POINT_NAME);
+    PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageW(edit, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC0000001u));
+    ASSERT_TRUE(rvx.WaitForExit());
+    ExpectUntouched();
+    EXPECT_FALSE(Exists(u"ZZZZ0861.RVX"));
 }
 
 using DialogActionsTest = DialogTest;
 
 TEST_F(DialogActionsTest, ViewOpensTheFileInNotepad) {
-    const std::wstring path = MakeFile(u"VIEW0861.RVX", StandardRawFile());
-    Program rvx(Quoted(path));
-    rvx.Click(kView);
+    Program rvx(Quoted(MakeFile(u"VIEW0861.RVX", rawgen::StandardFile())));
+    rvx.Click(IDC_VIEW);
     const HWND notepad = WaitForAnyWindow(L"Notepad", L"VIEW0861", kWaitMs);
     ASSERT_NE(notepad, nullptr) << "no Notepad window for the file";
     PostMessageW(notepad, WM_CLOSE, 0, 0);
@@ -141,17 +210,16 @@ TEST_F(DialogActionsTest, ViewOpensTheFileInNotepad) {
 
 TEST_F(DialogActionsTest, LanguageButtonsWriteTheValueAndShowTheNotice) {
     Program rvx;
-    struct Case {
+    const struct {
         int button;
         DWORD value;
         const wchar_t* notice;
+    } cases[] = {
+        {IDC_ENGLISH, 1, L"\n该应用程序必须重新启动,\n以使所做改动生效。"},
+        {IDC_CHINESE, 0, L"\nThe application must be restarted for this change to take place."},
+        {IDC_CHINESE, 0, L"\nThe application must be restarted for this change to take place."},
     };
-    const Case cases[] = {
-        {kEnglish, 1, L"\n该应用程序必须重新启动,\n以使所做改动生效。"},
-        {kChinese, 0, L"\nThe application must be restarted for this change to take place."},
-        {kChinese, 0, L"\nThe application must be restarted for this change to take place."},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         rvx.Click(c.button);
         const Popup box = rvx.TakePopup();
         EXPECT_EQ(box.text, c.notice);
@@ -164,25 +232,13 @@ TEST_F(DialogActionsTest, LanguageButtonsWriteTheValueAndShowTheNotice) {
 
 TEST_F(DialogActionsTest, AboutBoxOpensFromTheSystemMenuCommand) {
     Program rvx;
-    rvx.SysCommand(kAboutCommand);
+    PostMessageW(rvx.Dialog(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
     const Popup about = rvx.WaitForPopup();
     EXPECT_EQ(about.caption, L"关于RVXTOOL...");
     EXPECT_TRUE(about.hasIcon);
     EXPECT_NE(Describe(about.hwnd).find("RVXTOOL, Ver 1.30"), std::string::npos);
     rvx.Dismiss(about);
     rvx.ExpectNoPopup();
-}
-
-TEST_F(DialogActionsTest, EnterInThePointNameEndsTheProgramWithoutSaving) {
-    const rawgen::Bytes bytes = StandardRawFile();
-    const std::wstring path = MakeFile(u"ABCD0861.RVX", bytes);
-    Program rvx(Quoted(path));
-    rvx.SetText(kPointName, L"ZZZZ");
-    rvx.SetText(kAntHeight, L"3");
-    rvx.PressKey(kPointName, VK_RETURN);
-    ASSERT_TRUE(rvx.WaitForExit());
-    EXPECT_TRUE(Read(u"ABCD0861.RVX") == bytes) << "the file changed";
-    EXPECT_FALSE(Exists(u"ZZZZ0861.RVX"));
 }
 
 }  // namespace

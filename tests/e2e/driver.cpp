@@ -8,11 +8,8 @@ namespace {
 
 constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr wchar_t kMainCaption[] = L"RVXTOOL";
-constexpr int kSaveButtonId = 1002;
-constexpr int kImportButtonId = 1001;
 constexpr int kMessageTextId = 0xFFFF;
-constexpr int kFileNameEditId = 0x480;
-constexpr int kFileNameComboId = 0x47c;
+constexpr int kFileNameEditId = 0x480;  // the file name box of Wine's file-open dialog
 constexpr DWORD kPollMs = 50;
 constexpr wchar_t kProfileKey[] = L"Software\\RVXTOOL";
 constexpr wchar_t kLanguageKey[] = L"Software\\RVXTOOL\\RVXTOOL\\RVXINI";
@@ -95,7 +92,19 @@ Popup ReadPopup(HWND hwnd) {
 }
 
 bool IsMainDialog(HWND hwnd) {
-    return WindowText(hwnd) == kMainCaption && GetDlgItem(hwnd, kSaveButtonId) != nullptr;
+    return WindowText(hwnd) == kMainCaption && GetDlgItem(hwnd, IDC_SAVE) != nullptr;
+}
+
+void SetControlText(HWND dialog, int id, const std::wstring& text) {
+    const HWND control = GetDlgItem(dialog, id);
+    if (control == nullptr) {
+        throw DriverError("no control " + std::to_string(id) + " in " + Describe(dialog));
+    }
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                             SMTO_NORMAL, kWaitMs, &result)) {
+        throw DriverError("setting the text of control " + std::to_string(id) + " timed out");
+    }
 }
 
 }  // namespace
@@ -167,18 +176,6 @@ HWND WaitForAnyWindow(const wchar_t* className, const std::wstring& captionPart,
     return nullptr;
 }
 
-void SetControlText(HWND dialog, int id, const std::wstring& text) {
-    const HWND control = GetDlgItem(dialog, id);
-    if (control == nullptr) {
-        throw DriverError("no control " + std::to_string(id) + " in " + Describe(dialog));
-    }
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                             SMTO_NORMAL, kWaitMs, &result)) {
-        throw DriverError("setting the text of control " + std::to_string(id) + " timed out");
-    }
-}
-
 void LeaveWindowsUnmanaged() {
     // Without a window manager (Xvfb), Wine waits up to two seconds for one to confirm each
     // hidden window; windows it does not hand to a window manager close at once.
@@ -187,7 +184,7 @@ void LeaveWindowsUnmanaged() {
 }
 
 Program::Program(const std::wstring& arguments, const std::wstring& exe,
-                 const std::wstring& workDir, StartWait wait) {
+                 const std::wstring& workDir, bool waitForDialog) {
     static const bool unmanaged = (LeaveWindowsUnmanaged(), true);
     (void)unmanaged;
     std::wstring commandLine = Quoted(exe);
@@ -201,7 +198,7 @@ Program::Program(const std::wstring& arguments, const std::wstring& exe,
         throw DriverError("cannot start " + Utf8(commandLine) + ": error " +
                           std::to_string(GetLastError()));
     }
-    if (wait == StartWait::kNothing) {
+    if (!waitForDialog) {
         return;
     }
     try {
@@ -246,32 +243,24 @@ std::string Program::Seen() const {
         out += Describe(hwnd) + " ";
     }
     if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) {
-        out += "(the program has ended with code " + std::to_string(ExitCode()) + ")";
+        out += "(the program has ended)";
     }
     return out.empty() ? "no window" : out;
-}
-
-std::wstring Program::Text(int id) const {
-    return ControlText(dialog_, id);
 }
 
 void Program::SetText(int id, const std::wstring& text) {
     SetControlText(dialog_, id, text);
 }
 
+void Program::EditAndSave(const std::wstring& pointName, const std::wstring& height) {
+    SetText(IDC_POINT_NAME, pointName);
+    SetText(IDC_ANT_HEIGHT, height);
+    Click(IDC_SAVE);
+}
+
 void Program::Click(int id) {
     const HWND button = GetDlgItem(dialog_, id);
     PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
-}
-
-void Program::SysCommand(UINT id) {
-    PostMessageW(dialog_, WM_SYSCOMMAND, id, 0);
-}
-
-void Program::PressKey(int id, WORD virtualKey) {
-    const HWND control = GetDlgItem(dialog_, id);
-    PostMessageW(control, WM_KEYDOWN, virtualKey, 1);
-    PostMessageW(control, WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
 }
 
 void Program::Settle() {
@@ -336,38 +325,19 @@ Popup Program::TakePopup(DWORD ms) {
 }
 
 void Program::Import(const std::wstring& path) {
-    Click(kImportButtonId);
+    Click(IDC_IMPORT);
     const Popup chooser = WaitForPopup();
-    // Wine's file-open dialog names the file in a plain edit (0x480); Windows in a ComboBoxEx
-    // (0x47c) that holds an edit.
-    const HWND edit = GetDlgItem(chooser.hwnd, kFileNameEditId);
-    if (edit != nullptr) {
-        SetControlText(chooser.hwnd, kFileNameEditId, path);
-    } else {
-        const HWND combo = GetDlgItem(chooser.hwnd, kFileNameComboId);
-        if (combo == nullptr) {
-            throw DriverError("no file-name box in the file-open dialog " + Describe(chooser.hwnd));
-        }
-        DWORD_PTR result = 0;
-        SendMessageTimeoutW(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
-                            SMTO_NORMAL, kWaitMs, &result);
-    }
+    SetControlText(chooser.hwnd, kFileNameEditId, path);
     Dismiss(chooser, IDOK);
 }
 
 void Program::CancelImport() {
-    Click(kImportButtonId);
+    Click(IDC_IMPORT);
     Dismiss(WaitForPopup(), IDCANCEL);
 }
 
 bool Program::WaitForExit(DWORD ms) {
     return WaitForSingleObject(process_.hProcess, ms) == WAIT_OBJECT_0;
-}
-
-DWORD Program::ExitCode() const {
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(process_.hProcess, &code);
-    return code;
 }
 
 void Program::Close() {

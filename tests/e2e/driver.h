@@ -3,11 +3,15 @@
 // Every wait has a deadline; a wait that runs out throws DriverError saying what was seen.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "raw_gen.h"
+#include "resource.h"
 
 namespace e2e {
 
@@ -24,8 +28,12 @@ std::wstring ProgramPath();
 std::wstring ProgramFolder();
 // A Unix path as Wine's Z: drive sees it.
 std::wstring WindowsPathOf(const std::string& unixPath);
-// Wide text as UTF-8 (for failure messages).
+// Wide text as UTF-8 (for failure messages and comparisons that print legibly).
 std::string Utf8(const std::wstring& text);
+// UTF-16 text as a wide string.
+inline std::wstring W(const std::u16string& text) {
+    return std::wstring(text.begin(), text.end());
+}
 // `path` in double quotes, for a command line.
 std::wstring Quoted(const std::wstring& path);
 
@@ -39,29 +47,19 @@ struct Popup {
 
 // Describes a window and its children (for failure messages).
 std::string Describe(HWND hwnd);
-
 // The visible text of control `id` of `dialog`.
 std::wstring ControlText(HWND dialog, int id);
-
 // Waits until a visible top-level window of class `className` whose caption contains
 // `captionPart` exists in any process; null when the deadline passes.
 HWND WaitForAnyWindow(const wchar_t* className, const std::wstring& captionPart, DWORD ms);
 
-// Sets the text of control `id` of a window of another process.
-void SetControlText(HWND dialog, int id, const std::wstring& text);
-
-// What the Program constructor waits for after starting the program.
-enum class StartWait {
-    kDialog,   // the main dialog (a start whose load shows a message never gets there)
-    kNothing,  // return at once; call WaitForPopup or WaitForDialog next
-};
-
 class Program {
 public:
     // Starts `exe` with the command-line tail `arguments` (quote paths yourself) in `workDir`
-    // (empty: the test's own), and waits as `wait` says.
+    // (empty: the test's own), and waits for the main dialog unless `waitForDialog` is false
+    // (a start whose load shows a message only gets there once it is dismissed).
     explicit Program(const std::wstring& arguments = L"", const std::wstring& exe = ProgramPath(),
-                     const std::wstring& workDir = L"", StartWait wait = StartWait::kDialog);
+                     const std::wstring& workDir = L"", bool waitForDialog = true);
     // Ends the program if it still runs.
     ~Program();
     Program(const Program&) = delete;
@@ -70,17 +68,14 @@ public:
     // Waits for the main dialog to be shown and returns it.
     HWND WaitForDialog(DWORD ms = kWaitMs);
     HWND Dialog() const { return dialog_; }
-    DWORD ProcessId() const { return process_.dwProcessId; }
 
-    std::wstring Text(int id) const;
+    std::wstring Text(int id) const { return ControlText(dialog_, id); }
     // Sets the text of control `id` (WM_SETTEXT, as typing would leave it).
     void SetText(int id, const std::wstring& text);
+    // Sets the point name and the height and clicks save.
+    void EditAndSave(const std::wstring& pointName, const std::wstring& height);
     // Clicks button `id` without waiting for what it does (a click may open a modal box).
     void Click(int id);
-    // Posts a system-menu command to the dialog.
-    void SysCommand(UINT id);
-    // Posts a key press (down and up) to control `id`.
-    void PressKey(int id, WORD virtualKey);
     // Returns once the program has handled every message posted so far, or shows a modal box.
     void Settle();
 
@@ -90,12 +85,12 @@ public:
     Popup WaitForPopup(DWORD ms = kWaitMs);
     // Throws when a popup is showing after the program has settled.
     void ExpectNoPopup();
-    // Presses `button` (IDOK by default) in a popup and waits until it has gone.
+    // Presses `button` in a popup and waits until it has gone.
     void Dismiss(const Popup& popup, int button = IDOK);
-    // Waits for a popup, checks nothing, dismisses it with OK and returns it.
+    // Waits for a popup, dismisses it with OK and returns it.
     Popup TakePopup(DWORD ms = kWaitMs);
 
-    // Chooses `path` in the file-open dialog that the import button opens. The load's message,
+    // Chooses `path` in the file-open dialog that the import button opens; the load's message,
     // if any, is left for the caller to take.
     void Import(const std::wstring& path);
     // Opens the file-open dialog with the import button and cancels it.
@@ -103,7 +98,6 @@ public:
 
     // Waits for the program to end; false when it still runs at the deadline.
     bool WaitForExit(DWORD ms = kWaitMs);
-    DWORD ExitCode() const;
     // Closes the dialog with IDCANCEL and waits for the program to end.
     void Close();
 
@@ -114,12 +108,31 @@ private:
     HWND dialog_ = nullptr;
 };
 
-// Registry helpers for the program's profile.
-// Deletes HKEY_CURRENT_USER\Software\RVXTOOL and everything under it.
+// Deletes HKEY_CURRENT_USER\Software\RVXTOOL, the program's profile, and everything under it.
 void DeleteProfile();
 // Reads the language value; false when it is absent.
 bool ReadLanguageValue(DWORD* value);
 // Writes the language value.
 void WriteLanguageValue(DWORD value);
+
+// A scratch folder and a Chinese interface (the language value 0) for each test.
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override { WriteLanguageValue(0); }
+    void TearDown() override { DeleteProfile(); }
+
+    // Writes `bytes` as `name` in the scratch folder and returns its path.
+    std::wstring MakeFile(const std::u16string& name, const rawgen::Bytes& bytes) {
+        rawgen::WriteFile(dir_.Path(name), bytes);
+        return PathOf(name);
+    }
+    std::wstring PathOf(const std::u16string& name) const { return W(dir_.Path(name)); }
+    bool Exists(const std::u16string& name) const { return rawgen::FileExists(dir_.Path(name)); }
+    rawgen::Bytes Read(const std::u16string& name) const {
+        return rawgen::ReadFile(dir_.Path(name));
+    }
+
+    rawgen::TempDir dir_;
+};
 
 }  // namespace e2e

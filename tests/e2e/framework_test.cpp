@@ -1,8 +1,6 @@
-// The framework layer's parts that need no window: the command line, the profile and the
-// file-error text.
+// The framework layer's parts that need no window: the command line and the profile.
 #include <gtest/gtest.h>
 
-#include "message_box.h"
 #include "win_app.h"
 
 namespace {
@@ -58,17 +56,6 @@ TEST_F(ProfileTest, ValuesLiveAsDwordsUnderKeyAppAndSection) {
     // A value of another type is not a number: the default comes back.
     RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"UI", REG_SZ, L"1", 2 * sizeof(wchar_t));
     EXPECT_EQ(app.GetProfileInt(L"RVXINI", L"UI", 7), 7u);
-}
-
-TEST(FileErrorTextTest, NamesThePathsAndTheSystemsReason) {
-    const std::wstring write =
-        FileErrorText(FileAction::kWrite, L"C:\\a\\X.RVX", L"", L"Access denied.");
-    EXPECT_NE(write.find(L"C:\\a\\X.RVX"), std::wstring::npos);
-    EXPECT_NE(write.find(L"Access denied."), std::wstring::npos);
-    const std::wstring rename =
-        FileErrorText(FileAction::kRename, L"C:\\a\\X.RVX", L"C:\\a\\Y.RVX", L"File exists.");
-    EXPECT_NE(rename.find(L"C:\\a\\Y.RVX"), std::wstring::npos);
-    EXPECT_NE(rename.find(L"File exists."), std::wstring::npos);
 }
 
 }  // namespace

@@ -1,169 +1,166 @@
-// The program's built-in resources: both dialog templates control by control, the icons, the
-// About string, the version block and the manifest.
+// The interface resources: control ids unique in every dialog, the English library's dialogs
+// the same as the built-in ones control for control, and a library that holds nothing that runs.
 #include <gtest/gtest.h>
+#include <windows.h>
 
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <set>
+#include <string>
+#include <vector>
 
-#include "driver.h"
-#include "resource_reader.h"
+#include "resource.h"
 
-namespace e2e {
 namespace {
 
-const LANGID kChinese = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
-
-struct Expected {
-    int id;
-    const wchar_t* className;
-    const wchar_t* title;
+struct Control {
+    DWORD style, exStyle;
     short x, y, cx, cy;
-    DWORD kind;  // the style bits that say what the control is
+    DWORD id;
+    std::u16string className;
+
+    bool operator==(const Control& o) const {
+        return style == o.style && exStyle == o.exStyle && x == o.x && y == o.y && cx == o.cx &&
+               cy == o.cy && id == o.id && className == o.className;
+    }
 };
 
-void ExpectItems(const DialogTemplate& t, const std::vector<Expected>& expected) {
-    ASSERT_EQ(t.items.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        const DialogItem& item = t.items[i];
-        const Expected& e = expected[i];
-        SCOPED_TRACE("control " + std::to_string(i) + ": " + Utf8(e.title));
-        EXPECT_EQ(item.id, e.id);
-        EXPECT_EQ(item.className, e.className);
-        EXPECT_EQ(item.title, e.title);
-        EXPECT_EQ(item.x, e.x);
-        EXPECT_EQ(item.y, e.y);
-        EXPECT_EQ(item.cx, e.cx);
-        EXPECT_EQ(item.cy, e.cy);
-        EXPECT_EQ(item.style & e.kind, e.kind);
-        EXPECT_TRUE(item.style & WS_VISIBLE);
+struct Template {
+    DWORD style = 0, exStyle = 0;
+    short cx = 0, cy = 0;
+    std::vector<Control> controls;
+};
+
+// Reads dialog `id` of `module`, an extended template: its frame and every control but its text.
+Template ReadDialog(HMODULE module, int id) {
+    Template t;
+    const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), RT_DIALOG);
+    if (found == nullptr) {
+        ADD_FAILURE() << "no dialog " << id;
+        return t;
     }
+    const BYTE* const base = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+    const BYTE* at = base;
+    auto word = [&at] {
+        WORD v;
+        std::memcpy(&v, at, 2);
+        at += 2;
+        return v;
+    };
+    auto dword = [&at] {
+        DWORD v;
+        std::memcpy(&v, at, 4);
+        at += 4;
+        return v;
+    };
+    auto text = [&word] {
+        std::u16string s;
+        for (WORD c = word(); c != 0; c = word()) {
+            s.push_back(static_cast<char16_t>(c));
+        }
+        return s;
+    };
+    auto nameOrOrdinal = [&] {
+        WORD first;
+        std::memcpy(&first, at, 2);
+        if (first != 0xFFFF) {
+            return text();
+        }
+        at += 2;
+        return u"#" + std::u16string(1, static_cast<char16_t>(word()));
+    };
+    at += 8;  // version, signature, help id
+    t.exStyle = dword();
+    t.style = dword();
+    const WORD count = word();
+    at += 4;  // x, y
+    t.cx = static_cast<short>(word());
+    t.cy = static_cast<short>(word());
+    nameOrOrdinal();  // menu
+    nameOrOrdinal();  // class
+    text();           // caption
+    if (t.style & DS_SETFONT) {
+        at += 6;  // point size, weight, italic, character set
+        text();
+    }
+    for (WORD i = 0; i < count; ++i) {
+        at = base + ((at - base + 3) & ~3);
+        Control c{};
+        at += 4;  // help id
+        c.exStyle = dword();
+        c.style = dword();
+        c.x = static_cast<short>(word()), c.y = static_cast<short>(word());
+        c.cx = static_cast<short>(word()), c.cy = static_cast<short>(word());
+        c.id = dword();
+        c.className = nameOrOrdinal();
+        nameOrOrdinal();  // text
+        at += word();     // creation data
+        t.controls.push_back(c);
+    }
+    return t;
 }
 
-TEST(ResourcesTest, EditorTemplateHoldsEveryControlInOrder) {
-    ResourceModule exe(ProgramPath());
-    const DialogTemplate t = exe.Dialog(102, kChinese);
-    EXPECT_EQ(t.caption, L"RVXTOOL");
-    EXPECT_EQ(t.cx, 263);
-    EXPECT_EQ(t.cy, 173);
-    EXPECT_EQ(t.font, L"MS Shell Dlg");
-    EXPECT_EQ(t.pointSize, 9);
-    const DWORD frame = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-    EXPECT_EQ(t.style & frame, frame);
-    EXPECT_TRUE(t.exStyle & WS_EX_APPWINDOW);
+class Resources : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const DWORD flags = LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE;
+        program_ = LoadLibraryExA(RVX_PROGRAM_FILE, nullptr, flags);
+        library_ = LoadLibraryExA(RVX_LANG_LIBRARY_FILE, nullptr, flags);
+        ASSERT_NE(program_, nullptr);
+        ASSERT_NE(library_, nullptr);
+    }
+    void TearDown() override {
+        FreeLibrary(program_);
+        FreeLibrary(library_);
+    }
 
-    const DWORD edit = ES_AUTOHSCROLL | WS_BORDER;
-    ExpectItems(t, {
-                       {1, L"Button", L"退出", 193, 113, 57, 21, BS_DEFPUSHBUTTON},
-                       {1000, L"Edit", L"", 95, 46, 81, 16, edit},
-                       {1001, L"Button", L"导入RVX文件", 14, 113, 57, 21, BS_PUSHBUTTON},
-                       {1002, L"Button", L"保存", 103, 113, 57, 21, BS_PUSHBUTTON},
-                       {-1, L"Static", L"点名(8B):", 14, 50, 48, 11, SS_LEFT},
-                       {1003, L"Edit", L"", 95, 70, 81, 16, edit},
-                       {-1, L"Static", L"天线高(M):", 14, 74, 42, 11, SS_LEFT},
-                       {-1, L"Static", L"被修改的RVX文件(P):", 14, 17, 71, 11, SS_LEFT},
-                       {1005, L"Static", L"静态", 95, 13, 156, 21, SS_SUNKEN},
-                       {1004, L"Button", L"查看", 193, 43, 57, 21, BS_PUSHBUTTON},
-                       {1006, L"Button", L"中文", 54, 149, 42, 10, BS_AUTORADIOBUTTON},
-                       {1007, L"Button", L"ENGLISH", 160, 149, 42, 10, BS_AUTORADIOBUTTON},
-                   });
+    HMODULE program_ = nullptr;
+    HMODULE library_ = nullptr;
+};
 
-    // Tab stops: exit, point name, import, save, height, view - in that order.
-    std::vector<int> tabStops;
-    std::set<int> ids;
-    bool pathGroupSeen = false;
-    for (const DialogItem& item : t.items) {
-        if (item.style & WS_TABSTOP) {
-            tabStops.push_back(item.id);
+TEST_F(Resources, EnglishDialogsMatchTheBuiltInOnesAndNoIdIsUsedTwice) {
+    for (int id : {IDD_RVXTOOL_DIALOG, IDD_ABOUTBOX}) {
+        SCOPED_TRACE("dialog " + std::to_string(id));
+        const Template builtIn = ReadDialog(program_, id);
+        const Template english = ReadDialog(library_, id);
+        ASSERT_FALSE(builtIn.controls.empty());
+        std::set<DWORD> ids;
+        for (const Control& c : builtIn.controls) {
+            EXPECT_TRUE(c.id == static_cast<DWORD>(IDC_STATIC) || ids.insert(c.id).second)
+                << "id used twice: " << c.id;
         }
-        if (item.id != -1) {
-            EXPECT_TRUE(ids.insert(item.id).second) << "id used twice: " << item.id;
-        }
-        if (item.id == 1005) {
-            EXPECT_TRUE(item.style & WS_GROUP);
-            pathGroupSeen = true;
-        } else if (pathGroupSeen) {
-            // The radio buttons stay in the path display's group, so they exclude each other.
-            EXPECT_FALSE(item.style & WS_GROUP) << "control " << item.id << " starts a group";
+        EXPECT_EQ(english.style, builtIn.style);
+        EXPECT_EQ(english.exStyle, builtIn.exStyle);
+        EXPECT_EQ(english.cx, builtIn.cx);
+        EXPECT_EQ(english.cy, builtIn.cy);
+        ASSERT_EQ(english.controls.size(), builtIn.controls.size());
+        for (size_t i = 0; i < builtIn.controls.size(); ++i) {
+            EXPECT_TRUE(english.controls[i] == builtIn.controls[i])
+                << "control " << i << " (id " << builtIn.controls[i].id << ")";
         }
     }
-    EXPECT_EQ(tabStops, (std::vector<int>{1, 1000, 1001, 1002, 1003, 1004}));
+    // windres drops the size of an ICON statement; the About icon keeps its 20x20 as a CONTROL.
+    const Control icon = ReadDialog(program_, IDD_ABOUTBOX).controls.at(0);
+    EXPECT_EQ(icon.cx, 20);
+    EXPECT_EQ(icon.cy, 20);
 }
 
-TEST(ResourcesTest, AboutTemplateHoldsTheIconTheTextsAndOk) {
-    ResourceModule exe(ProgramPath());
-    const DialogTemplate t = exe.Dialog(100, kChinese);
-    EXPECT_EQ(t.caption, L"关于RVXTOOL...");
-    EXPECT_EQ(t.cx, 235);
-    EXPECT_EQ(t.cy, 99);
-    EXPECT_EQ(t.font, L"MS Shell Dlg");
-    ASSERT_EQ(t.items.size(), 8u);
-    EXPECT_EQ(t.items[0].title, L"#129");
-    EXPECT_EQ(t.items[0].style & SS_TYPEMASK, static_cast<DWORD>(SS_ICON));
-    EXPECT_TRUE(t.items[0].exStyle & WS_EX_DLGMODALFRAME);
-    EXPECT_EQ(t.items[1].title, L"RVXTOOL, Ver 1.30");
-    const short places[7][4] = {{8, 15, 20, 20},  {35, 14, 114, 8}, {35, 26, 131, 8},
-                                {35, 38, 114, 8}, {35, 50, 114, 8}, {35, 62, 114, 8},
-                                {35, 74, 193, 8}};
-    for (int i = 0; i < 7; ++i) {
-        const DialogItem& item = t.items[static_cast<size_t>(i)];
-        EXPECT_EQ((std::vector<short>{item.x, item.y, item.cx, item.cy}),
-                  (std::vector<short>{places[i][0], places[i][1], places[i][2], places[i][3]}))
-            << "control " << i;
-        if (i >= 2) {
-            EXPECT_FALSE(item.title.empty());
-        }
-    }
-    const DialogItem& ok = t.items[7];
-    EXPECT_EQ(ok.id, IDOK);
-    EXPECT_EQ(ok.title, L"OK");
-    EXPECT_EQ((std::vector<short>{ok.x, ok.y, ok.cx, ok.cy}), (std::vector<short>{178, 7, 50, 16}));
-    EXPECT_EQ(ok.style & BS_DEFPUSHBUTTON, static_cast<DWORD>(BS_DEFPUSHBUTTON));
-}
-
-TEST(ResourcesTest, IconsStringVersionAndManifest) {
-    ResourceModule exe(ProgramPath());
-    EXPECT_EQ(exe.IconImages(128), (std::vector<std::pair<int, int>>{{32, 8}}));
-    const auto about = exe.IconImages(129);
-    const std::set<std::pair<int, int>> expected = {{16, 8}, {16, 32}, {24, 8}, {24, 32},
-                                                    {32, 8}, {32, 32}, {48, 8}, {48, 32}};
-    const std::set<std::pair<int, int>> found(about.begin(), about.end());
-    EXPECT_EQ(found, expected);
-    EXPECT_EQ(exe.String(101), L"关于RVXTOOL(&A)...");
-
-    const std::string manifest = exe.Raw(MAKEINTRESOURCEW(24), MAKEINTRESOURCEW(1));
-    EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
-    EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
-    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
-
-    const std::wstring path = ProgramPath();
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
-    ASSERT_GT(size, 0u);
-    std::vector<BYTE> block(size);
-    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, block.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
-    const struct {
-        const wchar_t* name;
-        const wchar_t* value;
-    } strings[] = {{L"FileDescription", L"RVXTOOL"},
-                   {L"InternalName", L"RVXTOOL.exe"},
-                   {L"OriginalFilename", L"RVXTOOL.exe"},
-                   {L"ProductName", L"RVXTOOL.exe"},
-                   {L"FileVersion", L"1.0.0.1"}};
-    for (const auto& s : strings) {
-        wchar_t* value = nullptr;
-        const std::wstring key = std::wstring(L"\\StringFileInfo\\080403a8\\") + s.name;
-        ASSERT_TRUE(
-            VerQueryValueW(block.data(), key.c_str(), reinterpret_cast<void**>(&value), &length))
-            << Utf8(s.name);
-        EXPECT_EQ(std::wstring(value), s.value);
-    }
+TEST(LangLibraryImage, HasNoEntryPointAndImportsNothing) {
+    std::ifstream in(RVX_LANG_LIBRARY_FILE, std::ios::binary);
+    const std::vector<char> image{std::istreambuf_iterator<char>(in),
+                                  std::istreambuf_iterator<char>()};
+    ASSERT_GT(image.size(), sizeof(IMAGE_DOS_HEADER));
+    IMAGE_DOS_HEADER dos;
+    std::memcpy(&dos, image.data(), sizeof dos);
+    IMAGE_NT_HEADERS32 nt;
+    ASSERT_LE(static_cast<size_t>(dos.e_lfanew) + sizeof nt, image.size());
+    std::memcpy(&nt, image.data() + dos.e_lfanew, sizeof nt);
+    EXPECT_TRUE(nt.FileHeader.Characteristics & IMAGE_FILE_DLL);
+    EXPECT_EQ(nt.OptionalHeader.AddressOfEntryPoint, 0u);
+    // An import table, when there is one, must be only its closing empty entry.
+    EXPECT_LE(nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].Size,
+              sizeof(IMAGE_IMPORT_DESCRIPTOR));
 }
 
 }  // namespace
-}  // namespace e2e

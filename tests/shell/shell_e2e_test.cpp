@@ -1,0 +1,252 @@
+// The shipped program as the shell and the user's machine meet it: the file type registered at
+// every start, shell open, the interface language, the command line and the package.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "driver.h"
+
+namespace e2e {
+namespace {
+
+const char kChinese[] = "导入RVX文件";
+const char kEnglish[] = "Import RVX file";
+
+void Copy(const std::wstring& from, const std::wstring& to) {
+    if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
+        throw DriverError("cannot copy " + Utf8(from) + " to " + Utf8(to));
+    }
+}
+
+// Copies RVXTOOL.exe and STATION.ico, and LangDll.dll when `library`, into `folder`; returns
+// the copied program's path.
+std::wstring InstallProgram(const std::wstring& folder, bool library) {
+    for (const wchar_t* name : {L"RVXTOOL.exe", L"STATION.ico", L"LangDll.dll"}) {
+        if (library || name[0] != L'L') {
+            Copy(ProgramFolder() + name, folder + name);
+        }
+    }
+    return folder + L"RVXTOOL.exe";
+}
+
+std::wstring CopySample(const std::wstring& folder) {
+    Copy(WindowsPathOf(RVX_SAMPLE_FILE), folder + L"ABCD0861.RVX");
+    return folder + L"ABCD0861.RVX";
+}
+
+void StartAndClose(const std::wstring& exe) {
+    Program(L"", exe).Close();
+}
+
+void ForgetFileType() {
+    for (const wchar_t* key : {L".RVX", L"RVXfile"}) {
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, key);
+        RegDeleteKeyW(HKEY_CLASSES_ROOT, key);
+    }
+}
+
+// The default value of HKEY_CLASSES_ROOT\`key` when it is a string, else what it is.
+std::string ClassDefault(const wchar_t* key) {
+    wchar_t buffer[1024] = {};
+    DWORD type = 0;
+    DWORD bytes = sizeof buffer - sizeof(wchar_t);
+    const LONG status = RegGetValueW(HKEY_CLASSES_ROOT, key, nullptr, RRF_RT_ANY | RRF_NOEXPAND,
+                                     &type, buffer, &bytes);
+    if (status != ERROR_SUCCESS || type != REG_SZ) {
+        return "<error " + std::to_string(status) + ", type " + std::to_string(type) + ">";
+    }
+    return Utf8(buffer);
+}
+
+// The default value of .RVX as raw bytes, read through the narrow functions.
+std::string ExtensionBytes() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L".RVX", 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return "<no key>";
+    }
+    char buffer[256] = {};
+    DWORD bytes = sizeof buffer;
+    const LONG status =
+        RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &bytes);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? std::string(buffer, bytes) : "<no value>";
+}
+
+const wchar_t kIconKey[] = L"RVXfile\\DefaultIcon";
+const wchar_t kCommandKey[] = L"RVXfile\\Shell\\RVXTOOL\\Command";
+
+std::string CommandFor(const std::wstring& exe) {
+    return Utf8(L"\"" + exe + L"\" \"%1\"");
+}
+
+void ExpectPointsAt(const std::wstring& folder) {
+    EXPECT_EQ(ClassDefault(kIconKey), Utf8(folder + L"STATION.ico"));
+    EXPECT_EQ(ClassDefault(kCommandKey), CommandFor(folder + L"RVXTOOL.exe"));
+}
+
+// Opens `file` as a double-click in the shell does (the file type's default verb) and checks
+// that the program at `exe` shows it loaded.
+void ExpectShellOpens(const std::wstring& file, const std::wstring& exe) {
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.lpFile = file.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    ASSERT_TRUE(ShellExecuteExW(&info) && info.hProcess != nullptr)
+        << "the shell could not open " << Utf8(file) << ": error " << GetLastError();
+    wchar_t image[1024] = {};
+    DWORD length = 1024;
+    QueryFullProcessImageNameW(info.hProcess, 0, image, &length);
+    EXPECT_EQ(Utf8(image), Utf8(exe));
+
+    const HWND dialog = WaitForAnyWindow(L"#32770", L"RVXTOOL", kWaitMs);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(dialog, &owner);
+    if (dialog != nullptr && owner == GetProcessId(info.hProcess)) {
+        EXPECT_EQ(Utf8(ControlText(dialog, IDC_POINT_NAME)), "ABCD");
+        EXPECT_EQ(Utf8(ControlText(dialog, IDC_PATH)), Utf8(file));
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    } else {
+        ADD_FAILURE() << "no RVXTOOL dialog of the started process appeared";
+    }
+    if (WaitForSingleObject(info.hProcess, kWaitMs) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "the program did not end after its dialog was closed";
+        TerminateProcess(info.hProcess, 1);
+    }
+    CloseHandle(info.hProcess);
+}
+
+// Each case works in a scratch folder of its own and leaves no language value behind.
+class Shell : public ::testing::Test {
+protected:
+    void TearDown() override { DeleteProfile(); }
+
+    // Sub-folder `name` of the scratch folder, made when missing; with a trailing backslash.
+    std::wstring Folder(const std::wstring& name) const {
+        const std::wstring folder = W(dir_.Folder()) + name;
+        CreateDirectoryW(folder.c_str(), nullptr);
+        return folder + L"\\";
+    }
+
+    rawgen::TempDir dir_;
+};
+
+TEST_F(Shell, OneStartRegistersEveryKeyAndASecondChangesNothing) {
+    ForgetFileType();
+    const std::wstring folder = Folder(L"Tools");
+    const std::wstring exe = InstallProgram(folder, false);
+    StartAndClose(exe);
+    const wchar_t* const keys[] = {L".RVX", L"RVXfile", kIconKey, L"RVXfile\\Shell", kCommandKey};
+    const std::string expected[] = {"RVXfile", "RVX Document", Utf8(folder + L"STATION.ico"),
+                                    "RVXTOOL", CommandFor(exe)};
+    std::vector<std::string> once;
+    for (int i = 0; i < 5; ++i) {
+        once.push_back(ClassDefault(keys[i]));
+        EXPECT_EQ(once.back(), expected[i]) << Utf8(keys[i]);
+    }
+    // "RVXfile", its terminator and two more zero bytes.
+    EXPECT_EQ(ExtensionBytes(), std::string("RVXfile\0\0\0", 10));
+
+    StartAndClose(exe);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(ClassDefault(keys[i]), once[static_cast<size_t>(i)]) << "second start";
+    }
+    EXPECT_EQ(ExtensionBytes(), std::string("RVXfile\0\0\0", 10)) << "second start";
+}
+
+TEST_F(Shell, MovingTheProgramAndStartingItOnceRepointsIconAndCommand) {
+    ForgetFileType();
+    const std::wstring before = Folder(L"before");
+    StartAndClose(InstallProgram(before, false));
+    ExpectPointsAt(before);
+
+    const std::wstring after = W(dir_.Folder()) + L"after\\";
+    ASSERT_TRUE(MoveFileW(before.substr(0, before.size() - 1).c_str(),
+                          after.substr(0, after.size() - 1).c_str()));
+    StartAndClose(after + L"RVXTOOL.exe");
+    ExpectPointsAt(after);
+}
+
+TEST_F(Shell, ProgramInAFolderNamedOutsideTheCodePagesOpensRawFilesFromTheShell) {
+    ForgetFileType();
+    const std::wstring folder = Folder(L"测量 Ölçüm ΔΣ");
+    const std::wstring exe = InstallProgram(folder, false);
+    StartAndClose(exe);
+    ExpectPointsAt(folder);
+    ExpectShellOpens(CopySample(Folder(L"field data")), exe);
+}
+
+// The profile value picks the language, and only the library beside the program supplies it.
+TEST_F(Shell, LanguageFollowsTheValueAndOnlyTheLibraryBesideTheProgram) {
+    const std::wstring bare = InstallProgram(Folder(L"bare"), false);
+    const std::wstring withLibrary = InstallProgram(Folder(L"with library"), true);
+    const std::wstring current = Folder(L"current");
+    Copy(ProgramFolder() + L"LangDll.dll", current + L"LangDll.dll");
+    const struct {
+        const char* what;
+        const std::wstring& exe;
+        long value;  // -1: no value
+        std::wstring workDir;
+        const char* importText;
+    } cases[] = {
+        {"no value, no library", bare, -1, L"", kChinese},
+        {"value 1, no library", bare, 1, L"", kChinese},
+        {"value 1, library only in the current folder", bare, 1, current, kChinese},
+        {"no value, library", withLibrary, -1, L"", kEnglish},
+        {"value 1, library", withLibrary, 1, L"", kEnglish},
+        {"value 0, library", withLibrary, 0, L"", kChinese},
+        {"value 2, library", withLibrary, 2, L"", kChinese},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteProfile();
+        if (c.value >= 0) {
+            WriteLanguageValue(static_cast<DWORD>(c.value));
+        }
+        Program program(L"", c.exe, c.workDir);
+        EXPECT_EQ(Utf8(program.Text(IDC_IMPORT)), c.importText);
+        program.Close();
+    }
+}
+
+TEST_F(Shell, CommandLineTakesAQuotedPathWholeAndNoOptionForIt) {
+    const std::wstring file = CopySample(Folder(L"survey 2026  day 86"));
+    const struct {
+        std::wstring arguments;
+        std::wstring path;
+    } cases[] = {
+        {Quoted(file), file},
+        {L"-x /dde " + Quoted(file) + L" /y", file},
+        {L"/p -Z:\\data\\ABCD0861.RVX", L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Utf8(c.arguments));
+        Program program(c.arguments);
+        program.ExpectNoPopup();
+        EXPECT_EQ(Utf8(program.Text(IDC_PATH)), Utf8(c.path));
+        EXPECT_EQ(Utf8(program.Text(IDC_POINT_NAME)), c.path.empty() ? "" : "ABCD");
+        program.Close();
+    }
+}
+
+// Run inside a brand-new Wine prefix by fresh_prefix_package_test.sh: the unpacked package
+// alone starts on the sample file and shows it.
+TEST(Package, StartsOnTheSampleFromItsOwnFolder) {
+    const char* unpacked = std::getenv("RVX_PACKAGE_DIR");
+    ASSERT_NE(unpacked, nullptr) << "RVX_PACKAGE_DIR names the unpacked package";
+    const std::wstring folder = WindowsPathOf(unpacked) + L"\\";
+    const std::wstring sample = folder + L"ABCD0861.RVX";
+    Program program(Quoted(sample), folder + L"RVXTOOL.exe", folder);
+    program.ExpectNoPopup();
+    EXPECT_EQ(Utf8(program.Text(IDC_POINT_NAME)), "ABCD");
+    EXPECT_EQ(Utf8(program.Text(IDC_PATH)), Utf8(sample));
+    EXPECT_EQ(Utf8(program.Text(IDC_IMPORT)), kEnglish) << "English by default";
+    program.Close();
+}
+
+}  // namespace
+}  // namespace e2e
