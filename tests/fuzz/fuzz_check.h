@@ -2,6 +2,7 @@
 // libFuzzer keeps the input that caused it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "save.h"
@@ -19,6 +20,16 @@ namespace fuzzcheck {
 void CheckPlan(const rawfile::LoadedFile& file, const std::u16string& pointName,
                const std::u16string& heightText, rawfile::SaveRefusal refusal,
                const rawfile::SavePlan& before, const rawfile::SavePlan& plan);
+
+// A save input is a flags byte, then the version, serial, date and model texts (each what follows
+// its key), the point name and the height, each ended by kFieldEnd, then the receiver bytes.
+constexpr char kFieldEnd = '\x1f';
+enum SaveFlags : std::uint8_t {
+    kNoModel = 1,
+    kPointWide = 2,   // the point name as UTF-16LE pairs, else one byte a character
+    kHeightWide = 4,  // likewise the height
+    kRawVersion = 8,  // the version text's first 8 bytes are the version as a raw double
+};
 
 // A plan filled with values no real plan holds, to see whether a refusal touched it.
 rawfile::SavePlan SentinelPlan();

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "fuzz_check.h"
@@ -40,37 +41,33 @@ LoadResult LoadKeyByKey(std::FILE* file) {
         have[k] = rawfile::FindKeyLine(kKeys[k], line, file) == 1;
         lines[k] = line;
     }
+    // Values are filled in key order up to the first error, as the loader leaves them.
     LoadResult r;
-    const LoadError missing[] = {LoadError::kNoVersion, LoadError::kNoReceiverId,
-                                 LoadError::kNoDate, LoadError::kNone, LoadError::kNoAntHeight};
-    for (int k = 0; k < 5; ++k) {
-        if (!have[k] && missing[k] != LoadError::kNone) {
-            r.error = missing[k];
-            return r;
-        }
-        switch (k) {
-            case 0:
-                r.values.version = rawfile::VersionFromLine(lines[k]);
-                break;
-            case 1:
-                r.values.receiverId = rawfile::ReceiverIdFromLine(lines[k]);
-                break;
-            case 2: {
-                const auto date = rawfile::DateFromLine(lines[k]);
-                if (!date) {
-                    r.error = LoadError::kDateTooLong;
-                    return r;
-                }
-                r.values.date = *date;
-                break;
-            }
-            case 3:
-                r.values.model = have[k] ? rawfile::ModelFromLine(lines[k]) : std::string();
-                break;
-            default:
-                r.values.antHeight = rawfile::AntHeightFromLine(lines[k]);
-        }
+    auto fail = [&r](LoadError error) {
+        r.error = error;
+        return r;
+    };
+    if (!have[0]) {
+        return fail(LoadError::kNoVersion);
     }
+    r.values.version = rawfile::VersionFromLine(lines[0]);
+    if (!have[1]) {
+        return fail(LoadError::kNoReceiverId);
+    }
+    r.values.receiverId = rawfile::ReceiverIdFromLine(lines[1]);
+    if (!have[2]) {
+        return fail(LoadError::kNoDate);
+    }
+    const std::optional<std::string> date = rawfile::DateFromLine(lines[2]);
+    if (!date) {
+        return fail(LoadError::kDateTooLong);
+    }
+    r.values.date = *date;
+    r.values.model = have[3] ? rawfile::ModelFromLine(lines[3]) : std::string();
+    if (!have[4]) {
+        return fail(LoadError::kNoAntHeight);
+    }
+    r.values.antHeight = rawfile::AntHeightFromLine(lines[4]);
     return r;
 }
 

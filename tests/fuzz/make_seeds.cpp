@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "raw_gen.h"
-#include "save_input.h"
 
 namespace {
 
@@ -60,50 +60,51 @@ std::vector<Bytes> LoadSeeds() {
     return seeds;
 }
 
-std::vector<saveinput::SaveInput> SaveSeeds() {
-    saveinput::SaveInput base;
-    base.version = " 2.0\r\n";
-    base.serial = "A1B2C3\r\n";
-    base.date = "2026-03-27\r\n";
-    base.model = "VX-10 GNSS\r\n";
-    base.pointName = "EFGH";
-    base.height = "1.6";
-    base.data = rawgen::ReceiverData(300, 5);
-    std::vector<saveinput::SaveInput> seeds;
+// A save input as fuzz_check.h lays it out.
+struct SaveSeed {
+    std::uint8_t flags = 0;
+    std::string version = " 2.0\r\n", serial = "A1B2C3\r\n", date = "2026-03-27\r\n";
+    std::string model = "VX-10 GNSS\r\n", pointName = "EFGH", height = "1.6";
+    std::string data = rawgen::ReceiverData(300, 5);
+
+    std::string Encode() const {
+        std::string out(1, static_cast<char>(flags));
+        for (const std::string* f : {&version, &serial, &date, &model, &pointName, &height}) {
+            out += *f + fuzzcheck::kFieldEnd;
+        }
+        return out + data;
+    }
+};
+
+std::vector<SaveSeed> SaveSeeds() {
+    std::vector<SaveSeed> seeds;
     for (const char* h : {"1.6",         "2",           "1.2345",       "-1.5",
                           "-1.600",      "0.0004",      "abc",          "",
                           "1,5",         "1.5m",        " 1.5 ",        "1.50000000000000",
                           "2147483.647", "2147483.648", "-2147483.648", "1e300",
                           "1e13",        "-0.0005",     "+.5",          "5.",
                           "1e-3"}) {
-        seeds.push_back(base);
-        seeds.back().height = h;
+        seeds.emplace_back().height = h;
     }
     for (const char* p : {"", "LONGNAME12", "A\\B", "a:b", "Q?", "\x01x", "SRC_"}) {
-        seeds.push_back(base);
-        seeds.back().pointName = p;
+        seeds.emplace_back().pointName = p;
     }
     // UTF-16: seven letters then a surrogate pair across the 8th unit.
-    seeds.push_back(base);
-    seeds.back().pointWide = true;
+    seeds.emplace_back().flags = fuzzcheck::kPointWide;
     seeds.back().pointName = std::string("A\0B\0C\0D\0E\0F\0G\0\x3D\xD8\x00\xDE", 18);
-    seeds.push_back(base);
-    seeds.back().heightWide = true;
+    seeds.emplace_back().flags = fuzzcheck::kHeightWide;
     seeds.back().height = std::string(
-        "1\0.\x00"
+        "1\0.\0"
         "5\0",
         6);
     // Texts near and past the millimetre field and past the block.
     for (std::size_t n : {30, 40, 44, 48, 60, 80, 120}) {
-        seeds.push_back(base);
-        seeds.back().model = std::string(n, 'M') + "\r\n";
+        seeds.emplace_back().model = std::string(n, 'M') + "\r\n";
     }
-    seeds.push_back(base);
-    seeds.back().version = " 1e300";
-    seeds.push_back(base);
-    seeds.back().hasModel = false;
-    seeds.push_back(base);
-    seeds.back().date = "12345678901234\n";
+    seeds.emplace_back().version = " 1e300";
+    seeds.emplace_back().flags = fuzzcheck::kNoModel;
+    seeds.emplace_back().flags = fuzzcheck::kRawVersion;
+    seeds.emplace_back().date = "12345678901234\n";
     return seeds;
 }
 
@@ -127,8 +128,8 @@ int main(int argc, char** argv) {
         Write(root / "load" / ("seed" + std::to_string(n++)), seed);
     }
     n = 0;
-    for (const auto& seed : SaveSeeds()) {
-        Write(root / "save" / ("seed" + std::to_string(n++)), saveinput::Encode(seed));
+    for (const SaveSeed& seed : SaveSeeds()) {
+        Write(root / "save" / ("seed" + std::to_string(n++)), seed.Encode());
     }
     return 0;
 }

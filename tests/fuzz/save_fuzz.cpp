@@ -1,10 +1,11 @@
 // Plans saves from arbitrary loaded values and field texts and checks every plan's block, and
-// carries out accepted plans on a real file to check that nothing after byte 159 changes.
-#include <fuzzer/FuzzedDataProvider.h>
+// carries out accepted plans on a real file to check that nothing after byte 159 changes. The
+// input's layout is in fuzz_check.h.
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -13,7 +14,6 @@
 #include "fuzz_check.h"
 #include "header_block.h"
 #include "save.h"
-#include "save_input.h"
 #include "text.h"
 
 namespace {
@@ -45,24 +45,13 @@ std::u16string FieldText(const std::string& bytes, bool wide) {
     return out;
 }
 
-saveinput::SaveInput Read(FuzzedDataProvider* fdp, double* rawVersion) {
-    saveinput::SaveInput in;
-    in.versionAsText = fdp->ConsumeBool();
-    if (in.versionAsText) {
-        in.version = fdp->ConsumeRandomLengthString(saveinput::kMaxVersion);
-    } else {
-        *rawVersion = fdp->ConsumeFloatingPoint<double>();
-    }
-    in.serial = fdp->ConsumeRandomLengthString(saveinput::kMaxSerial);
-    in.date = fdp->ConsumeRandomLengthString(saveinput::kMaxDate);
-    in.hasModel = fdp->ConsumeBool();
-    in.model = fdp->ConsumeRandomLengthString(saveinput::kMaxModel);
-    in.pointWide = fdp->ConsumeBool();
-    in.pointName = fdp->ConsumeRandomLengthString(saveinput::kMaxField);
-    in.heightWide = fdp->ConsumeBool();
-    in.height = fdp->ConsumeRandomLengthString(saveinput::kMaxField);
-    in.data = fdp->ConsumeRemainingBytesAsString();
-    return in;
+// The version from the first 8 bytes of `bytes` taken as a double, zero-padded.
+double RawDouble(const std::string& bytes) {
+    char raw[sizeof(double)] = {};
+    bytes.copy(raw, sizeof raw);
+    double v = 0;
+    std::memcpy(&v, raw, sizeof v);
+    return v;
 }
 
 const fs::path& ScratchDir() {
@@ -104,28 +93,39 @@ void CheckOnDisk(const rawfile::LoadedFile& file, const rawfile::SavePlan& plan,
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzedDataProvider fdp(data, size);
-    double rawVersion = 0;
-    const saveinput::SaveInput in = Read(&fdp, &rawVersion);
+    if (size == 0) {
+        return 0;
+    }
+    const std::uint8_t flags = data[0];
+    std::string rest(reinterpret_cast<const char*>(data) + 1, size - 1);
+    std::string field[6];  // version, serial, date, model, point name, height
+    for (std::string& f : field) {
+        const std::size_t end = rest.find(fuzzcheck::kFieldEnd);
+        f = rest.substr(0, end);
+        rest.erase(0, end == std::string::npos ? end : end + 1);
+    }
 
     rawfile::LoadedFile file;
     file.folder = rawfile::Utf8ToUtf16(ScratchDir().string() + "/");
     file.tail = u"0861.RVX";
     file.path = file.folder + u"SRC_" + file.tail;
     rawfile::HeaderValues& v = file.values;
-    v.version = in.versionAsText ? rawfile::VersionFromLine(AsLine("ver", in.version)) : rawVersion;
-    v.receiverId = rawfile::ReceiverIdFromLine(AsLine("ReceiverID:", in.serial));
-    v.date = rawfile::DateFromLine(AsLine("Date:", in.date)).value_or(std::string());
-    v.model = in.hasModel ? rawfile::ModelFromLine(AsLine("Model:", in.model)) : std::string();
-
-    const std::u16string pointName = FieldText(in.pointName, in.pointWide);
-    const std::u16string height = FieldText(in.height, in.heightWide);
+    v.version = (flags & fuzzcheck::kRawVersion) != 0
+                    ? RawDouble(field[0])
+                    : rawfile::VersionFromLine(AsLine("ver", field[0]));
+    v.receiverId = rawfile::ReceiverIdFromLine(AsLine("ReceiverID:", field[1]));
+    v.date = rawfile::DateFromLine(AsLine("Date:", field[2])).value_or(std::string());
+    if (!(flags & fuzzcheck::kNoModel)) {
+        v.model = rawfile::ModelFromLine(AsLine("Model:", field[3]));
+    }
+    const std::u16string pointName = FieldText(field[4], (flags & fuzzcheck::kPointWide) != 0);
+    const std::u16string height = FieldText(field[5], (flags & fuzzcheck::kHeightWide) != 0);
     const rawfile::SavePlan before = fuzzcheck::SentinelPlan();
     rawfile::SavePlan plan = before;
     const rawfile::SaveRefusal refusal = rawfile::PlanSave(file, pointName, height, &plan);
     fuzzcheck::CheckPlan(file, pointName, height, refusal, before, plan);
     if (refusal == rawfile::SaveRefusal::kNone) {
-        CheckOnDisk(file, plan, in.data);
+        CheckOnDisk(file, plan, rest);
     }
     return 0;
 }
