@@ -35,25 +35,8 @@ std::string Names(const Folder& files) {
 
 // Runs rvxedit.exe with `arguments` and returns its exit status.
 DWORD RunCli(const std::wstring& arguments) {
-    const std::wstring exe = e2e::WindowsPathOf(RVX_CLI_UNIX_PATH);
-    std::wstring commandLine = Quoted(exe) + L" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                        nullptr, nullptr, &startup, &process)) {
-        throw e2e::DriverError("cannot start rvxedit.exe");
-    }
-    CloseHandle(process.hThread);
-    const bool ended = WaitForSingleObject(process.hProcess, e2e::kWaitMs) == WAIT_OBJECT_0;
-    DWORD status = 99;
-    if (ended) {
-        GetExitCodeProcess(process.hProcess, &status);
-    } else {
-        TerminateProcess(process.hProcess, 99);
-    }
-    CloseHandle(process.hProcess);
-    return status;
+    e2e::Program cli(arguments, e2e::WindowsPathOf(RVX_CLI_UNIX_PATH), L"", false);
+    return cli.WaitForExit() ? cli.ExitCode() : 99;
 }
 
 struct Case {

@@ -1,12 +1,14 @@
 #!/bin/sh
-# Checks that a Windows program is a 32-bit GUI program whose imports are all system DLLs.
-# Usage: check_imports.sh <program.exe>
+# Checks that a Windows program is a 32-bit GUI (or console) program whose imports are all DLLs
+# that Windows itself has, so it runs from the zip with nothing installed.
+# Usage: check_imports.sh <program.exe> [GUI|console]
 set -eu
 exe="$1"
+want="${2:-GUI}"
 kind="$(file -b "$exe")"
 case "$kind" in
-    *"PE32 executable (GUI) Intel 80386"*) ;;
-    *) echo "not a 32-bit GUI program: $kind" >&2; exit 1 ;;
+    *"PE32 executable ($want) Intel 80386"*) ;;
+    *) echo "not a 32-bit $want program: $kind" >&2; exit 1 ;;
 esac
 allowed="kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll oleaut32.dll
 comctl32.dll comdlg32.dll msvcrt.dll shlwapi.dll"

@@ -23,16 +23,6 @@ std::int32_t MillimetreField(const rawgen::Bytes& file) {
     return v;
 }
 
-std::vector<std::string> LinesWithout(const std::string& keyPrefix) {
-    std::vector<std::string> lines;
-    for (const std::string& line : rawgen::StandardLines()) {
-        if (line.rfind(keyPrefix, 0) != 0) {
-            lines.push_back(line);
-        }
-    }
-    return lines;
-}
-
 using StartTest = DialogTest;
 
 TEST_F(StartTest, GoodFileShowsItsValuesWithThreeDecimals) {
@@ -65,14 +55,11 @@ TEST_F(StartTest, EachLoadFailureKeepsThePreviousFileOnScreenAndBlocksSaving) {
         const char16_t* message;
         bool icon;
     } cases[] = {
-        {u"NOVR0861.RVX", rawgen::MakeHeader(LinesWithout("ver")), rawfile::kMsgNoVersion, true},
-        {u"NOID0861.RVX", rawgen::MakeHeader(LinesWithout("ReceiverID:")),
-         rawfile::kMsgNoReceiverId, true},
-        {u"NODT0861.RVX", rawgen::MakeHeader(LinesWithout("Date:")), rawfile::kMsgImportFirst,
-         true},
+        {u"NOVR0861.RVX", HeaderWithout(1), rawfile::kMsgNoVersion, true},
+        {u"NOID0861.RVX", HeaderWithout(2), rawfile::kMsgNoReceiverId, true},
+        {u"NODT0861.RVX", HeaderWithout(3), rawfile::kMsgImportFirst, true},
         {u"LONG0861.RVX", rawgen::MakeHeader(longDate), rawfile::kMsgDateException, false},
-        {u"NOAH0861.RVX", rawgen::MakeHeader(LinesWithout("AntHigh:")), rawfile::kMsgNoAntHeight,
-         true},
+        {u"NOAH0861.RVX", HeaderWithout(5), rawfile::kMsgNoAntHeight, true},
     };
     Program rvx(Quoted(good));
     for (const auto& c : cases) {
@@ -92,12 +79,12 @@ TEST_F(StartTest, ImportShowsTheChosenFileAndCancelKeepsIt) {
     const std::wstring first = MakeFile(u"ABCD0861.RVX", rawgen::StandardFile("1.5"));
     const std::wstring second = MakeFile(u"XY.RVX", rawgen::StandardFile("-0.25"));
     Program rvx(Quoted(first));
-    rvx.CancelImport();
+    rvx.Import(L"");
     rvx.ExpectNoPopup();
     ExpectShows(rvx, first, L"ABCD", L"1.500");
     rvx.Import(second);
     rvx.ExpectNoPopup();
-    rvx.CancelImport();
+    rvx.Import(L"");
     ExpectShows(rvx, second, L"XY", L"-0.250");
     // Still loaded after the cancel: a save goes ahead.
     rvx.EditAndSave(L"XY", L"2");

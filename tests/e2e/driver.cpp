@@ -7,12 +7,24 @@ namespace e2e {
 namespace {
 
 constexpr wchar_t kDialogClass[] = L"#32770";
-constexpr wchar_t kMainCaption[] = L"RVXTOOL";
 constexpr int kMessageTextId = 0xFFFF;
 constexpr int kFileNameEditId = 0x480;  // the file name box of Wine's file-open dialog
-constexpr DWORD kPollMs = 50;
-constexpr wchar_t kProfileKey[] = L"Software\\RVXTOOL";
 constexpr wchar_t kLanguageKey[] = L"Software\\RVXTOOL\\RVXTOOL\\RVXINI";
+
+// Calls `ready` every 50 ms until it returns true (then true) or `ms` have passed (then false).
+template <typename Ready>
+bool PollUntil(DWORD ms, Ready ready) {
+    const ULONGLONG deadline = GetTickCount64() + ms;
+    for (;;) {
+        if (ready()) {
+            return true;
+        }
+        if (GetTickCount64() >= deadline) {
+            return false;
+        }
+        Sleep(50);
+    }
+}
 
 std::wstring ClassOf(HWND hwnd) {
     wchar_t name[256] = {};
@@ -23,55 +35,32 @@ std::wstring ClassOf(HWND hwnd) {
 // Asks the window itself (GetWindowText does not ask windows of other processes, so it misses
 // the text of their edit boxes).
 std::wstring WindowText(HWND hwnd) {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kWaitMs, &length)) {
-        return std::wstring();
-    }
-    std::wstring text(length + 1, L'\0');
+    wchar_t text[4096] = {};
     DWORD_PTR got = 0;
-    if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
-                             SMTO_NORMAL, kWaitMs, &got)) {
-        return std::wstring();
-    }
-    text.resize(got);
-    return text;
-}
-
-DWORD ProcessOf(HWND hwnd) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    return pid;
-}
-
-struct WindowSearch {
-    DWORD pid;
-    const wchar_t* className;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM param) {
-    WindowSearch* s = reinterpret_cast<WindowSearch*>(param);
-    if (IsWindowVisible(hwnd) && (s->pid == 0 || ProcessOf(hwnd) == s->pid) &&
-        (s->className == nullptr || ClassOf(hwnd) == s->className)) {
-        s->found.push_back(hwnd);
-    }
-    return TRUE;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                        kWaitMs, &got);
+    return std::wstring(text, got);
 }
 
 // The visible top-level windows of class `className` (any class when null) of process `pid`
 // (any process when 0).
 std::vector<HWND> TopLevelWindows(DWORD pid, const wchar_t* className) {
-    WindowSearch search{pid, className, {}};
-    EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> found;
+    for (HWND h = FindWindowExW(nullptr, nullptr, className, nullptr); h != nullptr;
+         h = FindWindowExW(nullptr, h, className, nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (IsWindowVisible(h) && (pid == 0 || owner == pid)) {
+            found.push_back(h);
+        }
+    }
+    return found;
 }
 
 bool IsIconControl(HWND child) {
-    if (!IsWindowVisible(child) || ClassOf(child) != L"Static") {
-        return false;
-    }
-    const LONG style = GetWindowLongW(child, GWL_STYLE);
-    return (style & SS_TYPEMASK) == SS_ICON && SendMessageW(child, STM_GETICON, 0, 0) != 0;
+    return IsWindowVisible(child) && ClassOf(child) == L"Static" &&
+           (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+           SendMessageW(child, STM_GETICON, 0, 0) != 0;
 }
 
 Popup ReadPopup(HWND hwnd) {
@@ -84,35 +73,28 @@ Popup ReadPopup(HWND hwnd) {
     }
     for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT)) {
-        if (IsIconControl(child)) {
-            p.hasIcon = true;
-        }
+        p.hasIcon = p.hasIcon || IsIconControl(child);
     }
     return p;
 }
 
 bool IsMainDialog(HWND hwnd) {
-    return WindowText(hwnd) == kMainCaption && GetDlgItem(hwnd, IDC_SAVE) != nullptr;
+    return WindowText(hwnd) == L"RVXTOOL" && GetDlgItem(hwnd, IDC_SAVE) != nullptr;
 }
 
 void SetControlText(HWND dialog, int id, const std::wstring& text) {
-    const HWND control = GetDlgItem(dialog, id);
-    if (control == nullptr) {
-        throw DriverError("no control " + std::to_string(id) + " in " + Describe(dialog));
-    }
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                             SMTO_NORMAL, kWaitMs, &result)) {
-        throw DriverError("setting the text of control " + std::to_string(id) + " timed out");
+    if (!SendMessageTimeoutW(GetDlgItem(dialog, id), WM_SETTEXT, 0,
+                             reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, kWaitMs,
+                             &result)) {
+        throw DriverError("cannot set the text of control " + std::to_string(id) + " in " +
+                          Describe(dialog));
     }
 }
 
 }  // namespace
 
 std::string Utf8(const std::wstring& text) {
-    if (text.empty()) {
-        return std::string();
-    }
     const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                       nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(n), '\0');
@@ -122,14 +104,13 @@ std::string Utf8(const std::wstring& text) {
 }
 
 std::wstring WindowsPathOf(const std::string& unixPath) {
-    std::wstring path = L"Z:";
     const int n = MultiByteToWideChar(CP_UTF8, 0, unixPath.data(),
                                       static_cast<int>(unixPath.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, unixPath.data(), static_cast<int>(unixPath.size()), wide.data(),
                         n);
     std::replace(wide.begin(), wide.end(), L'/', L'\\');
-    return path + wide;
+    return L"Z:" + wide;
 }
 
 std::wstring ProgramPath() {
@@ -164,33 +145,25 @@ std::wstring ControlText(HWND dialog, int id) {
 }
 
 HWND WaitForAnyWindow(const wchar_t* className, const std::wstring& captionPart, DWORD ms) {
-    const ULONGLONG deadline = GetTickCount64() + ms;
-    do {
+    HWND found = nullptr;
+    PollUntil(ms, [&] {
         for (HWND hwnd : TopLevelWindows(0, className)) {
             if (WindowText(hwnd).find(captionPart) != std::wstring::npos) {
-                return hwnd;
+                found = hwnd;
             }
         }
-        Sleep(kPollMs);
-    } while (GetTickCount64() < deadline);
-    return nullptr;
-}
-
-void LeaveWindowsUnmanaged() {
-    // Without a window manager (Xvfb), Wine waits up to two seconds for one to confirm each
-    // hidden window; windows it does not hand to a window manager close at once.
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", L"Managed", REG_SZ, L"N",
-                    2 * sizeof(wchar_t));
+        return found != nullptr;
+    });
+    return found;
 }
 
 Program::Program(const std::wstring& arguments, const std::wstring& exe,
                  const std::wstring& workDir, bool waitForDialog) {
-    static const bool unmanaged = (LeaveWindowsUnmanaged(), true);
-    (void)unmanaged;
-    std::wstring commandLine = Quoted(exe);
-    if (!arguments.empty()) {
-        commandLine += L" " + arguments;
-    }
+    // Without a window manager (Xvfb), Wine waits up to two seconds for one to confirm each
+    // hidden window; windows it does not hand to a window manager close at once.
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", L"Managed", REG_SZ, L"N",
+                    2 * sizeof(wchar_t));
+    std::wstring commandLine = Quoted(exe) + L" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -198,42 +171,41 @@ Program::Program(const std::wstring& arguments, const std::wstring& exe,
         throw DriverError("cannot start " + Utf8(commandLine) + ": error " +
                           std::to_string(GetLastError()));
     }
-    if (!waitForDialog) {
-        return;
-    }
-    try {
-        WaitForDialog();
-    } catch (...) {
-        TerminateProcess(process_.hProcess, 1);
-        WaitForSingleObject(process_.hProcess, 5000);
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-        throw;
+    CloseHandle(process_.hThread);
+    if (waitForDialog) {
+        try {
+            WaitForDialog();
+        } catch (...) {
+            End();
+            throw;
+        }
     }
 }
 
 HWND Program::WaitForDialog(DWORD ms) {
-    const ULONGLONG deadline = GetTickCount64() + ms;
-    do {
+    const auto found = [this] {
         for (HWND hwnd : TopLevelWindows(process_.dwProcessId, kDialogClass)) {
             if (IsMainDialog(hwnd)) {
                 dialog_ = hwnd;
-                return dialog_;
             }
         }
-        if (WaitForSingleObject(process_.hProcess, kPollMs) == WAIT_OBJECT_0) {
-            break;
-        }
-    } while (GetTickCount64() < deadline);
-    throw DriverError("the RVXTOOL dialog did not appear; seen: " + Seen());
+        return dialog_ != nullptr || WaitForExit(0);
+    };
+    if (!PollUntil(ms, found) || dialog_ == nullptr) {
+        throw DriverError("the RVXTOOL dialog did not appear; seen: " + Seen());
+    }
+    return dialog_;
 }
 
 Program::~Program() {
-    if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) {
+    End();
+}
+
+void Program::End() {
+    if (!WaitForExit(0)) {
         TerminateProcess(process_.hProcess, 1);
-        WaitForSingleObject(process_.hProcess, 5000);
+        WaitForExit(5000);
     }
-    CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
 }
 
@@ -259,8 +231,8 @@ void Program::EditAndSave(const std::wstring& pointName, const std::wstring& hei
 }
 
 void Program::Click(int id) {
-    const HWND button = GetDlgItem(dialog_, id);
-    PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog_, id)));
 }
 
 void Program::Settle() {
@@ -284,18 +256,13 @@ std::vector<Popup> Program::Popups() const {
 }
 
 Popup Program::WaitForPopup(DWORD ms) {
-    const ULONGLONG deadline = GetTickCount64() + ms;
-    do {
-        const std::vector<Popup> popups = Popups();
-        if (!popups.empty()) {
-            // Let the box finish laying itself out before it is read.
-            Sleep(100);
-            return ReadPopup(popups.front().hwnd);
-        }
-        Sleep(kPollMs);
-    } while (GetTickCount64() < deadline);
-    throw DriverError("no message box or dialog appeared within " + std::to_string(ms) +
-                      " ms; seen: " + Seen());
+    if (!PollUntil(ms, [this] { return !Popups().empty(); })) {
+        throw DriverError("no message box or dialog appeared within " + std::to_string(ms) +
+                          " ms; seen: " + Seen());
+    }
+    // Let the box finish laying itself out before it is read.
+    Sleep(100);
+    return ReadPopup(Popups().front().hwnd);
 }
 
 void Program::ExpectNoPopup() {
@@ -309,12 +276,9 @@ void Program::ExpectNoPopup() {
 void Program::Dismiss(const Popup& popup, int button) {
     PostMessageW(popup.hwnd, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(popup.hwnd, button)));
-    const ULONGLONG deadline = GetTickCount64() + kWaitMs;
-    while (IsWindow(popup.hwnd) && IsWindowVisible(popup.hwnd)) {
-        if (GetTickCount64() >= deadline) {
-            throw DriverError("the box did not close: " + Describe(popup.hwnd));
-        }
-        Sleep(kPollMs);
+    if (!PollUntil(kWaitMs,
+                   [&] { return !IsWindow(popup.hwnd) || !IsWindowVisible(popup.hwnd); })) {
+        throw DriverError("the box did not close: " + Describe(popup.hwnd));
     }
 }
 
@@ -327,13 +291,10 @@ Popup Program::TakePopup(DWORD ms) {
 void Program::Import(const std::wstring& path) {
     Click(IDC_IMPORT);
     const Popup chooser = WaitForPopup();
-    SetControlText(chooser.hwnd, kFileNameEditId, path);
-    Dismiss(chooser, IDOK);
-}
-
-void Program::CancelImport() {
-    Click(IDC_IMPORT);
-    Dismiss(WaitForPopup(), IDCANCEL);
+    if (!path.empty()) {
+        SetControlText(chooser.hwnd, kFileNameEditId, path);
+    }
+    Dismiss(chooser, path.empty() ? IDCANCEL : IDOK);
 }
 
 bool Program::WaitForExit(DWORD ms) {
@@ -348,7 +309,7 @@ void Program::Close() {
 }
 
 void DeleteProfile() {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kProfileKey);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\RVXTOOL");
 }
 
 bool ReadLanguageValue(DWORD* value) {
@@ -358,13 +319,10 @@ bool ReadLanguageValue(DWORD* value) {
 }
 
 void WriteLanguageValue(DWORD value) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kLanguageKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS) {
-        throw DriverError("cannot create the profile key");
+    if (RegSetKeyValueW(HKEY_CURRENT_USER, kLanguageKey, L"UI", REG_DWORD, &value, sizeof(value)) !=
+        ERROR_SUCCESS) {
+        throw DriverError("cannot write the language value");
     }
-    RegSetValueExW(key, L"UI", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
-    RegCloseKey(key);
 }
 
 }  // namespace e2e

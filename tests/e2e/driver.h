@@ -90,18 +90,23 @@ public:
     // Waits for a popup, dismisses it with OK and returns it.
     Popup TakePopup(DWORD ms = kWaitMs);
 
-    // Chooses `path` in the file-open dialog that the import button opens; the load's message,
-    // if any, is left for the caller to take.
+    // Chooses `path` in the file-open dialog that the import button opens, or cancels the dialog
+    // when `path` is empty; the load's message, if any, is left for the caller to take.
     void Import(const std::wstring& path);
-    // Opens the file-open dialog with the import button and cancels it.
-    void CancelImport();
 
     // Waits for the program to end; false when it still runs at the deadline.
     bool WaitForExit(DWORD ms = kWaitMs);
+    DWORD ExitCode() const {
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
     // Closes the dialog with IDCANCEL and waits for the program to end.
     void Close();
 
 private:
+    // Ends the program if it still runs and lets go of it.
+    void End();
     std::string Seen() const;
 
     PROCESS_INFORMATION process_{};
@@ -114,6 +119,13 @@ void DeleteProfile();
 bool ReadLanguageValue(DWORD* value);
 // Writes the language value.
 void WriteLanguageValue(DWORD value);
+
+// A standard header without its line `index` (1 version, 2 receiver, 3 date, 4 model, 5 height).
+inline rawgen::Bytes HeaderWithout(std::size_t index) {
+    std::vector<std::string> lines = rawgen::StandardLines();
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(index));
+    return rawgen::MakeHeader(lines);
+}
 
 // A scratch folder and a Chinese interface (the language value 0) for each test.
 class DialogTest : public ::testing::Test {

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string_view>
 
 #include "loader.h"
 #include "numbers.h"
@@ -55,24 +54,6 @@ void CheckPointName(const std::u16string& typed, const SavePlan& plan,
     // Only a surrogate pair across the 8th unit may make the name one unit shorter.
     FUZZ_CHECK(cut.size() == want || (cut.size() == 7 && typed[7] >= 0xD800 && typed[7] <= 0xDBFF));
     FUZZ_CHECK(plan.newPath == file.folder + cut + file.tail);
-}
-
-// The height text as it stands in the block, or the plan's text when the millimetre field
-// covers part of it.
-std::string WrittenHeightText(const std::string& text, const SavePlan& plan) {
-    const std::size_t end = text.size() - 2;  // before the final CR LF
-    const std::size_t begin = end - plan.height.text.size();
-    FUZZ_CHECK(text.compare(begin - 8, 8, "AntHigh:") == 0);
-    if (end > kMillimetreOffset) {
-        return plan.height.text;
-    }
-    const char* block = reinterpret_cast<const char*>(plan.block.data());
-    const std::string_view head(block, kMillimetreOffset);
-    const std::size_t key = head.rfind("AntHigh:");
-    FUZZ_CHECK(key == begin - 8);
-    const std::size_t cr = head.find('\r', begin);
-    FUZZ_CHECK(cr == end || (cr == std::string_view::npos && end == kMillimetreOffset));
-    return std::string(head.substr(begin, end - begin));
 }
 
 void CheckHeight(const std::u16string& typedText, const std::string& written,
@@ -126,7 +107,10 @@ void CheckPlan(const rawfile::LoadedFile& file, const std::u16string& pointName,
         const std::uint8_t want = i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0;
         FUZZ_CHECK(InMillimetreField(i) || plan.block[i] == want);
     }
-    CheckHeight(heightText, WrittenHeightText(text, plan), plan);
+    const std::string line = "AntHigh:" + plan.height.text + "\r\n";
+    FUZZ_CHECK(text.size() >= line.size() &&
+               text.compare(text.size() - line.size(), line.size(), line) == 0);
+    CheckHeight(heightText, plan.height.text, plan);
     if (text.size() <= kMillimetreOffset) {
         CheckReload(file.values, plan);
     }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fuzz_check.h"
@@ -28,31 +29,28 @@ std::vector<std::string> Replace(const std::string& prefix, const std::string& l
 
 std::vector<Bytes> LoadSeeds() {
     const Bytes data = rawgen::ReceiverData(1500, 3);
-    std::vector<Bytes> seeds = {
-        rawgen::StandardFile("1.500", 1500),
-        rawgen::MakeHeader(Replace("Model:", "")) + data,
-        rawgen::MakeHeader(Replace("ver", "")) + data,
-        rawgen::MakeHeader(Replace("ReceiverID:", "")) + data,
-        rawgen::MakeHeader(Replace("Date:", "")) + data,
-        rawgen::MakeHeader(Replace("AntHigh:", "")) + data,
-        rawgen::MakeHeader(Replace("Date:", "Date:1234567890123")),
-        rawgen::MakeHeader(Replace("Date:", "Date:12345678901234")),
-        rawgen::MakeHeader(Replace("ver", "version 3")),
-        rawgen::MakeHeader(Replace("ver", "ver 1e300")),
-        rawgen::MakeHeader(Replace("ReceiverID:", "ReceiverID:AB-1234")),
-        rawgen::MakeHeader(Replace("AntHigh:", "AntHigh:-1.5")),
-        rawgen::MakeHeader(Replace("Model:", "Model:" + std::string(150, 'M'))),
-        rawgen::MakeHeader(Replace("Model:", "Model:" + std::string(200, 'M'))),
-        std::string(160, '\0'),
-        std::string(159, 'x'),
-        std::string(),
-    };
+    std::vector<Bytes> seeds = {rawgen::StandardFile("1.500", 1500), std::string(160, '\0'),
+                                std::string(159, 'x'), std::string()};
+    // Each key missing, with receiver data after it, and odd values.
+    for (const char* key : {"Model:", "ver", "ReceiverID:", "Date:", "AntHigh:"}) {
+        seeds.push_back(rawgen::MakeHeader(Replace(key, "")) + data);
+    }
+    for (const auto& [key, line] : std::vector<std::pair<std::string, std::string>>{
+             {"Date:", "Date:1234567890123"},
+             {"Date:", "Date:12345678901234"},
+             {"ver", "version 3"},
+             {"ver", "ver 1e300"},
+             {"ReceiverID:", "ReceiverID:AB-1234"},
+             {"AntHigh:", "AntHigh:-1.5"},
+             {"Model:", "Model:" + std::string(150, 'M')},
+             {"Model:", "Model:" + std::string(200, 'M')}}) {
+        seeds.push_back(rawgen::MakeHeader(Replace(key, line)));
+    }
     // The height key only in the receiver data, after a line longer than 159 bytes.
     seeds.push_back(rawgen::MakeHeader(Replace("AntHigh:", "")) + std::string(300, 'z') +
                     "\nAntHigh:2.25\n");
     // LF-only line ends, and a key line that ends the file without LF.
-    Bytes lf = "ver 2.1\nReceiverID:Q9\nDate:2026-01-02\nModel:X\nAntHigh:1.6";
-    seeds.push_back(lf);
+    seeds.push_back("ver 2.1\nReceiverID:Q9\nDate:2026-01-02\nModel:X\nAntHigh:1.6");
     // A zero byte inside the version line.
     Bytes zero = rawgen::MakeHeader(rawgen::StandardLines());
     zero[zero.find("ver 2.0") + 4] = '\0';
