@@ -223,7 +223,6 @@ TEST_F(DialogActionsTest, AboutBoxOpensFromTheSystemMenuCommand) {
     const Popup about = rvx.WaitForPopup();
     EXPECT_EQ(about.caption, L"关于RVXTOOL...");
     EXPECT_TRUE(about.hasIcon);
-    EXPECT_NE(Describe(about.hwnd).find("RVXTOOL, Ver 1.30"), std::string::npos);
     rvx.Dismiss(about);
     rvx.ExpectNoPopup();
 }

@@ -6,49 +6,55 @@
 #include <cstring>
 #include <set>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "resource.h"
 
 namespace {
 
-struct Control {
-    DWORD style, exStyle;
+#pragma pack(push, 2)
+// The fixed parts of an extended dialog template and of each of its controls.
+struct Frame {
+    WORD version, signature;
+    DWORD helpId, exStyle, style;
+    WORD count;
+    short x, y, cx, cy;
+};
+struct Item {
+    DWORD helpId, exStyle, style;
     short x, y, cx, cy;
     DWORD id;
+};
+#pragma pack(pop)
+
+struct Control {
+    Item item;
     std::u16string className;
 
     bool operator==(const Control& o) const {
-        return std::tie(style, exStyle, x, y, cx, cy, id, className) ==
-               std::tie(o.style, o.exStyle, o.x, o.y, o.cx, o.cy, o.id, o.className);
+        return std::memcmp(&item, &o.item, sizeof item) == 0 && className == o.className;
     }
 };
 
-// A dialog's frame (as a control with id 0, its font's size and name as x and class), then
-// its controls.
+// A dialog's frame first (its styles and size, the font's point size as the id and its name as
+// the class), then its controls without their texts.
 using Template = std::vector<Control>;
 
-// Reads dialog `id` of `module`, an extended template: its frame and every control but its text.
 Template ReadDialog(HMODULE module, int id) {
-    Template t(1);
     const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), RT_DIALOG);
     if (found == nullptr) {
         ADD_FAILURE() << "no dialog " << id;
-        return t;
+        return {};
     }
     const BYTE* const base = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
     const BYTE* at = base;
-    auto word = [&at] {
-        WORD v;
-        std::memcpy(&v, at, 2);
-        at += 2;
-        return v;
+    auto take = [&at](void* out, std::size_t size) {
+        std::memcpy(out, at, size);
+        at += size;
     };
-    auto dword = [&at] {
-        DWORD v;
-        std::memcpy(&v, at, 4);
-        at += 4;
+    auto word = [&take] {
+        WORD v;
+        take(&v, 2);
         return v;
     };
     auto text = [&word] {
@@ -59,38 +65,29 @@ Template ReadDialog(HMODULE module, int id) {
         return s;
     };
     auto nameOrOrdinal = [&] {
-        WORD first;
-        std::memcpy(&first, at, 2);
-        if (first != 0xFFFF) {
+        if (at[0] != 0xFF || at[1] != 0xFF) {
             return text();
         }
         at += 2;
         return u"#" + std::u16string(1, static_cast<char16_t>(word()));
     };
-    at += 8;  // version, signature, help id
-    t[0].exStyle = dword();
-    t[0].style = dword();
-    const WORD count = word();
-    at += 4;  // x, y
-    t[0].cx = static_cast<short>(word());
-    t[0].cy = static_cast<short>(word());
+    Frame f;
+    take(&f, sizeof f);
     nameOrOrdinal();  // menu
     nameOrOrdinal();  // class
     text();           // caption
-    if (t[0].style & DS_SETFONT) {
-        t[0].x = static_cast<short>(word());  // point size
-        at += 4;                              // weight, italic, character set
-        t[0].className = text();              // the font's name
+    WORD pointSize = 0;
+    std::u16string font;
+    if (f.style & DS_SETFONT) {
+        pointSize = word();
+        at += 4;  // weight, italic, character set
+        font = text();
     }
-    for (WORD i = 0; i < count; ++i) {
+    Template t{{Item{0, f.exStyle, f.style, 0, 0, f.cx, f.cy, pointSize}, font}};
+    for (WORD i = 0; i < f.count; ++i) {
         at = base + ((at - base + 3) & ~3);
-        Control c{};
-        at += 4;  // help id
-        c.exStyle = dword();
-        c.style = dword();
-        c.x = static_cast<short>(word()), c.y = static_cast<short>(word());
-        c.cx = static_cast<short>(word()), c.cy = static_cast<short>(word());
-        c.id = dword();
+        Control c;
+        take(&c.item, sizeof c.item);
         c.className = nameOrOrdinal();
         nameOrOrdinal();  // text
         at += word();     // creation data
@@ -125,18 +122,18 @@ TEST_F(Resources, EnglishDialogsMatchTheBuiltInOnesAndNoIdIsUsedTwice) {
         ASSERT_GT(builtIn.size(), 1u);
         std::set<DWORD> ids;
         for (const Control& c : builtIn) {
-            EXPECT_TRUE(c.id == static_cast<DWORD>(IDC_STATIC) || ids.insert(c.id).second)
-                << "id used twice: " << c.id;
+            EXPECT_TRUE(c.item.id == static_cast<DWORD>(IDC_STATIC) || ids.insert(c.item.id).second)
+                << "id used twice: " << c.item.id;
         }
         ASSERT_EQ(english.size(), builtIn.size());
         for (size_t i = 0; i < builtIn.size(); ++i) {
             EXPECT_TRUE(english[i] == builtIn[i])
                 << (i == 0 ? "the frame" : "control " + std::to_string(i - 1)) << " (id "
-                << builtIn[i].id << ")";
+                << builtIn[i].item.id << ")";
         }
     }
     // windres drops the size of an ICON statement; the About icon keeps its 20x20 as a CONTROL.
-    const Control icon = ReadDialog(program_, IDD_ABOUTBOX).at(1);
+    const Item icon = ReadDialog(program_, IDD_ABOUTBOX).at(1).item;
     EXPECT_EQ(icon.cx, 20);
     EXPECT_EQ(icon.cy, 20);
 }
