@@ -271,14 +271,6 @@ class UsageTests(Case):
         self.assertEqual(rc, 2)
         self.assertEqual(self.snapshot(), before)
 
-    def test_help_and_version(self):
-        rc, out, _ = self.run_tool("--help")
-        self.assertEqual(rc, 0)
-        self.assertTrue(out[0].startswith("Usage"))
-        rc, out, _ = self.run_tool("--version")
-        self.assertEqual(rc, 0)
-        self.assertRegex(out[0], r"^rvxedit \d+\.\d+")
-
 
 if __name__ == "__main__":
     PROGRAM = os.path.abspath(sys.argv[1])

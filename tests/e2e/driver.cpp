@@ -82,6 +82,17 @@ bool IsMainDialog(HWND hwnd) {
     return WindowText(hwnd) == L"RVXTOOL" && GetDlgItem(hwnd, IDC_SAVE) != nullptr;
 }
 
+// Describes a window and its children (for failure messages).
+std::string Describe(HWND hwnd) {
+    std::string out = "[" + Utf8(ClassOf(hwnd)) + " \"" + Utf8(WindowText(hwnd)) + "\"";
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        out += " {" + std::to_string(GetDlgCtrlID(child)) + " " + Utf8(ClassOf(child)) + " \"" +
+               Utf8(WindowText(child)) + "\"}";
+    }
+    return out + "]";
+}
+
 void SetControlText(HWND dialog, int id, const std::wstring& text) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(GetDlgItem(dialog, id), WM_SETTEXT, 0,
@@ -124,16 +135,6 @@ std::wstring ProgramFolder() {
 
 std::wstring Quoted(const std::wstring& path) {
     return L"\"" + path + L"\"";
-}
-
-std::string Describe(HWND hwnd) {
-    std::string out = "[" + Utf8(ClassOf(hwnd)) + " \"" + Utf8(WindowText(hwnd)) + "\"";
-    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        out += " {" + std::to_string(GetDlgCtrlID(child)) + " " + Utf8(ClassOf(child)) + " \"" +
-               Utf8(WindowText(child)) + "\"}";
-    }
-    return out + "]";
 }
 
 std::wstring ControlText(HWND dialog, int id) {

@@ -45,8 +45,6 @@ struct Popup {
     bool hasIcon = false;  // a message box's icon is shown
 };
 
-// Describes a window and its children (for failure messages).
-std::string Describe(HWND hwnd);
 // The visible text of control `id` of `dialog`.
 std::wstring ControlText(HWND dialog, int id);
 // Waits until a visible top-level window of class `className` whose caption contains
