@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 
 #include "driver.h"
@@ -25,39 +24,29 @@ std::u16string U16(const std::wstring& text) {
 // load: the message names the file, and nothing is created, written or renamed.
 TEST_F(BadInputTest, FileChangedBetweenLoadAndSaveIsReportedAndNothingIsWritten) {
     const rawgen::Bytes original = rawgen::StandardFile("1.5");
-    HANDLE held = INVALID_HANDLE_VALUE;
-    auto hold = [&held](DWORD access, DWORD sharing) {
-        return [&held, access, sharing](const std::wstring& p) {
-            held = CreateFileW(p.c_str(), access, sharing, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-            ASSERT_NE(held, INVALID_HANDLE_VALUE);
-        };
-    };
-    auto release = [&held](const std::wstring&) { CloseHandle(held); };
-    const struct {
-        const char* what;
-        std::function<void(const std::wstring&)> make;
-        std::function<void(const std::wstring&)> undo;
-    } changes[] = {
-        {"deleted", [](const std::wstring& p) { ASSERT_TRUE(DeleteFileW(p.c_str())); },
-         [](const std::wstring&) {}},
-        {"read-only",
-         [](const std::wstring& p) {
-             ASSERT_TRUE(SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_READONLY));
-         },
-         [](const std::wstring& p) { SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL); }},
-        {"held exclusively", hold(GENERIC_READ | GENERIC_WRITE, 0), release},
-        {"held without leave to rename", hold(GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE),
-         release},
-    };
-    for (const auto& change : changes) {
-        SCOPED_TRACE(change.what);
+    const char* const changes[] = {"deleted", "read-only", "held exclusively",
+                                   "held without leave to rename"};
+    for (int change = 0; change < 4; ++change) {
+        SCOPED_TRACE(changes[change]);
         const std::wstring path = MakeFile(u"ABCD0861.RVX", original);
         Program rvx(Quoted(path));
-        change.make(path);
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (change == 0) {
+            ASSERT_TRUE(DeleteFileW(path.c_str()));
+        } else if (change == 1) {
+            ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+        } else {
+            held = CreateFileW(path.c_str(), GENERIC_READ | (change == 2 ? GENERIC_WRITE : 0),
+                               change == 2 ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        }
         rvx.EditAndSave(L"EFGH", L"1.7");
         const Popup box = rvx.TakePopup();
-        change.undo(path);
+        if (held != INVALID_HANDLE_VALUE) {
+            CloseHandle(held);
+        }
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         EXPECT_NE(box.text.find(path), std::wstring::npos) << Utf8(box.text);
         EXPECT_TRUE(box.hasIcon);
         EXPECT_EQ(rvx.Text(IDC_PATH), path);

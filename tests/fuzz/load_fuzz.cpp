@@ -1,6 +1,6 @@
 // Loads arbitrary bytes from memory, from a file, and fed in pieces of random size, and checks
-// that all three agree with five separate key-by-key line searches over the same file, that the
-// values obey the header rules, and that saving a loaded header back keeps its values.
+// that all three agree with five separate key-by-key line searches over the same file and that
+// the values obey the header rules. (Saving values such as these is the save target's work.)
 #include <unistd.h>
 
 #include <cstdint>
@@ -13,7 +13,6 @@
 #include "fuzz_check.h"
 #include "loader.h"
 #include "numbers.h"
-#include "save.h"
 #include "text.h"
 
 using rawfile::LoadError;
@@ -135,23 +134,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(SameResult(fromMemory, LoadKeyByKey(in)));
     std::fclose(in);
 
-    if (fromMemory.error != LoadError::kNone) {
-        return 0;
+    if (fromMemory.error == LoadError::kNone) {
+        CheckValues(fromMemory.values);
     }
-    CheckValues(fromMemory.values);
-
-    // Saving the loaded header with its own height and a new point name.
-    rawfile::LoadedFile file;
-    file.path = path;
-    file.folder = u"/tmp/";
-    file.tail = u"0861.RVX";
-    file.values = fromMemory.values;
-    const std::u16string pointName = u"EFGH";
-    const std::u16string height =
-        rawfile::BytesToText(rawfile::FormatFixed(fromMemory.values.antHeight, 3));
-    const rawfile::SavePlan before = fuzzcheck::SentinelPlan();
-    rawfile::SavePlan plan = before;
-    const rawfile::SaveRefusal refusal = rawfile::PlanSave(file, pointName, height, &plan);
-    fuzzcheck::CheckPlan(file, pointName, height, refusal, before, plan);
     return 0;
 }

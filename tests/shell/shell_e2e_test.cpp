@@ -45,7 +45,6 @@ void StartAndClose(const std::wstring& exe) {
 void ForgetFileType() {
     for (const wchar_t* key : {L".RVX", L"RVXfile"}) {
         RegDeleteTreeW(HKEY_CLASSES_ROOT, key);
-        RegDeleteKeyW(HKEY_CLASSES_ROOT, key);
     }
 }
 
