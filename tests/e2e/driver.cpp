@@ -1,6 +1,6 @@
 #include "driver.h"
 
-#include <algorithm>
+#include <filesystem>
 
 namespace e2e {
 
@@ -106,22 +106,11 @@ void SetControlText(HWND dialog, int id, const std::wstring& text) {
 }  // namespace
 
 std::string Utf8(const std::wstring& text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                        nullptr, nullptr);
-    return out;
+    return std::filesystem::path(text).u8string();
 }
 
 std::wstring WindowsPathOf(const std::string& unixPath) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, unixPath.data(),
-                                      static_cast<int>(unixPath.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, unixPath.data(), static_cast<int>(unixPath.size()), wide.data(),
-                        n);
-    std::replace(wide.begin(), wide.end(), L'/', L'\\');
-    return L"Z:" + wide;
+    return L"Z:" + std::filesystem::u8path(unixPath).make_preferred().wstring();
 }
 
 std::wstring ProgramPath() {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "file_ops.h"
 #include "fuzz_check.h"
 #include "loader.h"
 #include "numbers.h"
