@@ -57,40 +57,37 @@ Template ReadDialog(HMODULE module, int id) {
         take(&v, 2);
         return v;
     };
-    auto text = [&word] {
-        std::u16string s;
-        for (WORD c = word(); c != 0; c = word()) {
-            s.push_back(static_cast<char16_t>(c));
+    // A string up to its zero, or 0xFFFF and an ordinal: its units as they stand.
+    auto field = [&word] {
+        std::u16string s(1, static_cast<char16_t>(word()));
+        if (s[0] == 0xFFFF) {
+            s += static_cast<char16_t>(word());
+        }
+        while (s.back() != 0 && s[0] != 0xFFFF) {
+            s += static_cast<char16_t>(word());
         }
         return s;
     };
-    auto nameOrOrdinal = [&] {
-        if (at[0] != 0xFF || at[1] != 0xFF) {
-            return text();
-        }
-        at += 2;
-        return u"#" + std::u16string(1, static_cast<char16_t>(word()));
-    };
     Frame f;
     take(&f, sizeof f);
-    nameOrOrdinal();  // menu
-    nameOrOrdinal();  // class
-    text();           // caption
+    field();  // menu
+    field();  // class
+    field();  // caption
     WORD pointSize = 0;
     std::u16string font;
     if (f.style & DS_SETFONT) {
         pointSize = word();
         at += 4;  // weight, italic, character set
-        font = text();
+        font = field();
     }
     Template t{{Item{0, f.exStyle, f.style, 0, 0, f.cx, f.cy, pointSize}, font}};
     for (WORD i = 0; i < f.count; ++i) {
         at = base + ((at - base + 3) & ~3);
         Control c;
         take(&c.item, sizeof c.item);
-        c.className = nameOrOrdinal();
-        nameOrOrdinal();  // text
-        at += word();     // creation data
+        c.className = field();
+        field();       // text
+        at += word();  // creation data
         t.push_back(c);
     }
     return t;

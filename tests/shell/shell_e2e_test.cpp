@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -17,9 +18,7 @@ const char kChinese[] = "导入RVX文件";
 const char kEnglish[] = "Import RVX file";
 
 void Copy(const std::wstring& from, const std::wstring& to) {
-    if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
-        throw DriverError("cannot copy " + Utf8(from) + " to " + Utf8(to));
-    }
+    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
 }
 
 // Copies RVXTOOL.exe and STATION.ico, and LangDll.dll when `library`, into `folder`; returns
@@ -38,10 +37,6 @@ std::wstring CopySample(const std::wstring& folder) {
     return folder + L"ABCD0861.RVX";
 }
 
-void StartAndClose(const std::wstring& exe) {
-    Program(L"", exe).Close();
-}
-
 void ForgetFileType() {
     for (const wchar_t* key : {L".RVX", L"RVXfile"}) {
         RegDeleteTreeW(HKEY_CLASSES_ROOT, key);
@@ -51,17 +46,14 @@ void ForgetFileType() {
 const wchar_t kIconKey[] = L"RVXfile\\DefaultIcon";
 const wchar_t kCommandKey[] = L"RVXfile\\Shell\\RVXTOOL\\Command";
 
-// The default value of HKEY_CLASSES_ROOT\`key` when it is a string, else what it is.
+// The default value of HKEY_CLASSES_ROOT\`key` when it is a string, else "<none>".
 std::string ClassDefault(const wchar_t* key) {
     wchar_t buffer[1024] = {};
-    DWORD type = 0;
-    DWORD bytes = sizeof buffer - sizeof(wchar_t);
-    const LONG status = RegGetValueW(HKEY_CLASSES_ROOT, key, nullptr, RRF_RT_ANY | RRF_NOEXPAND,
-                                     &type, buffer, &bytes);
-    if (status != ERROR_SUCCESS || type != REG_SZ) {
-        return "<error " + std::to_string(status) + ", type " + std::to_string(type) + ">";
-    }
-    return Utf8(buffer);
+    DWORD bytes = sizeof buffer;
+    return RegGetValueW(HKEY_CLASSES_ROOT, key, nullptr, RRF_RT_REG_SZ, nullptr, buffer, &bytes) ==
+                   ERROR_SUCCESS
+               ? Utf8(buffer)
+               : "<none>";
 }
 
 // The file type's five default values, and the extension's as raw bytes through the narrow
@@ -133,26 +125,26 @@ TEST_F(Shell, OneStartRegistersEveryKeyAndASecondChangesNothing) {
     ForgetFileType();
     const std::wstring folder = Folder(L"Tools");
     const std::wstring exe = InstallProgram(folder, false);
-    StartAndClose(exe);
+    Program(L"", exe).Close();
     // ".RVX" holds "RVXfile", its terminator and two more zero bytes.
     const std::vector<std::string> expected = {
         "RVXfile", "RVX Document",  Utf8(folder + L"STATION.ico"),
         "RVXTOOL", CommandFor(exe), std::string("RVXfile\0\0\0", 10)};
     EXPECT_EQ(FileType(), expected);
-    StartAndClose(exe);
+    Program(L"", exe).Close();
     EXPECT_EQ(FileType(), expected) << "after a second start";
 }
 
 TEST_F(Shell, MovingTheProgramAndStartingItOnceRepointsIconAndCommand) {
     ForgetFileType();
     const std::wstring before = Folder(L"before");
-    StartAndClose(InstallProgram(before, false));
+    Program(L"", InstallProgram(before, false)).Close();
     ExpectPointsAt(before);
 
     const std::wstring after = W(dir_.Folder()) + L"after\\";
     ASSERT_TRUE(MoveFileW(before.substr(0, before.size() - 1).c_str(),
                           after.substr(0, after.size() - 1).c_str()));
-    StartAndClose(after + L"RVXTOOL.exe");
+    Program(L"", after + L"RVXTOOL.exe").Close();
     ExpectPointsAt(after);
 }
 
@@ -160,7 +152,7 @@ TEST_F(Shell, ProgramInAFolderNamedOutsideTheCodePagesOpensRawFilesFromTheShell)
     ForgetFileType();
     const std::wstring folder = Folder(L"测量 Ölçüm ΔΣ");
     const std::wstring exe = InstallProgram(folder, false);
-    StartAndClose(exe);
+    Program(L"", exe).Close();
     ExpectPointsAt(folder);
     ExpectShellOpens(CopySample(Folder(L"field data")));
 }
