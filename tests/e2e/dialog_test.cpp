@@ -30,9 +30,7 @@ TEST_F(StartTest, NoPathShowsAnEmptyDialogAndSaveAsksForAFile) {
     ExpectShows(rvx, L"", L"", L"");
     rvx.ExpectNoPopup();
     rvx.Click(IDC_SAVE);
-    const Popup box = rvx.TakePopup();
-    EXPECT_EQ(box.text, W(rawfile::kMsgImportFirst));
-    EXPECT_TRUE(box.hasIcon);
+    EXPECT_EQ(rvx.TakePopup().text, W(rawfile::kMsgImportFirst));
 }
 
 // Each way a load fails, imported over a good file: the message and its icon, the good file's
@@ -62,7 +60,9 @@ TEST_F(StartTest, EachLoadFailureKeepsThePreviousFileOnScreenAndBlocksSaving) {
         EXPECT_EQ(box.hasIcon, c.icon);
         ExpectShows(rvx, good, L"GOOD", L"1.500");
         rvx.Click(IDC_SAVE);
-        EXPECT_EQ(rvx.TakePopup().text, W(rawfile::kMsgImportFirst));
+        const Popup refusal = rvx.TakePopup();
+        EXPECT_EQ(refusal.text, W(rawfile::kMsgImportFirst));
+        EXPECT_TRUE(refusal.hasIcon);
     }
     EXPECT_TRUE(Read(u"GOOD0861.RVX") == rawgen::StandardFile("1.5")) << "the good file changed";
 }

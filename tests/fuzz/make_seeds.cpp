@@ -106,11 +106,6 @@ std::vector<SaveSeed> SaveSeeds() {
     return seeds;
 }
 
-void Write(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -123,11 +118,12 @@ int main(int argc, char** argv) {
     fs::create_directories(root / "save");
     int n = 0;
     for (const Bytes& seed : LoadSeeds()) {
-        Write(root / "load" / ("seed" + std::to_string(n++)), seed);
+        std::ofstream(root / "load" / ("seed" + std::to_string(n++)), std::ios::binary) << seed;
     }
     n = 0;
     for (const SaveSeed& seed : SaveSeeds()) {
-        Write(root / "save" / ("seed" + std::to_string(n++)), seed.Encode());
+        std::ofstream(root / "save" / ("seed" + std::to_string(n++)), std::ios::binary)
+            << seed.Encode();
     }
     return 0;
 }
