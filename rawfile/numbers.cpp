@@ -71,9 +71,13 @@ T ConvertDecimal(std::string_view number) {
             const size_t digits = e + 1 + (number[e + 1] == '+' ? 1 : 0);
             const auto parsed =
                 std::from_chars(number.data() + digits, number.data() + number.size(), exponent);
+            // Any exponent this large decides the outcome alone; bounding it keeps the sum below
+            // from overflowing.
+            constexpr long kBound = 1000000;
             if (parsed.ec == std::errc::result_out_of_range) {
-                exponent = number[e + 1] == '-' ? -1000000 : 1000000;
+                exponent = number[e + 1] == '-' ? -kBound : kBound;
             }
+            exponent = std::clamp(exponent, -kBound, kBound);
         }
         return magnitude + exponent > 0 ? std::numeric_limits<T>::infinity() : T(0);
     }

@@ -19,6 +19,9 @@ TEST(Numbers, LeadingScanReadsDecimalPrefixes) {
     EXPECT_TRUE(std::isinf(ScanLeadingDouble("1e400")));
     EXPECT_TRUE(std::isinf(ScanLeadingDouble("-99999e99999999999999999999")));
     EXPECT_EQ(ScanLeadingDouble("1e-400"), 0.0);
+    // An exponent at the very top of its type must not overflow the magnitude sum.
+    EXPECT_TRUE(std::isinf(ScanLeadingDouble("1511e9223372036854775807")));
+    EXPECT_EQ(ScanLeadingDouble("0.0001e-9223372036854775808"), 0.0);
     EXPECT_EQ(ScanLeadingDouble("0.000001e-99999999999999999999"), 0.0);
     EXPECT_EQ(ScanLeadingFloat("1.2345"), 1.2345f);
     EXPECT_TRUE(std::isinf(ScanLeadingFloat("1e39")));
