@@ -1,5 +1,7 @@
 #include "escape.h"
 
+#include <type_traits>
+
 namespace rvxedit {
 
 namespace {
@@ -65,14 +67,19 @@ std::u16string OneLine(const std::u16string& text) {
     return out;
 }
 
-std::u16string QuoteBytes(const std::string& bytes) {
+namespace {
+
+// Puts `text` in double quotes, escaping quotes and backslashes, and writing the characters for
+// which `hex` is true as \xNN.
+template <typename Text, typename Hex>
+std::u16string QuoteWith(const Text& text, Hex hex) {
     std::u16string out = u"\"";
-    for (char b : bytes) {
-        const auto c = static_cast<unsigned char>(b);
-        if (c == '"' || c == '\\') {
+    for (const auto unit : text) {
+        const auto c = static_cast<std::make_unsigned_t<decltype(unit)>>(unit);
+        if (c == u'"' || c == u'\\') {
             out.push_back(u'\\');
             out.push_back(c);
-        } else if (c < 0x20 || c >= 0x7F) {
+        } else if (hex(c)) {
             AppendHexByte(&out, c, u"\\x");
         } else {
             out.push_back(c);
@@ -81,19 +88,14 @@ std::u16string QuoteBytes(const std::string& bytes) {
     return out + u"\"";
 }
 
+}  // namespace
+
+std::u16string QuoteBytes(const std::string& bytes) {
+    return QuoteWith(bytes, [](unsigned char c) { return c < 0x20 || c >= 0x7F; });
+}
+
 std::u16string Quote(const std::u16string& text) {
-    std::u16string out = u"\"";
-    for (char16_t c : text) {
-        if (c == u'"' || c == u'\\') {
-            out.push_back(u'\\');
-            out.push_back(c);
-        } else if (IsControl(c)) {
-            AppendHexByte(&out, c, u"\\x");
-        } else {
-            out.push_back(c);
-        }
-    }
-    return out + u"\"";
+    return QuoteWith(text, [](char16_t c) { return IsControl(c); });
 }
 
 std::u16string JsonString(const std::u16string& text) {
