@@ -4,20 +4,12 @@
 
 #include <string>
 
-#include "header_block.h"
+#include "editing.h"
 #include "options.h"
 
 namespace rvxedit {
 
-struct RawView {
-    std::u16string path;
-    std::u16string folder;  // up to and including the last separator
-    std::u16string fileName;
-    std::u16string pointName;
-    std::u16string tail;
-    rawfile::HeaderValues values;
-    std::u16string shownHeight;  // the loaded height with three decimals
-};
+using RawView = rawfile::EditedFile;
 
 // Loads the header of the file named by `file`. False with *reason set (in English) when the
 // file cannot be loaded.

@@ -49,16 +49,16 @@ std::u16string JsonNumber(double value, int decimals) {
 }
 
 std::u16string TextLine(const RawView& v, const std::optional<std::int32_t>& field) {
-    std::u16string line = OneLine(v.path) + u": point " + Quote(v.pointName) + u", tail " +
-                          Quote(v.tail) + u", version " + Decimal(v.values.version, 1) +
-                          u", serial " + QuoteBytes(v.values.receiverId) + u", date " +
-                          QuoteBytes(v.values.date) + u", model " + QuoteBytes(v.values.model) +
-                          u", height " + v.shownHeight + u" m, field ";
+    std::u16string line =
+        OneLine(v.file.path) + u": point " + Quote(v.pointName) + u", tail " + Quote(v.file.tail) +
+        u", version " + Decimal(v.file.values.version, 1) + u", serial " +
+        QuoteBytes(v.file.values.receiverId) + u", date " + QuoteBytes(v.file.values.date) +
+        u", model " + QuoteBytes(v.file.values.model) + u", height " + v.heightText + u" m, field ";
     if (!field) {
         return line + u"none (the file is shorter than 134 bytes)";
     }
     line += Widen(std::to_string(*field)) + u" mm";
-    if (HeightsDisagree(v.values.antHeight, *field)) {
+    if (HeightsDisagree(v.file.values.antHeight, *field)) {
         line += u"; warning: the height text and the millimetre field disagree";
     }
     return line;
@@ -66,13 +66,13 @@ std::u16string TextLine(const RawView& v, const std::optional<std::int32_t>& fie
 
 std::u16string JsonObject(const RawView& v, const std::optional<std::int32_t>& field) {
     const std::u16string fieldText = field ? Widen(std::to_string(*field)) : u"null";
-    const bool disagree = field && HeightsDisagree(v.values.antHeight, *field);
-    return u"{\"path\": " + JsonString(v.path) + u", \"point_name\": " + JsonString(v.pointName) +
-           u", \"tail\": " + JsonString(v.tail) + u", \"version\": " +
-           JsonNumber(v.values.version, 1) + u", \"receiver_serial\": " +
-           JsonBytes(v.values.receiverId) + u", \"date\": " + JsonBytes(v.values.date) +
-           u", \"model\": " + JsonBytes(v.values.model) + u", \"antenna_height_m\": " +
-           JsonNumber(v.values.antHeight, 3) + u", \"millimetre_field\": " + fieldText +
+    const bool disagree = field && HeightsDisagree(v.file.values.antHeight, *field);
+    return u"{\"path\": " + JsonString(v.file.path) + u", \"point_name\": " +
+           JsonString(v.pointName) + u", \"tail\": " + JsonString(v.file.tail) +
+           u", \"version\": " + JsonNumber(v.file.values.version, 1) + u", \"receiver_serial\": " +
+           JsonBytes(v.file.values.receiverId) + u", \"date\": " + JsonBytes(v.file.values.date) +
+           u", \"model\": " + JsonBytes(v.file.values.model) + u", \"antenna_height_m\": " +
+           JsonNumber(v.file.values.antHeight, 3) + u", \"millimetre_field\": " + fieldText +
            u", \"heights_disagree\": " + (disagree ? u"true" : u"false") + u"}";
 }
 
@@ -93,7 +93,7 @@ int RunShow(const Options& options, Console& console) {
             status = 1;
             continue;
         }
-        const std::optional<std::int32_t> field = ReadMillimetreField(view.path);
+        const std::optional<std::int32_t> field = ReadMillimetreField(view.file.path);
         if (options.json) {
             objects.push_back(JsonObject(view, field));
         } else {

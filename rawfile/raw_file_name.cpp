@@ -6,7 +6,11 @@ SplitName SplitRawPath(const std::u16string& path, PathStyle style) {
     const char16_t* separators = style == PathStyle::kWindows ? u"\\/" : u"/";
     const size_t last = path.find_last_of(separators);
     if (last == std::u16string::npos) {
-        return {u"", path};
+        // A drive-relative path such as C:ABCD0861.RVX: the drive belongs to the folder.
+        const bool drive =
+            style == PathStyle::kWindows && path.size() > 2 && path[1] == u':' &&
+            ((path[0] >= u'A' && path[0] <= u'Z') || (path[0] >= u'a' && path[0] <= u'z'));
+        return drive ? SplitName{path.substr(0, 2), path.substr(2)} : SplitName{u"", path};
     }
     return {path.substr(0, last + 1), path.substr(last + 1)};
 }

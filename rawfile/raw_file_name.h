@@ -24,7 +24,7 @@ struct PointName {
     std::u16string tail;
 };
 
-// Splits a path at its last folder separator.
+// Splits a path at its last folder separator (on Windows, after a bare drive such as "C:").
 SplitName SplitRawPath(const std::u16string& path, PathStyle style);
 
 // The point name and kept tail of a file name (9 or more units: tail is the last 8; 5 to 8: the

@@ -3,15 +3,14 @@
 #include <shellapi.h>
 
 #include "about_dlg.h"
+#include "editing.h"
 #include "file_open_dialog.h"
-#include "loader.h"
 #include "message_box.h"
 #include "messages.h"
-#include "numbers.h"
-#include "raw_file_name.h"
 #include "resource.h"
 #include "resources.h"
 #include "save.h"
+#include "text.h"
 #include "win_app.h"
 
 namespace {
@@ -129,25 +128,22 @@ void CRVXDlg::LoadRawFile() {
     if (m_strPath.empty()) {
         return;
     }
-    const std::u16string path = U16(m_strPath);
-    const rawfile::SplitName split = rawfile::SplitRawPath(path, rawfile::PathStyle::kWindows);
-    m_strFileName = W(split.fileName);
-    m_strFolder = W(split.folder);
-
-    const rawfile::LoadResult loaded = rawfile::LoadRawHeader(path);
-    if (loaded.error != rawfile::LoadError::kNone) {
-        ShowMessage(m_hWnd, W(rawfile::LoadErrorMessage(loaded.error)),
-                    rawfile::LoadErrorHasErrorIcon(loaded.error) ? MessageIcon::kError
-                                                                 : MessageIcon::kNone);
+    rawfile::EditedFile edited;
+    const rawfile::LoadError error =
+        rawfile::LoadForEditing(U16(m_strPath), rawfile::PathStyle::kWindows, &edited);
+    m_strFileName = W(edited.fileName);
+    m_strFolder = W(edited.file.folder);
+    if (error != rawfile::LoadError::kNone) {
+        ShowMessage(
+            m_hWnd, W(rawfile::LoadErrorMessage(error)),
+            rawfile::LoadErrorHasErrorIcon(error) ? MessageIcon::kError : MessageIcon::kNone);
         m_bLoaded = false;
         return;
     }
-    m_header = loaded.values;
-    const rawfile::PointName name = rawfile::DerivePointName(split.fileName);
-    m_strPointName = W(name.pointName);
-    m_strSuffix = W(name.tail);
-    const std::string height = rawfile::FormatFixed(m_header.antHeight, 3);
-    m_strAntHigh.assign(height.begin(), height.end());
+    m_header = edited.file.values;
+    m_strPointName = W(edited.pointName);
+    m_strSuffix = W(edited.file.tail);
+    m_strAntHigh = W(edited.heightText);
     m_strShownPath = m_strPath;
     UpdateData(false);
     m_bLoaded = true;
@@ -199,7 +195,7 @@ void CRVXDlg::OnSave() {
     }
 
     m_strPointName = W(plan.pointName);
-    m_strAntHigh.assign(plan.height.text.begin(), plan.height.text.end());
+    m_strAntHigh = W(rawfile::BytesToText(plan.height.text));
     if (outcome.status == rawfile::SaveStatus::kWriteFailed) {
         ReportFileError(m_hWnd, ActionOf(outcome.error.op), W(outcome.error.path), W(plan.newPath),
                         W(outcome.error.reason));

@@ -17,6 +17,7 @@ TEST(RawFileName, SplitAndDeriveAsTheNamingTableSays) {
         {u"D:\\obs\\A.RV", u"D:\\obs\\", u"", u".RVX"},
         {u"ABCD0861.RVX", u"", u"ABCD", u"0861.RVX"},
         {u"D:/obs/ABCD0861.RVX", u"D:/obs/", u"ABCD", u"0861.RVX"},
+        {u"C:ABCD0861.RVX", u"C:", u"ABCD", u"0861.RVX"},
         {u"D:\\obs\\", u"D:\\obs\\", u"", u".RVX"},
     };
     for (const auto& c : cases) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <random>
 
+#include "editing.h"
 #include "loader.h"
 #include "messages.h"
 #include "raw_file_name.h"
@@ -29,16 +30,11 @@ Normalised Normalise(const std::u16string& typed) {
 
 // Loads a file the way the editor does and keeps what a save needs.
 LoadedFile Load(const std::u16string& path) {
-    const LoadResult r = LoadRawHeader(path);
-    EXPECT_EQ(r.error, LoadError::kNone);
-    const SplitName split =
-        SplitRawPath(path, PlatformIsWindows() ? PathStyle::kWindows : PathStyle::kPosix);
-    LoadedFile f;
-    f.path = path;
-    f.folder = split.folder;
-    f.tail = DerivePointName(split.fileName).tail;
-    f.values = r.values;
-    return f;
+    EditedFile edited;
+    EXPECT_EQ(LoadForEditing(path, PlatformIsWindows() ? PathStyle::kWindows : PathStyle::kPosix,
+                             &edited),
+              LoadError::kNone);
+    return edited.file;
 }
 
 SaveOutcome Save(LoadedFile* file, const std::u16string& point, const std::u16string& height,
