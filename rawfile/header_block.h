@@ -22,6 +22,9 @@ constexpr char kKeyReceiverId[] = "ReceiverID:";
 constexpr char kKeyDate[] = "Date:";
 constexpr char kKeyModel[] = "Model:";
 constexpr char kKeyAntHeight[] = "AntHigh:";
+// The five keys in the order the loader checks them.
+constexpr const char* kKeys[] = {kKeyVersion, kKeyReceiverId, kKeyDate, kKeyModel, kKeyAntHeight};
+constexpr size_t kKeyCount = sizeof kKeys / sizeof kKeys[0];
 
 // The longest receiver-serial value (after its key, line end included) that is copied.
 constexpr size_t kMaxSerialValueBytes = 15;

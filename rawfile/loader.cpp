@@ -1,5 +1,6 @@
 #include "loader.h"
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string_view>
@@ -10,28 +11,36 @@ namespace rawfile {
 
 namespace {
 
-constexpr const char* kKeyList[] = {kKeyVersion, kKeyReceiverId, kKeyDate, kKeyModel,
-                                    kKeyAntHeight};
 constexpr std::size_t kReadBuffer = 64 * 1024;
 
 }  // namespace
 
-KeyScanner::KeyScanner() : have_{}, remaining_(kKeys) {}
+KeyScanner::KeyScanner() : have_{}, remaining_(kKeyCount) {}
 
 namespace {
 
-// Whether a line can start with a key at all: most lines are receiver data, and one look at
-// the first byte rules them out.
+// The bytes a key starts with, as a table: most lines are receiver data, and one look at the
+// first byte rules them out.
+struct KeyStarts {
+    bool byte[256] = {};
+    constexpr KeyStarts() {
+        for (const char* key : kKeys) {
+            byte[static_cast<unsigned char>(key[0])] = true;
+        }
+    }
+};
+constexpr KeyStarts kKeyStarts;
+
 inline bool MayHoldKey(char first) {
-    return first == 'v' || first == 'R' || first == 'D' || first == 'M' || first == 'A';
+    return kKeyStarts.byte[static_cast<unsigned char>(first)];
 }
 
 }  // namespace
 
 void KeyScanner::TakeLine(const char* line, std::size_t size) {
     const std::string_view text(line, size);
-    for (int k = 0; k < kKeys; ++k) {
-        if (!have_[k] && LineHasKey(text, kKeyList[k])) {
+    for (std::size_t k = 0; k < kKeyCount; ++k) {
+        if (!have_[k] && LineHasKey(text, kKeys[k])) {
             found_[k].assign(line, size);
             have_[k] = true;
             --remaining_;
@@ -132,20 +141,6 @@ LoadResult LoadRawHeaderFromBytes(const std::uint8_t* data, std::size_t size) {
     scanner.Feed(data, size);
     scanner.Finish();
     return scanner.Result();
-}
-
-int FindKeyLine(const char* key, char* line, std::FILE* stream) {
-    std::rewind(stream);
-    const std::size_t keyLen = std::strlen(key);
-    while (!std::feof(stream)) {
-        if (std::fgets(line, static_cast<int>(kBlockSize), stream) == nullptr) {
-            return 0;
-        }
-        if (std::strlen(line) >= keyLen && std::memcmp(line, key, keyLen) == 0) {
-            return 1;
-        }
-    }
-    return 0;
 }
 
 }  // namespace rawfile

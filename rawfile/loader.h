@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "header_block.h"
@@ -45,10 +44,9 @@ public:
 private:
     void TakeLine(const char* line, std::size_t size);
 
-    static constexpr int kKeys = 5;
-    std::string found_[kKeys];
-    bool have_[kKeys];
-    int remaining_;
+    std::string found_[kKeyCount];
+    bool have_[kKeyCount];
+    std::size_t remaining_;
     char carry_[kMaxLineBytes];
     std::size_t carrySize_ = 0;
 };
@@ -59,9 +57,5 @@ LoadResult LoadRawHeader(const std::u16string& path);
 
 // Loads a header from bytes in memory (for tests and fuzzing).
 LoadResult LoadRawHeaderFromBytes(const std::uint8_t* data, std::size_t size);
-
-// Searches `stream` from its start for a line that starts with `key`, reading lines of at most
-// 159 bytes into `line` (160 bytes). Returns 1 with the line in `line` when one is found, else 0.
-int FindKeyLine(const char* key, char* line, std::FILE* stream);
 
 }  // namespace rawfile

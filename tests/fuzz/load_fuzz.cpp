@@ -12,6 +12,7 @@
 
 #include "file_ops.h"
 #include "fuzz_check.h"
+#include "key_search.h"
 #include "loader.h"
 #include "numbers.h"
 #include "text.h"
@@ -20,56 +21,6 @@ using rawfile::LoadError;
 using rawfile::LoadResult;
 
 namespace {
-
-const char* const kKeys[] = {rawfile::kKeyVersion, rawfile::kKeyReceiverId, rawfile::kKeyDate,
-                             rawfile::kKeyModel, rawfile::kKeyAntHeight};
-
-bool SameResult(const LoadResult& a, const LoadResult& b) {
-    return a.error == b.error &&
-           std::memcmp(&a.values.version, &b.values.version, sizeof(double)) == 0 &&
-           a.values.receiverId == b.values.receiverId && a.values.date == b.values.date &&
-           a.values.model == b.values.model &&
-           std::memcmp(&a.values.antHeight, &b.values.antHeight, sizeof(float)) == 0;
-}
-
-// The load as five separate searches from the start of the file, one key at a time.
-LoadResult LoadKeyByKey(std::FILE* file) {
-    std::string lines[5];
-    bool have[5];
-    for (int k = 0; k < 5; ++k) {
-        char line[rawfile::kBlockSize] = {};
-        have[k] = rawfile::FindKeyLine(kKeys[k], line, file) == 1;
-        lines[k] = line;
-    }
-    // Values are filled in key order up to the first error, as the loader leaves them.
-    LoadResult r;
-    auto fail = [&r](LoadError error) {
-        r.error = error;
-        return r;
-    };
-    if (!have[0]) {
-        return fail(LoadError::kNoVersion);
-    }
-    r.values.version = rawfile::VersionFromLine(lines[0]);
-    if (!have[1]) {
-        return fail(LoadError::kNoReceiverId);
-    }
-    r.values.receiverId = rawfile::ReceiverIdFromLine(lines[1]);
-    if (!have[2]) {
-        return fail(LoadError::kNoDate);
-    }
-    const std::optional<std::string> date = rawfile::DateFromLine(lines[2]);
-    if (!date) {
-        return fail(LoadError::kDateTooLong);
-    }
-    r.values.date = *date;
-    r.values.model = have[3] ? rawfile::ModelFromLine(lines[3]) : std::string();
-    if (!have[4]) {
-        return fail(LoadError::kNoAntHeight);
-    }
-    r.values.antHeight = rawfile::AntHeightFromLine(lines[4]);
-    return r;
-}
 
 bool IsAsciiAlnum(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -122,17 +73,17 @@ const std::string& ScratchPath() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const LoadResult fromMemory = rawfile::LoadRawHeaderFromBytes(data, size);
-    FUZZ_CHECK(SameResult(fromMemory, LoadInPieces(data, size)));
+    FUZZ_CHECK(keysearch::SameResult(fromMemory, LoadInPieces(data, size)));
 
     std::FILE* out = std::fopen(ScratchPath().c_str(), "wb");
     FUZZ_CHECK(out != nullptr);
     FUZZ_CHECK(std::fwrite(data, 1, size, out) == size);
     FUZZ_CHECK(std::fclose(out) == 0);
     const std::u16string path = rawfile::Utf8ToUtf16(ScratchPath());
-    FUZZ_CHECK(SameResult(fromMemory, rawfile::LoadRawHeader(path)));
+    FUZZ_CHECK(keysearch::SameResult(fromMemory, rawfile::LoadRawHeader(path)));
     std::FILE* in = rawfile::OpenForReading(path);
     FUZZ_CHECK(in != nullptr);
-    FUZZ_CHECK(SameResult(fromMemory, LoadKeyByKey(in)));
+    FUZZ_CHECK(keysearch::SameResult(fromMemory, keysearch::LoadKeyByKey(in)));
     std::fclose(in);
 
     if (fromMemory.error == LoadError::kNone) {
