@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "win_app.h"
+
 namespace {
 
 const char kProgId[] = "RVXfile";
@@ -70,9 +72,7 @@ bool WriteWideKey(const char* name, const std::wstring& value) {
 }
 
 std::wstring IconPath(const std::wstring& programPath) {
-    const size_t slash = programPath.find_last_of(L'\\');
-    const size_t folderLength = slash == std::wstring::npos ? 0 : slash + 1;
-    return programPath.substr(0, folderLength) + kIconFile;
+    return FolderOfPath(programPath) + kIconFile;
 }
 
 std::wstring OpenCommand(const std::wstring& programPath) {

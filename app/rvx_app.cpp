@@ -4,17 +4,9 @@
 
 #include "file_type.h"
 #include "language.h"
+#include "language_setting.h"
 #include "resources.h"
 #include "rvx_dlg.h"
-
-namespace {
-
-constexpr wchar_t kRegistryKey[] = L"RVXTOOL";
-constexpr wchar_t kLanguageSection[] = L"RVXINI";
-constexpr wchar_t kLanguageEntry[] = L"UI";
-constexpr UINT kEnglish = 1;
-
-}  // namespace
 
 BOOL CRVXApp::InitInstance() {
     INITCOMMONCONTROLSEX controls;
@@ -23,10 +15,10 @@ BOOL CRVXApp::InitInstance() {
     InitCommonControlsEx(&controls);
 
     CWinApp::InitInstance();
-    SetRegistryKey(kRegistryKey);
+    SetRegistryKey(kProfileKey);
     RegisterRawFileType();
 
-    if (GetProfileInt(kLanguageSection, kLanguageEntry, kEnglish) == kEnglish) {
+    if (GetProfileInt(kLanguageSection, kLanguageEntry, kLanguageEnglish) == kLanguageEnglish) {
         m_hLangDll = LoadLanguageLibrary();
     }
     if (m_hLangDll != nullptr) {

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "bench_files.h"
+#include "editing.h"
 #include "loader.h"
 #include "raw_gen.h"
-#include "save.h"
 #include "text.h"
 
 namespace {
@@ -140,25 +140,19 @@ void BenchLoad(const std::string& folder, std::uint64_t mib) {
 
 // A file that is saved again and again under two names in turn.
 struct SavedFile {
-    rawfile::LoadedFile file;
+    rawfile::RawFileEditor editor;
     int saves = 0;
 };
 
 double SaveOnce(SavedFile* f) {
     static const char16_t* const kNames[] = {u"BENCHA", u"BENCHB"};
-    static const char16_t* const kHeights[] = {u"1.6", u"1.75"};
+    static const char16_t* const kHeights[] = {u"1.600", u"1.750"};
     const auto t = Clock::now();
-    rawfile::SavePlan plan;
-    if (rawfile::PlanSave(f->file, kNames[f->saves % 2], kHeights[f->saves % 2], &plan) !=
-        rawfile::SaveRefusal::kNone) {
-        Die("a save was refused");
-    }
-    const rawfile::SaveOutcome out = rawfile::CarryOutSave(f->file.path, plan);
+    const rawfile::SaveOutcome out = f->editor.Save(kNames[f->saves % 2], kHeights[f->saves % 2]);
     const double s = Seconds(t);
     if (out.status != rawfile::SaveStatus::kSaved) {
         Die("a save failed: " + rawfile::Utf16ToUtf8(out.error.reason));
     }
-    f->file.path = plan.newPath;
     ++f->saves;
     return s;
 }
@@ -170,21 +164,16 @@ SavedFile MakeSaved(const std::string& folder, const std::string& tail, std::uin
         Die("cannot write " + path + " (is there room on the disk?)");
     }
     SavedFile f;
-    f.file.path = rawfile::Utf8ToUtf16(path);
-    f.file.folder = rawfile::Utf8ToUtf16(folder);
-    f.file.tail = rawfile::Utf8ToUtf16(tail);
-    const rawfile::LoadResult r = rawfile::LoadRawHeader(f.file.path);
-    if (r.error != rawfile::LoadError::kNone) {
+    if (f.editor.Load(rawfile::Utf8ToUtf16(path)) != rawfile::LoadError::kNone) {
         Die("cannot load " + path);
     }
-    f.file.values = r.values;
     return f;
 }
 
 void BenchSave(const std::string& folder, std::uint64_t hugeMib) {
     SavedFile a = MakeSaved(folder, "0861.RVX", 1024);
     SavedFile b = MakeSaved(folder, "0862.RVX", hugeMib << 20);
-    const std::string hugePath = rawfile::Utf16ToUtf8(b.file.path);
+    const std::string hugePath = rawfile::Utf16ToUtf8(b.editor.Path());
     const std::uint64_t tailAt = (hugeMib << 20) - (1 << 20);
     const std::string headBefore = bench::ReadPart(hugePath, 160, 1 << 20);
     const std::string tailBefore = bench::ReadPart(hugePath, tailAt, 1 << 20);
@@ -198,10 +187,10 @@ void BenchSave(const std::string& folder, std::uint64_t hugeMib) {
         ta.push_back(SaveOnce(&a));
         tb.push_back(SaveOnce(&b));
     }
-    const std::string hugeAfter = rawfile::Utf16ToUtf8(b.file.path);
+    const std::string hugeAfter = rawfile::Utf16ToUtf8(b.editor.Path());
     const bool kept = bench::ReadPart(hugeAfter, 160, 1 << 20) == headBefore &&
                       bench::ReadPart(hugeAfter, tailAt, 1 << 20) == tailBefore;
-    std::remove(rawfile::Utf16ToUtf8(a.file.path).c_str());
+    std::remove(rawfile::Utf16ToUtf8(a.editor.Path()).c_str());
     std::remove(hugeAfter.c_str());
     std::printf("2. save (rewrite 160 bytes and rename; median of 51)\n");
     std::printf("   1 KiB file       %9.1f us\n", Median(ta) * 1e6);

@@ -28,7 +28,7 @@ void WriteRaw(Stream stream, const std::u16string& text) {
     }
     DWORD written = 0;
     if (IsConsole(h)) {
-        const std::wstring wide(text.begin(), text.end());
+        const std::wstring wide = rawfile::ToWide(text);
         WriteConsoleW(h, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         return;
     }

@@ -1,21 +1,14 @@
-// The reasons a load or a save fails, in English: the same reasons the dialog gives.
+// What went wrong in a save, in English: the refusals the dialog shows, and the file failures.
 #pragma once
 
 #include <string>
 
-#include "loader.h"
-#include "save.h"
+#include "editing.h"
 
 namespace rvxedit {
 
-// Why the header could not be loaded; empty for kNone.
-std::u16string LoadFailureText(rawfile::LoadError error);
-
-// Why a save was refused before anything changed; `target` is the path a rename would have
-// replaced.
-std::u16string RefusalText(rawfile::SaveRefusal refusal, const std::u16string& target);
-
-// What went wrong in a save that reached the disk, and what state the file was left in.
+// Why the save failed or was refused, and what state the file was left in; `target` is the path
+// the rename was to make.
 std::u16string SaveFailureText(const rawfile::SaveOutcome& outcome, const std::u16string& target);
 
 }  // namespace rvxedit

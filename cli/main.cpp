@@ -63,9 +63,7 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<rvxedit::Arg> args;
     for (int i = 1; i < argc; ++i) {
         rvxedit::Arg arg;
-        for (const wchar_t* p = argv[i]; *p != 0; ++p) {
-            arg.text.push_back(static_cast<char16_t>(*p));
-        }
+        arg.text = rawfile::FromWide(argv[i]);
         args.push_back(arg);
     }
     return rvxedit::RunGuarded(args);

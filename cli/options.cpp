@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include "messages.h"
 #include "raw_file_name.h"
 #include "save.h"
 
@@ -58,27 +59,17 @@ bool TakeFlag(const Arg& arg, const std::u16string& name, bool* flag, std::u16st
 
 // The same checks a save makes on the two fields before it looks at any file.
 bool CheckValues(const Options& options, std::u16string* error) {
+    rawfile::SaveRefusal refusal = rawfile::SaveRefusal::kNone;
     if (options.pointName &&
         !rawfile::IsValidPointName(rawfile::CutPointName(*options.pointName))) {
-        *error =
-            u"the point name cannot contain any of these characters: \\ / : * ? \" < > | "
-            u"(nor control characters)";
-        return false;
+        refusal = rawfile::SaveRefusal::kBadPointName;
     }
-    if (options.height) {
-        rawfile::NormalisedHeight height;
-        switch (rawfile::NormaliseHeight(*options.height, &height)) {
-            case rawfile::SaveRefusal::kNone:
-                break;
-            case rawfile::SaveRefusal::kHeightOutOfRange:
-                *error = u"the antenna height is out of range";
-                return false;
-            default:
-                *error = u"the antenna height is not a valid number; give it in metres";
-                return false;
-        }
+    rawfile::NormalisedHeight height;
+    if (refusal == rawfile::SaveRefusal::kNone && options.height) {
+        refusal = rawfile::NormaliseHeight(*options.height, &height);
     }
-    return true;
+    *error = texts::Refusal(refusal, u"", texts::Language::kEnglish);
+    return refusal == rawfile::SaveRefusal::kNone;
 }
 
 }  // namespace

@@ -1,21 +1,18 @@
 #include "raw_view.h"
 
-#include "english.h"
-#include "file_ops.h"
+#include "messages.h"
 #include "text.h"
 
 namespace rvxedit {
 
-bool LoadView(const Arg& file, RawView* view, std::u16string* reason) {
+bool LoadFile(const Arg& file, rawfile::RawFileEditor* editor, std::u16string* reason) {
     if (!file.exact) {
         *reason = u"the file name is not valid UTF-8 text";
         return false;
     }
-    const auto style =
-        rawfile::PlatformIsWindows() ? rawfile::PathStyle::kWindows : rawfile::PathStyle::kPosix;
-    const rawfile::LoadError error = rawfile::LoadForEditing(file.text, style, view);
+    const rawfile::LoadError error = editor->Load(file.text);
     if (error != rawfile::LoadError::kNone) {
-        *reason = LoadFailureText(error);
+        *reason = texts::LoadFailure(error, texts::Language::kEnglish);
         return false;
     }
     return true;

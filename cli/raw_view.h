@@ -1,5 +1,4 @@
-// A raw file as the dialog sees it after a load: its header values, its point name and kept
-// tail, and the height text its field shows.
+// A raw file loaded as the dialog loads it, named by a command-line argument.
 #pragma once
 
 #include <string>
@@ -9,11 +8,9 @@
 
 namespace rvxedit {
 
-using RawView = rawfile::EditedFile;
-
-// Loads the header of the file named by `file`. False with *reason set (in English) when the
-// file cannot be loaded.
-bool LoadView(const Arg& file, RawView* view, std::u16string* reason);
+// Loads the header of the file named by `file` into `editor`. False with *reason set (in
+// English) when the file cannot be loaded.
+bool LoadFile(const Arg& file, rawfile::RawFileEditor* editor, std::u16string* reason);
 
 // ASCII text as UTF-16.
 std::u16string Widen(const std::string& ascii);

@@ -1,9 +1,7 @@
 #include "commands.h"
 #include "english.h"
 #include "escape.h"
-#include "file_ops.h"
 #include "raw_view.h"
-#include "save.h"
 
 namespace rvxedit {
 
@@ -11,50 +9,44 @@ namespace {
 
 enum class Result { kDone, kFailed };
 
-std::u16string ChangeText(const RawView& v, const rawfile::SavePlan& plan) {
-    const std::u16string newName = plan.pointName + v.file.tail;
-    return u"name " + OneLine(v.fileName) + u" -> " + OneLine(newName) + u", height " +
-           v.heightText + u" -> " + Widen(plan.height.text);
+std::u16string ChangeText(const std::u16string& oldName, const std::u16string& oldHeight,
+                          const rawfile::RawFileEditor& editor, const rawfile::SavePlan& plan) {
+    const std::u16string newName = plan.pointName + editor.File().tail;
+    return u"name " + OneLine(oldName) + u" -> " + OneLine(newName) + u", height " + oldHeight +
+           u" -> " + Widen(plan.height.text);
 }
 
 Result SetOne(const Options& options, const Arg& file, Console& console) {
-    RawView v;
+    rawfile::RawFileEditor editor;
     std::u16string reason;
-    if (!LoadView(file, &v, &reason)) {
+    if (!LoadFile(file, &editor, &reason)) {
         console.Err(OneLine(file.text) + u": " + reason);
         return Result::kFailed;
     }
-    const std::u16string pointName = options.pointName.value_or(v.pointName);
-    const std::u16string height = options.height.value_or(v.heightText);
-    // As in the dialog: when neither field differs from what a load shows, nothing is written.
-    if (pointName == v.pointName && height == v.heightText) {
-        console.Out(OneLine(v.file.path) + u": unchanged");
-        return Result::kDone;
-    }
-    const rawfile::LoadedFile& loaded = v.file;
-    rawfile::SavePlan plan;
-    const rawfile::SaveRefusal refusal = rawfile::PlanSave(loaded, pointName, height, &plan);
-    if (refusal != rawfile::SaveRefusal::kNone) {
-        console.Err(OneLine(v.file.path) + u": " + RefusalText(refusal, plan.newPath));
-        return Result::kFailed;
-    }
-    if (options.dryRun) {
-        if (plan.newPath != v.file.path &&
-            rawfile::CheckRenameTarget(v.file.path, plan.newPath) == rawfile::TargetState::kOther) {
-            console.Err(OneLine(v.file.path) + u": " +
-                        RefusalText(rawfile::SaveRefusal::kTargetExists, OneLine(plan.newPath)));
+    // A field not given keeps the file's own value; the save step compares both with the file's
+    // and writes nothing when neither differs, as in the dialog.
+    const std::u16string pointName = options.pointName.value_or(editor.PointName());
+    const std::u16string height = options.height.value_or(editor.HeightText());
+    const std::u16string path = OneLine(editor.Path());
+    const std::u16string oldName = editor.FileName();
+    const std::u16string oldHeight = editor.HeightText();
+    const rawfile::SaveOutcome outcome =
+        options.dryRun ? editor.Check(pointName, height) : editor.Save(pointName, height);
+    switch (outcome.status) {
+        case rawfile::SaveStatus::kUnchanged:
+            console.Out(path + u": unchanged");
+            return Result::kDone;
+        case rawfile::SaveStatus::kReady:
+            console.Out(path + u": would save, " +
+                        ChangeText(oldName, oldHeight, editor, outcome.plan));
+            return Result::kDone;
+        case rawfile::SaveStatus::kSaved:
+            console.Out(path + u": saved, " + ChangeText(oldName, oldHeight, editor, outcome.plan));
+            return Result::kDone;
+        default:
+            console.Err(path + u": " + SaveFailureText(outcome, OneLine(outcome.plan.newPath)));
             return Result::kFailed;
-        }
-        console.Out(OneLine(v.file.path) + u": would save, " + ChangeText(v, plan));
-        return Result::kDone;
     }
-    const rawfile::SaveOutcome outcome = rawfile::CarryOutSave(v.file.path, plan);
-    if (outcome.status != rawfile::SaveStatus::kSaved) {
-        console.Err(OneLine(v.file.path) + u": " + SaveFailureText(outcome, OneLine(plan.newPath)));
-        return Result::kFailed;
-    }
-    console.Out(OneLine(v.file.path) + u": saved, " + ChangeText(v, plan));
-    return Result::kDone;
 }
 
 }  // namespace

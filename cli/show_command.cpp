@@ -48,31 +48,32 @@ std::u16string JsonNumber(double value, int decimals) {
     return std::isfinite(value) ? Decimal(value, decimals) : u"null";
 }
 
-std::u16string TextLine(const RawView& v, const std::optional<std::int32_t>& field) {
-    std::u16string line =
-        OneLine(v.file.path) + u": point " + Quote(v.pointName) + u", tail " + Quote(v.file.tail) +
-        u", version " + Decimal(v.file.values.version, 1) + u", serial " +
-        QuoteBytes(v.file.values.receiverId) + u", date " + QuoteBytes(v.file.values.date) +
-        u", model " + QuoteBytes(v.file.values.model) + u", height " + v.heightText + u" m, field ";
+std::u16string TextLine(const rawfile::RawFileEditor& e, const std::optional<std::int32_t>& field) {
+    const rawfile::LoadedFile& f = e.File();
+    std::u16string line = OneLine(f.path) + u": point " + Quote(f.pointName) + u", tail " +
+                          Quote(f.tail) + u", version " + Decimal(f.values.version, 1) +
+                          u", serial " + QuoteBytes(f.values.receiverId) + u", date " +
+                          QuoteBytes(f.values.date) + u", model " + QuoteBytes(f.values.model) +
+                          u", height " + e.HeightText() + u" m, field ";
     if (!field) {
         return line + u"none (the file is shorter than 134 bytes)";
     }
     line += Widen(std::to_string(*field)) + u" mm";
-    if (HeightsDisagree(v.file.values.antHeight, *field)) {
+    if (HeightsDisagree(f.values.antHeight, *field)) {
         line += u"; warning: the height text and the millimetre field disagree";
     }
     return line;
 }
 
-std::u16string JsonObject(const RawView& v, const std::optional<std::int32_t>& field) {
+std::u16string JsonObject(const rawfile::LoadedFile& v, const std::optional<std::int32_t>& field) {
     const std::u16string fieldText = field ? Widen(std::to_string(*field)) : u"null";
-    const bool disagree = field && HeightsDisagree(v.file.values.antHeight, *field);
-    return u"{\"path\": " + JsonString(v.file.path) + u", \"point_name\": " +
-           JsonString(v.pointName) + u", \"tail\": " + JsonString(v.file.tail) +
-           u", \"version\": " + JsonNumber(v.file.values.version, 1) + u", \"receiver_serial\": " +
-           JsonBytes(v.file.values.receiverId) + u", \"date\": " + JsonBytes(v.file.values.date) +
-           u", \"model\": " + JsonBytes(v.file.values.model) + u", \"antenna_height_m\": " +
-           JsonNumber(v.file.values.antHeight, 3) + u", \"millimetre_field\": " + fieldText +
+    const bool disagree = field && HeightsDisagree(v.values.antHeight, *field);
+    return u"{\"path\": " + JsonString(v.path) + u", \"point_name\": " + JsonString(v.pointName) +
+           u", \"tail\": " + JsonString(v.tail) + u", \"version\": " +
+           JsonNumber(v.values.version, 1) + u", \"receiver_serial\": " +
+           JsonBytes(v.values.receiverId) + u", \"date\": " + JsonBytes(v.values.date) +
+           u", \"model\": " + JsonBytes(v.values.model) + u", \"antenna_height_m\": " +
+           JsonNumber(v.values.antHeight, 3) + u", \"millimetre_field\": " + fieldText +
            u", \"heights_disagree\": " + (disagree ? u"true" : u"false") + u"}";
 }
 
@@ -84,20 +85,20 @@ int RunShow(const Options& options, Console& console) {
     for (std::size_t i = 0; i < options.files.size(); ++i) {
         console.Progress(i, options.files.size());
         const Arg& file = options.files[i];
-        RawView view;
+        rawfile::RawFileEditor editor;
         std::u16string reason;
-        if (!LoadView(file, &view, &reason)) {
+        if (!LoadFile(file, &editor, &reason)) {
             console.Err(OneLine(file.text) + u": " + reason);
             objects.push_back(u"{\"path\": " + JsonString(file.text) + u", \"error\": " +
                               JsonString(reason) + u"}");
             status = 1;
             continue;
         }
-        const std::optional<std::int32_t> field = ReadMillimetreField(view.file.path);
+        const std::optional<std::int32_t> field = ReadMillimetreField(editor.Path());
         if (options.json) {
-            objects.push_back(JsonObject(view, field));
+            objects.push_back(JsonObject(editor.File(), field));
         } else {
-            console.Out(TextLine(view, field));
+            console.Out(TextLine(editor, field));
         }
     }
     console.EndProgress();

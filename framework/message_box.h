@@ -10,14 +10,6 @@ enum class MessageIcon { kNone, kError };
 // Shows `text` modally over `owner` (may be null) and returns when the user closes it.
 void ShowMessage(HWND owner, const std::wstring& text, MessageIcon icon);
 
-// What the file operation that failed was doing.
-enum class FileAction { kOpen, kWrite, kRename };
-
-// The standard report of a failed file operation on `path` (and `target` for a rename),
-// naming the system's `reason`; shown with the error icon.
-void ReportFileError(HWND owner, FileAction action, const std::wstring& path,
-                     const std::wstring& target, const std::wstring& reason);
-
-// The text ReportFileError shows.
-std::wstring FileErrorText(FileAction action, const std::wstring& path, const std::wstring& target,
-                           const std::wstring& reason);
+// The standard report of a failed file operation: `what` the program was doing (its own words),
+// then the system's `reason`; shown with the error icon.
+void ReportFileError(HWND owner, const std::wstring& what, const std::wstring& reason);

@@ -10,8 +10,7 @@ CWinApp* g_app = nullptr;
 
 std::wstring ModuleBaseName() {
     const std::wstring path = AfxGetModuleFilePath();
-    const size_t slash = path.find_last_of(L"\\/");
-    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    std::wstring name = path.substr(FolderOfPath(path).size());
     const size_t dot = name.rfind(L'.');
     return dot == std::wstring::npos ? name : name.substr(0, dot);
 }
@@ -31,6 +30,15 @@ std::wstring AfxGetModuleFilePath() {
         }
         buffer.resize(buffer.size() * 2);
     }
+}
+
+std::wstring FolderOfPath(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+std::wstring AfxGetModuleFolder() {
+    return FolderOfPath(AfxGetModuleFilePath());
 }
 
 CWinApp::CWinApp() {

@@ -52,6 +52,13 @@ CWinApp* AfxGetApp();
 // The running program's full path, however long; empty when it cannot be had.
 std::wstring AfxGetModuleFilePath();
 
+// The part of `path` up to and including its last separator (\ or /); empty when it has none.
+std::wstring FolderOfPath(const std::wstring& path);
+
+// The running program's own folder, with its trailing separator; empty when the program's path
+// cannot be had.
+std::wstring AfxGetModuleFolder();
+
 // The application's name (for message box captions).
 std::wstring AfxGetAppName();
 

@@ -5,21 +5,65 @@
 
 namespace rawfile {
 
-LoadError LoadForEditing(const std::u16string& path, PathStyle style, EditedFile* edited) {
+LoadError RawFileEditor::Load(const std::u16string& path, PathStyle style) {
     const SplitName split = SplitRawPath(path, style);
-    edited->file.path = path;
-    edited->file.folder = split.folder;
-    edited->fileName = split.fileName;
+    loaded_ = false;
+    file_.path = path;
+    file_.folder = split.folder;
+    fileName_ = split.fileName;
     const LoadResult loaded = LoadRawHeader(path);
     if (loaded.error != LoadError::kNone) {
         return loaded.error;
     }
-    const PointName name = DerivePointName(split.fileName);
-    edited->file.tail = name.tail;
-    edited->file.values = loaded.values;
-    edited->pointName = name.pointName;
-    edited->heightText = BytesToText(FormatFixed(loaded.values.antHeight, 3));
+    const auto name = DerivePointName(split.fileName);
+    file_.pointName = name.pointName;
+    file_.tail = name.tail;
+    file_.values = loaded.values;
+    heightText_ = BytesToText(FormatFixed(loaded.values.antHeight, 3));
+    loaded_ = true;
     return LoadError::kNone;
+}
+
+SaveOutcome RawFileEditor::Check(const std::u16string& pointName,
+                                 const std::u16string& heightText) const {
+    SaveOutcome out;
+    if (!loaded_) {
+        return out;
+    }
+    if (pointName == file_.pointName && heightText == heightText_) {
+        out.status = SaveStatus::kUnchanged;
+        return out;
+    }
+    out.refusal = PlanSave(file_, pointName, heightText, &out.plan);
+    if (out.refusal == SaveRefusal::kNone && out.plan.newPath != file_.path &&
+        CheckRenameTarget(file_.path, out.plan.newPath) == TargetState::kOther) {
+        out.refusal = SaveRefusal::kTargetExists;
+    }
+    out.status = out.refusal == SaveRefusal::kNone ? SaveStatus::kReady : SaveStatus::kRefused;
+    return out;
+}
+
+SaveOutcome RawFileEditor::Save(const std::u16string& pointName, const std::u16string& heightText) {
+    SaveOutcome out = Check(pointName, heightText);
+    if (out.status != SaveStatus::kReady) {
+        return out;
+    }
+    if (!WriteHeaderBlock(file_.path, out.plan.block, &out.error)) {
+        out.status = SaveStatus::kWriteFailed;
+        return out;
+    }
+    if (!RenameNoReplace(file_.path, out.plan.newPath, &out.error)) {
+        out.status = SaveStatus::kRenameFailed;
+        return out;
+    }
+    // The file on disk now holds the plan: it becomes the baseline.
+    file_.path = out.plan.newPath;
+    file_.pointName = out.plan.pointName;
+    file_.values.antHeight = out.plan.height.metres;
+    fileName_ = out.plan.pointName + file_.tail;
+    heightText_ = BytesToText(out.plan.height.text);
+    out.status = SaveStatus::kSaved;
+    return out;
 }
 
 }  // namespace rawfile

@@ -41,7 +41,4 @@ TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& 
 // same file under another spelling is renamed in place. False with *error set on failure.
 bool RenameNoReplace(const std::u16string& from, const std::u16string& to, FileError* error);
 
-// The path separator style of this platform.
-bool PlatformIsWindows();
-
 }  // namespace rawfile

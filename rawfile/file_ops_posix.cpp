@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "file_ops.h"
+#include "raw_file_name.h"
 #include "text.h"
 
 namespace rawfile {
@@ -24,8 +25,8 @@ bool Fail(FileOp op, const std::u16string& path, int code, FileError* error) {
 
 }  // namespace
 
-bool PlatformIsWindows() {
-    return false;
+PathStyle PlatformPathStyle() {
+    return PathStyle::kPosix;
 }
 
 std::FILE* OpenForReading(const std::u16string& path) {

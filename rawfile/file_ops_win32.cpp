@@ -3,14 +3,12 @@
 #include <windows.h>
 
 #include "file_ops.h"
+#include "raw_file_name.h"
+#include "text.h"
 
 namespace rawfile {
 
 namespace {
-
-std::wstring Wide(const std::u16string& text) {
-    return std::wstring(text.begin(), text.end());
-}
 
 std::u16string SystemReason(DWORD code) {
     wchar_t* buffer = nullptr;
@@ -19,7 +17,7 @@ std::u16string SystemReason(DWORD code) {
         nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::u16string reason;
     if (n != 0 && buffer != nullptr) {
-        reason.assign(buffer, buffer + n);
+        reason = FromWide(std::wstring(buffer, n));
         while (!reason.empty() &&
                (reason.back() == u'\r' || reason.back() == u'\n' || reason.back() == u' ')) {
             reason.pop_back();
@@ -43,7 +41,7 @@ bool Fail(FileOp op, const std::u16string& path, DWORD code, FileError* error) {
 
 bool FileIdentity(const std::u16string& path, BY_HANDLE_FILE_INFORMATION* info) {
     const HANDLE h =
-        CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        CreateFileW(ToWide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         return false;
@@ -55,22 +53,22 @@ bool FileIdentity(const std::u16string& path, BY_HANDLE_FILE_INFORMATION* info) 
 
 }  // namespace
 
-bool PlatformIsWindows() {
-    return true;
+PathStyle PlatformPathStyle() {
+    return PathStyle::kWindows;
 }
 
 std::FILE* OpenForReading(const std::u16string& path) {
-    return _wfopen(Wide(path).c_str(), L"rb");
+    return _wfopen(ToWide(path).c_str(), L"rb");
 }
 
 bool WriteHeaderBlock(const std::u16string& path, const HeaderBlock& block, FileError* error) {
     // Windows refuses to open a read-only file for writing; say so here as well, where the
     // system would let a privileged user through (Wine run as root).
-    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    const DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         return Fail(FileOp::kOpen, path, ERROR_ACCESS_DENIED, error);
     }
-    const HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+    const HANDLE h = CreateFileW(ToWide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         return Fail(FileOp::kOpen, path, GetLastError(), error);
@@ -90,7 +88,7 @@ bool WriteHeaderBlock(const std::u16string& path, const HeaderBlock& block, File
 }
 
 TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& to) {
-    if (GetFileAttributesW(Wide(to).c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (GetFileAttributesW(ToWide(to).c_str()) == INVALID_FILE_ATTRIBUTES) {
         return TargetState::kFree;
     }
     BY_HANDLE_FILE_INFORMATION a;
@@ -108,7 +106,7 @@ bool RenameNoReplace(const std::u16string& from, const std::u16string& to, FileE
         return true;
     }
     // MoveFileW without MOVEFILE_REPLACE_EXISTING fails when the target exists.
-    if (!MoveFileW(Wide(from).c_str(), Wide(to).c_str())) {
+    if (!MoveFileW(ToWide(from).c_str(), ToWide(to).c_str())) {
         return Fail(FileOp::kRename, from, GetLastError(), error);
     }
     return true;

@@ -14,6 +14,9 @@ enum class PathStyle {
     kPosix,    // only '/' does
 };
 
+// The separator style of the platform the program runs on.
+PathStyle PlatformPathStyle();
+
 struct SplitName {
     std::u16string folder;    // up to and including the last separator, or empty
     std::u16string fileName;  // the rest

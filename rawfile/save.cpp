@@ -69,22 +69,4 @@ SaveRefusal PlanSave(const LoadedFile& file, const std::u16string& pointName,
     return SaveRefusal::kNone;
 }
 
-SaveOutcome CarryOutSave(const std::u16string& path, const SavePlan& plan) {
-    SaveOutcome out;
-    if (plan.newPath != path && CheckRenameTarget(path, plan.newPath) == TargetState::kOther) {
-        out.status = SaveStatus::kRefused;
-        out.refusal = SaveRefusal::kTargetExists;
-        return out;
-    }
-    if (!WriteHeaderBlock(path, plan.block, &out.error)) {
-        out.status = SaveStatus::kWriteFailed;
-        return out;
-    }
-    if (!RenameNoReplace(path, plan.newPath, &out.error)) {
-        out.status = SaveStatus::kRenameFailed;
-        return out;
-    }
-    return out;
-}
-
 }  // namespace rawfile

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 
-#include "file_ops.h"
 #include "header_block.h"
 
 namespace rawfile {
@@ -39,8 +38,9 @@ bool HeightToMillimetres(float metres, std::int32_t* millimetres);
 // The raw file as the last load (or save) left it.
 struct LoadedFile {
     std::u16string path;
-    std::u16string folder;  // up to and including the last separator
-    std::u16string tail;    // the kept tail of the file name
+    std::u16string folder;     // up to and including the last separator
+    std::u16string pointName;  // the leading part of the file name
+    std::u16string tail;       // the kept tail of the file name
     HeaderValues values;
 };
 
@@ -52,25 +52,9 @@ struct SavePlan {
     std::u16string newPath;
 };
 
-// Checks the user's point name and height text and composes the block and the new path.
+// Checks the user's point name and height text and composes the block and the new path, without
+// looking at the disk.
 SaveRefusal PlanSave(const LoadedFile& file, const std::u16string& pointName,
                      const std::u16string& heightText, SavePlan* plan);
-
-enum class SaveStatus {
-    kSaved,
-    kRefused,       // nothing written, nothing renamed
-    kWriteFailed,   // the open or the write failed: nothing written, nothing renamed
-    kRenameFailed,  // the new block is in the file under its old name
-};
-
-struct SaveOutcome {
-    SaveStatus status = SaveStatus::kSaved;
-    SaveRefusal refusal = SaveRefusal::kNone;
-    FileError error;
-};
-
-// Carries out a plan on the file at `path`: refuses when another file holds the new path, then
-// writes the block over the first 160 bytes and renames the file (never replacing another).
-SaveOutcome CarryOutSave(const std::u16string& path, const SavePlan& plan);
 
 }  // namespace rawfile

@@ -92,6 +92,39 @@ std::u16string Utf8ToUtf16(const std::string& text, bool* exact) {
     return out;
 }
 
+std::wstring ToWide(const std::u16string& text) {
+    if constexpr (sizeof(wchar_t) == sizeof(char16_t)) {
+        return std::wstring(text.begin(), text.end());
+    }
+    std::wstring out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            out.push_back(
+                static_cast<wchar_t>(0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00)));
+            ++i;
+        } else {
+            out.push_back(static_cast<wchar_t>(c));
+        }
+    }
+    return out;
+}
+
+std::u16string FromWide(const std::wstring& text) {
+    std::u16string out;
+    for (const wchar_t w : text) {
+        const auto c = static_cast<char32_t>(w);
+        if (c >= 0x10000 && c <= 0x10FFFF) {
+            out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(c));
+        }
+    }
+    return out;
+}
+
 std::u16string BytesToText(const std::string& bytes) {
     std::u16string out;
     out.reserve(bytes.size());

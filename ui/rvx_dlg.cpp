@@ -3,44 +3,24 @@
 #include <shellapi.h>
 
 #include "about_dlg.h"
-#include "editing.h"
 #include "file_open_dialog.h"
+#include "language_setting.h"
 #include "message_box.h"
 #include "messages.h"
 #include "resource.h"
 #include "resources.h"
-#include "save.h"
 #include "text.h"
 #include "win_app.h"
 
 namespace {
 
-constexpr wchar_t kLanguageSection[] = L"RVXINI";
-constexpr wchar_t kLanguageEntry[] = L"UI";
-constexpr wchar_t kRestartNoticeEnglish[] =
-    L"\nThe application must be restarted for this change to take place.";
-constexpr wchar_t kRestartNoticeChinese[] = L"\n该应用程序必须重新启动,\n以使所做改动生效。";
 constexpr wchar_t kViewFailed[] = L"无法打开，没有相关联的应用程序，或文件可能已被移除";
 constexpr wchar_t kImportTitle[] = L"RVXTOOL 点名与天线高修改工具 - 导入RVX文件";
+constexpr texts::Language kMessageLanguage = texts::Language::kChinese;
 
-std::u16string U16(const std::wstring& text) {
-    return std::u16string(text.begin(), text.end());
-}
-
-std::wstring W(const std::u16string& text) {
-    return std::wstring(text.begin(), text.end());
-}
-
-FileAction ActionOf(rawfile::FileOp op) {
-    switch (op) {
-        case rawfile::FileOp::kOpen:
-            return FileAction::kOpen;
-        case rawfile::FileOp::kWrite:
-            return FileAction::kWrite;
-        case rawfile::FileOp::kRename:
-            return FileAction::kRename;
-    }
-    return FileAction::kWrite;
+// "Date Exception!" is the one load message shown without the error icon.
+MessageIcon LoadFailureIcon(rawfile::LoadError error) {
+    return error == rawfile::LoadError::kDateTooLong ? MessageIcon::kNone : MessageIcon::kError;
 }
 
 }  // namespace
@@ -128,90 +108,68 @@ void CRVXDlg::LoadRawFile() {
     if (m_strPath.empty()) {
         return;
     }
-    rawfile::EditedFile edited;
     const rawfile::LoadError error =
-        rawfile::LoadForEditing(U16(m_strPath), rawfile::PathStyle::kWindows, &edited);
-    m_strFileName = W(edited.fileName);
-    m_strFolder = W(edited.file.folder);
+        m_editor.Load(rawfile::FromWide(m_strPath), rawfile::PathStyle::kWindows);
     if (error != rawfile::LoadError::kNone) {
-        ShowMessage(
-            m_hWnd, W(rawfile::LoadErrorMessage(error)),
-            rawfile::LoadErrorHasErrorIcon(error) ? MessageIcon::kError : MessageIcon::kNone);
-        m_bLoaded = false;
+        ShowMessage(m_hWnd, rawfile::ToWide(texts::LoadFailure(error, kMessageLanguage)),
+                    LoadFailureIcon(error));
         return;
     }
-    m_header = edited.file.values;
-    m_strPointName = W(edited.pointName);
-    m_strSuffix = W(edited.file.tail);
-    m_strAntHigh = W(edited.heightText);
+    m_strPointName = rawfile::ToWide(m_editor.PointName());
+    m_strAntHigh = rawfile::ToWide(m_editor.HeightText());
     m_strShownPath = m_strPath;
     UpdateData(false);
-    m_bLoaded = true;
 }
 
 void CRVXDlg::OnSave() {
-    if (!m_bLoaded) {
-        ShowMessage(m_hWnd, W(rawfile::kMsgImportFirst), MessageIcon::kError);
+    if (!m_editor.IsLoaded()) {
+        ShowMessage(m_hWnd, rawfile::ToWide(texts::ImportFirst(kMessageLanguage)),
+                    MessageIcon::kError);
         return;
     }
-    // A refused save leaves every member as it was before the button was pressed.
-    const std::wstring pointNameBefore = m_strPointName;
-    const std::wstring antHighBefore = m_strAntHigh;
-    const std::wstring oldPointNameBefore = m_strOldPointName;
-    const std::wstring oldAntHighBefore = m_strOldAntHigh;
-    const std::wstring shownPathBefore = m_strShownPath;
-    const auto refuse = [&](const std::u16string& message) {
-        m_strPointName = pointNameBefore;
-        m_strAntHigh = antHighBefore;
-        m_strOldPointName = oldPointNameBefore;
-        m_strOldAntHigh = oldAntHighBefore;
-        m_strShownPath = shownPathBefore;
-        ShowMessage(m_hWnd, W(message), MessageIcon::kError);
-    };
-
-    m_strOldPointName = m_strPointName;
-    m_strOldAntHigh = m_strAntHigh;
     UpdateData(true);
-    if (m_strPointName == m_strOldPointName && m_strAntHigh == m_strOldAntHigh) {
-        return;
+    const rawfile::SaveOutcome outcome =
+        m_editor.Save(rawfile::FromWide(m_strPointName), rawfile::FromWide(m_strAntHigh));
+    switch (outcome.status) {
+        case rawfile::SaveStatus::kSaved:
+            m_strPath = rawfile::ToWide(m_editor.Path());
+            m_strShownPath = m_strPath;
+            m_strPointName = rawfile::ToWide(m_editor.PointName());
+            m_strAntHigh = rawfile::ToWide(m_editor.HeightText());
+            UpdateData(false);
+            return;
+        case rawfile::SaveStatus::kRefused:
+            ShowMessage(m_hWnd,
+                        rawfile::ToWide(texts::Refusal(outcome.refusal, outcome.plan.newPath,
+                                                       kMessageLanguage)),
+                        MessageIcon::kError);
+            return;
+        case rawfile::SaveStatus::kWriteFailed:
+        case rawfile::SaveStatus::kRenameFailed:
+            ReportSaveFailure(outcome);
+            return;
+        default:
+            return;  // unchanged: nothing written, nothing to say
     }
+}
 
-    rawfile::LoadedFile file;
-    file.path = U16(m_strPath);
-    file.folder = U16(m_strFolder);
-    file.tail = U16(m_strSuffix);
-    file.values = m_header;
-    rawfile::SavePlan plan;
-    const rawfile::SaveRefusal refusal =
-        rawfile::PlanSave(file, U16(m_strPointName), U16(m_strAntHigh), &plan);
-    if (refusal != rawfile::SaveRefusal::kNone) {
-        refuse(rawfile::SaveRefusalMessage(refusal, plan.newPath));
-        return;
+// The file-error report of a save that reached the disk; the fields keep what the user typed,
+// so saving again tries again.
+void CRVXDlg::ReportSaveFailure(const rawfile::SaveOutcome& outcome) {
+    const std::wstring path = rawfile::ToWide(outcome.error.path);
+    std::wstring what;
+    switch (outcome.error.op) {
+        case rawfile::FileOp::kOpen:
+            what = L"无法打开文件：\n" + path;
+            break;
+        case rawfile::FileOp::kWrite:
+            what = L"写入文件时出错：\n" + path;
+            break;
+        case rawfile::FileOp::kRename:
+            what = L"无法重命名文件：\n" + path + L"\n→ " + rawfile::ToWide(outcome.plan.newPath);
+            break;
     }
-    const rawfile::SaveOutcome outcome = rawfile::CarryOutSave(file.path, plan);
-    if (outcome.status == rawfile::SaveStatus::kRefused) {
-        refuse(rawfile::SaveRefusalMessage(outcome.refusal, plan.newPath));
-        return;
-    }
-
-    m_strPointName = W(plan.pointName);
-    m_strAntHigh = W(rawfile::BytesToText(plan.height.text));
-    if (outcome.status == rawfile::SaveStatus::kWriteFailed) {
-        ReportFileError(m_hWnd, ActionOf(outcome.error.op), W(outcome.error.path), W(plan.newPath),
-                        W(outcome.error.reason));
-        return;
-    }
-    m_header.antHeight = plan.height.metres;
-    m_strNewPath = W(plan.newPath);
-    if (outcome.status == rawfile::SaveStatus::kRenameFailed) {
-        ReportFileError(m_hWnd, FileAction::kRename, m_strPath, m_strNewPath,
-                        W(outcome.error.reason));
-        return;
-    }
-    m_strPath = m_strNewPath;
-    m_strShownPath = m_strNewPath;
-    UpdateData(false);
-    m_bLoaded = true;
+    ReportFileError(m_hWnd, what, rawfile::ToWide(outcome.error.reason));
 }
 
 void CRVXDlg::OnImport() {
@@ -239,9 +197,9 @@ void CRVXDlg::ChooseLanguage(int value, const wchar_t* notice) {
 }
 
 void CRVXDlg::OnChinese() {
-    ChooseLanguage(0, kRestartNoticeEnglish);
+    ChooseLanguage(kLanguageChinese, kRestartNoticeAfterChinese);
 }
 
 void CRVXDlg::OnEnglish() {
-    ChooseLanguage(1, kRestartNoticeChinese);
+    ChooseLanguage(kLanguageEnglish, kRestartNoticeAfterEnglish);
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "dialog.h"
-#include "header_block.h"
+#include "editing.h"
 
 class CRVXDlg : public CDialog {
 public:
@@ -32,18 +32,13 @@ private:
     void OnEnglish();
     void ChooseLanguage(int value, const wchar_t* notice);
 
+    void ReportSaveFailure(const rawfile::SaveOutcome& outcome);
+
     HICON m_hIcon;
-    std::wstring m_strFolder;
-    std::wstring m_strFileName;
-    std::wstring m_strSuffix;
-    std::wstring m_strNewPath;
     std::wstring m_strPath;
-    // Version, serial, date, model line and height of the last successful load or save.
-    rawfile::HeaderValues m_header;
-    bool m_bLoaded = false;
+    // The loaded file, and the point name and height text a save compares the fields against.
+    rawfile::RawFileEditor m_editor;
     std::wstring m_strAntHigh;
     std::wstring m_strPointName;
-    std::wstring m_strOldPointName;
-    std::wstring m_strOldAntHigh;
     std::wstring m_strShownPath;
 };

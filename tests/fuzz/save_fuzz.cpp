@@ -13,6 +13,7 @@
 #include <iterator>
 #include <string>
 
+#include "file_ops.h"
 #include "fuzz_check.h"
 #include "header_block.h"
 #include "loader.h"
@@ -181,8 +182,9 @@ void CheckOnDisk(const rawfile::LoadedFile& file, const rawfile::SavePlan& plan,
         out.write(data.data(), static_cast<std::streamsize>(data.size()));
         FUZZ_CHECK(out.good());
     }
-    const rawfile::SaveOutcome outcome = rawfile::CarryOutSave(file.path, plan);
-    FUZZ_CHECK(outcome.status == rawfile::SaveStatus::kSaved);
+    rawfile::FileError error;
+    FUZZ_CHECK(rawfile::WriteHeaderBlock(file.path, plan.block, &error));
+    FUZZ_CHECK(rawfile::RenameNoReplace(file.path, plan.newPath, &error));
     const fs::path target(rawfile::Utf16ToUtf8(plan.newPath));
     const std::string after = ReadAll(target);
     FUZZ_CHECK(after.size() == (data.size() > 160 ? data.size() : 160));

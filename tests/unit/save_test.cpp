@@ -1,97 +1,113 @@
-// Saving: normalisation, every refusal with nothing changed on disk, the renames, and the
-// promise that nothing after byte 159 ever changes.
+// Saving through the editor: the height's normalisation, every refusal with nothing changed on
+// disk, the renames, failures that a second save mends, and the bytes after 159 that never change.
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
 #include <random>
 
 #include "editing.h"
-#include "loader.h"
-#include "messages.h"
-#include "raw_file_name.h"
 #include "raw_gen.h"
-#include "save.h"
+#include "text.h"
 
 using namespace rawfile;
 
 namespace {
 
-struct Normalised {
-    SaveRefusal refusal;
-    std::string text;
-    std::int32_t mm;
+// Holds a file the way another program would: exclusively on Windows, with an exclusive lock
+// on POSIX.
+class OtherOpener {
+public:
+    explicit OtherOpener(const std::u16string& path) {
+#ifdef _WIN32
+        handle_ =
+            CreateFileW(ToWide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(handle_, INVALID_HANDLE_VALUE);
+    }
+    ~OtherOpener() {
+        CloseHandle(handle_);
+    }
+
+private:
+    HANDLE handle_;
+#else
+        fd_ = open(Utf16ToUtf8(path).c_str(), O_RDONLY);
+        EXPECT_EQ(flock(fd_, LOCK_EX), 0);
+    }
+    ~OtherOpener() {
+        close(fd_);
+    }
+
+private:
+    int fd_;
+#endif
 };
 
-Normalised Normalise(const std::u16string& typed) {
-    NormalisedHeight h;
-    const SaveRefusal r = NormaliseHeight(typed, &h);
-    return {r, h.text, h.millimetres};
+std::int32_t FieldOf(const rawgen::Bytes& file) {
+    return MillimetresInBlock(reinterpret_cast<const std::uint8_t*>(file.data()));
 }
 
-// Loads a file the way the editor does and keeps what a save needs.
-LoadedFile Load(const std::u16string& path) {
-    EditedFile edited;
-    EXPECT_EQ(LoadForEditing(path, PlatformIsWindows() ? PathStyle::kWindows : PathStyle::kPosix,
-                             &edited),
-              LoadError::kNone);
-    return edited.file;
-}
+class SaveTest : public ::testing::Test {
+protected:
+    // Writes `bytes` as `name` and loads it.
+    void Open(const std::u16string& name, const rawgen::Bytes& bytes = rawgen::StandardFile()) {
+        original_ = bytes;
+        rawgen::WriteFile(dir_.Path(name), bytes);
+        ASSERT_EQ(editor_.Load(dir_.Path(name)), LoadError::kNone);
+    }
+    rawgen::Bytes Read(const std::u16string& name) { return rawgen::ReadFile(dir_.Path(name)); }
 
-SaveOutcome Save(LoadedFile* file, const std::u16string& point, const std::u16string& height,
-                 SavePlan* plan) {
-    SaveOutcome out;
-    out.refusal = PlanSave(*file, point, height, plan);
-    if (out.refusal != SaveRefusal::kNone) {
-        out.status = SaveStatus::kRefused;
-        return out;
-    }
-    out = CarryOutSave(file->path, *plan);
-    if (out.status == SaveStatus::kSaved) {
-        file->path = plan->newPath;
-    }
-    return out;
-}
+    rawgen::TempDir dir_;
+    RawFileEditor editor_;
+    rawgen::Bytes original_;
+};
 
 }  // namespace
 
-TEST(Save, HeightIsNormalisedToThreeDecimals) {
-    EXPECT_EQ(Normalise(u"1.6").text, "1.600");
-    EXPECT_EQ(Normalise(u"1.6").mm, 1600);
-    EXPECT_EQ(Normalise(u"2").mm, 2000);
-    EXPECT_EQ(Normalise(u"1.2345").text, "1.235");
-    EXPECT_EQ(Normalise(u"1.2345").mm, 1235);
-    EXPECT_EQ(Normalise(u"0.0004").mm, 0);
-    EXPECT_EQ(Normalise(u"1.50000000000000").mm, 1500);
-    // Negative heights round half away from zero, not 1 mm short.
-    EXPECT_EQ(Normalise(u"-1.5").mm, -1500);
-    EXPECT_EQ(Normalise(u"-1.600").mm, -1600);
-    EXPECT_EQ(Normalise(u" 1.5 ").text, "1.500");
-}
-
-TEST(Save, HeightsThatAreNotNumbersOrTooBigAreRefused) {
-    for (const char16_t* t : {u"abc", u"", u"1,5", u"1.5m"}) {
-        EXPECT_EQ(Normalise(t).refusal, SaveRefusal::kHeightNotNumber);
-    }
-    for (const char16_t* t : {u"1e39", u"2147484", u"-2147484", u"1e13"}) {
-        EXPECT_EQ(Normalise(t).refusal, SaveRefusal::kHeightOutOfRange);
-    }
-    EXPECT_EQ(Normalise(u"2147483").refusal, SaveRefusal::kNone);
-    EXPECT_EQ(Normalise(u"-2147483").mm, -2147483000);
-}
-
-TEST(Save, RefusalsChangeNothingOnDisk) {
-    rawgen::TempDir dir;
-    const std::u16string path = dir.Path(u"ABCD0861.RVX");
-    const rawgen::Bytes original = rawgen::StandardFile();
-    rawgen::WriteFile(path, original);
-    rawgen::WriteFile(dir.Path(u"TAKEN0861.RVX"), "other");
-    LoadedFile file = Load(path);
-
-    struct Case {
-        std::u16string point, height;
+TEST(Normalise, HeightsComeToThreeDecimalsOrAreRefused) {
+    const struct {
+        const char16_t* typed;
         SaveRefusal refusal;
+        const char* text;
+        std::int32_t mm;
+    } cases[] = {
+        {u"1.6", SaveRefusal::kNone, "1.600", 1600},
+        {u"2", SaveRefusal::kNone, "2.000", 2000},
+        {u"1.2345", SaveRefusal::kNone, "1.235", 1235},
+        {u"0.0004", SaveRefusal::kNone, "0.000", 0},
+        {u" 1.50000000000000 ", SaveRefusal::kNone, "1.500", 1500},
+        {u"-1.5", SaveRefusal::kNone, "-1.500", -1500},  // half away from zero, not -1499
+        {u"-2147483", SaveRefusal::kNone, "-2147483.000", -2147483000},
+        {u"abc", SaveRefusal::kHeightNotNumber, "", 0},
+        {u"", SaveRefusal::kHeightNotNumber, "", 0},
+        {u"1,5", SaveRefusal::kHeightNotNumber, "", 0},
+        {u"1.5m", SaveRefusal::kHeightNotNumber, "", 0},
+        {u"1e39", SaveRefusal::kHeightOutOfRange, "", 0},
+        {u"2147484", SaveRefusal::kHeightOutOfRange, "", 0},
+        {u"1e13", SaveRefusal::kHeightOutOfRange, "", 0},
     };
-    const Case cases[] = {
+    for (const auto& c : cases) {
+        NormalisedHeight h;
+        EXPECT_EQ(NormaliseHeight(c.typed, &h), c.refusal) << Utf16ToUtf8(c.typed);
+        EXPECT_EQ(h.text, c.text);
+        EXPECT_EQ(h.millimetres, c.mm);
+    }
+}
+
+TEST_F(SaveTest, RefusalsChangeNothingOnDisk) {
+    rawgen::WriteFile(dir_.Path(u"TAKEN0861.RVX"), "other");
+    Open(u"ABCD0861.RVX");
+    const struct {
+        const char16_t* point;
+        const char16_t* height;
+        SaveRefusal refusal;
+    } cases[] = {
         {u"A/B", u"1.6", SaveRefusal::kBadPointName},
         {u"A\\B", u"1.6", SaveRefusal::kBadPointName},
         {u"WXYZ", u"abc", SaveRefusal::kHeightNotNumber},
@@ -99,85 +115,74 @@ TEST(Save, RefusalsChangeNothingOnDisk) {
         {u"TAKEN", u"1.6", SaveRefusal::kTargetExists},
     };
     for (const auto& c : cases) {
-        SavePlan plan;
-        const SaveOutcome out = Save(&file, c.point, c.height, &plan);
+        const SaveOutcome out = editor_.Save(c.point, c.height);
         EXPECT_EQ(out.status, SaveStatus::kRefused);
         EXPECT_EQ(out.refusal, c.refusal);
-        EXPECT_EQ(rawgen::ReadFile(path), original);
-        EXPECT_EQ(rawgen::ReadFile(dir.Path(u"TAKEN0861.RVX")), "other");
+        EXPECT_EQ(Read(u"ABCD0861.RVX"), original_);
+        EXPECT_EQ(Read(u"TAKEN0861.RVX"), "other");
     }
-    // A header that cannot fit is refused too.
-    file.values.model = "Model:" + std::string(100, 'M');
-    SavePlan plan;
-    EXPECT_EQ(Save(&file, u"ABCD", u"1.6", &plan).refusal, SaveRefusal::kHeaderTooLong);
-    file.values.model.clear();
-    file.values.version = 1e300;
-    EXPECT_EQ(Save(&file, u"ABCD", u"1.6", &plan).refusal, SaveRefusal::kHeaderTooLong);
-    EXPECT_EQ(rawgen::ReadFile(path), original);
-    EXPECT_EQ(SaveRefusalMessage(SaveRefusal::kTargetExists, u"X"),
-              u"目标文件已存在，未做任何修改\nX");
+    EXPECT_EQ(editor_.Save(u"TAKEN", u"1.6").plan.newPath, dir_.Path(u"TAKEN0861.RVX"));
+    EXPECT_EQ(editor_.Save(u"ABCD", u"1.500").status, SaveStatus::kUnchanged);
+
+    // A model line too long for the block to hold it with the rest.
+    Open(u"LONG0861.RVX", rawgen::MakeHeader({"ver 2", "ReceiverID:1", "Date:1",
+                                              "Model:" + std::string(120, 'M'), "AntHigh:1"}));
+    EXPECT_EQ(editor_.Save(u"LONG", u"2").refusal, SaveRefusal::kHeaderTooLong);
+    EXPECT_EQ(Read(u"LONG0861.RVX"), original_);
 }
 
-TEST(Save, WritesTheBlockAndRenamesTwiceInARow) {
-    rawgen::TempDir dir;
-    const std::u16string path = dir.Path(u"ABCD0861.RVX");
-    const rawgen::Bytes original = rawgen::StandardFile("1.500", 10000);
-    rawgen::WriteFile(path, original);
-    LoadedFile file = Load(path);
+TEST_F(SaveTest, SavesRenameAndMoveTheBaseline) {
+    Open(u"ABCD0861.RVX", rawgen::StandardFile("1.500", 10000));
+    SaveOutcome out = editor_.Save(u"LONGNAME12", u"1.6");
+    ASSERT_EQ(out.status, SaveStatus::kSaved);
+    EXPECT_FALSE(rawgen::FileExists(dir_.Path(u"ABCD0861.RVX")));
+    EXPECT_EQ(editor_.Path(), dir_.Path(u"LONGNAME0861.RVX"));
+    EXPECT_EQ(editor_.PointName(), u"LONGNAME");
+    EXPECT_EQ(editor_.HeightText(), u"1.600");
+    const rawgen::Bytes saved = Read(u"LONGNAME0861.RVX");
+    EXPECT_EQ(saved.substr(0, saved.find('\0')),
+              "VORTALIX COLLECTED DATA FILE\r\nver 2.0\r\nReceiverID:A1B2C3\r\n"
+              "Date:2026-03-27\r\nModel:VX-10 GNSS\r\nAntHigh:1.600\r\n");
+    EXPECT_EQ(FieldOf(saved), 1600);
+    EXPECT_EQ(saved.substr(160), original_.substr(160));
+    // The new values are the baseline now; the next save works on the new name.
+    EXPECT_EQ(editor_.Save(u"LONGNAME", u"1.600").status, SaveStatus::kUnchanged);
+    ASSERT_EQ(editor_.Save(u"", u"2").status, SaveStatus::kSaved);
+    EXPECT_EQ(editor_.Path(), dir_.Path(u"0861.RVX"));
+    EXPECT_EQ(FieldOf(Read(u"0861.RVX")), 2000);
 
-    SavePlan plan;
-    ASSERT_EQ(Save(&file, u"LONGNAME12", u"1.6", &plan).status, SaveStatus::kSaved);
-    EXPECT_EQ(plan.pointName, u"LONGNAME");
-    EXPECT_EQ(file.path, dir.Path(u"LONGNAME0861.RVX"));
-    EXPECT_FALSE(rawgen::FileExists(path));
-    rawgen::Bytes now = rawgen::ReadFile(file.path);
-    EXPECT_EQ(now.substr(0, 160),
-              std::string(reinterpret_cast<const char*>(plan.block.data()), 160));
-    EXPECT_NE(now.find("AntHigh:1.600\r\n"), std::string::npos);
-    EXPECT_EQ(now.substr(160), original.substr(160));
-    // The saved file loads back with the new height and the old values.
-    EXPECT_EQ(LoadRawHeader(file.path).values.antHeight, 1.6f);
-    EXPECT_EQ(LoadRawHeader(file.path).values.model, "Model:VX-10 GNSS");
-
-    // The second save uses the path the first produced; an empty point name keeps the tail.
-    ASSERT_EQ(Save(&file, u"", u"2", &plan).status, SaveStatus::kSaved);
-    EXPECT_EQ(file.path, dir.Path(u"0861.RVX"));
-    EXPECT_EQ(MillimetresInBlock(
-                  reinterpret_cast<const std::uint8_t*>(rawgen::ReadFile(file.path).data())),
-              2000);
-    // Saving under the same name rewrites in place.
-    ASSERT_EQ(Save(&file, u"", u"3", &plan).status, SaveStatus::kSaved);
-    EXPECT_EQ(file.path, dir.Path(u"0861.RVX"));
+    // A short name gains the standard tail, and a short file grows to a whole block.
+    Open(u"A.RV", "ver 1\nReceiverID:1\nDate:2\nAntHigh:3\n");
+    ASSERT_EQ(editor_.Save(u"P", u"3.000").status, SaveStatus::kSaved);
+    EXPECT_EQ(Read(u"P.RVX").size(), 160u);
 }
 
-TEST(Save, ShortNamesGainTheStandardTailAndShortFilesGrow) {
-    rawgen::TempDir dir;
-    const std::u16string path = dir.Path(u"A.RV");
-    rawgen::WriteFile(path, "ver 1\nReceiverID:1\nDate:2\nAntHigh:3\n");
-    LoadedFile file = Load(path);
-    SavePlan plan;
-    ASSERT_EQ(Save(&file, u"P", u"3", &plan).status, SaveStatus::kSaved);
-    EXPECT_EQ(file.path, dir.Path(u"P.RVX"));
-    EXPECT_EQ(rawgen::ReadFile(file.path).size(), 160u);
+// A save that fails at the disk keeps the baseline of the file as it stands, so pressing save
+// again with the same fields tries again rather than reporting "unchanged".
+TEST_F(SaveTest, AFailedSaveIsTriedAgainBySavingAgain) {
+    Open(u"ABCD0861.RVX");
+    {
+        OtherOpener other(dir_.Path(u"ABCD0861.RVX"));
+        const SaveOutcome out = editor_.Save(u"NEW", u"1.6");
+        EXPECT_EQ(out.status, SaveStatus::kWriteFailed);
+        EXPECT_EQ(out.error.path, dir_.Path(u"ABCD0861.RVX"));
+        EXPECT_FALSE(out.error.reason.empty());
+    }
+    EXPECT_EQ(Read(u"ABCD0861.RVX"), original_);
+    EXPECT_FALSE(rawgen::FileExists(dir_.Path(u"NEW0861.RVX")));
+    EXPECT_EQ(editor_.PointName(), u"ABCD");
+    ASSERT_EQ(editor_.Save(u"NEW", u"1.6").status, SaveStatus::kSaved);
+    EXPECT_EQ(FieldOf(Read(u"NEW0861.RVX")), 1600);
+
+    // A file deleted since it was loaded: the open fails and nothing appears.
+    std::remove(Utf16ToUtf8(editor_.Path()).c_str());
+    const SaveOutcome gone = editor_.Save(u"GONE", u"1");
+    EXPECT_EQ(gone.status, SaveStatus::kWriteFailed);
+    EXPECT_EQ(gone.error.op, FileOp::kOpen);
+    EXPECT_FALSE(rawgen::FileExists(dir_.Path(u"GONE0861.RVX")));
 }
 
-TEST(Save, FailedOpenWritesAndRenamesNothing) {
-    rawgen::TempDir dir;
-    const std::u16string path = dir.Path(u"ABCD0861.RVX");
-    rawgen::WriteFile(path, rawgen::StandardFile());
-    LoadedFile file = Load(path);
-    SavePlan plan;
-    file.path = dir.Path(u"GONE0861.RVX");  // deleted since it was loaded
-    const SaveOutcome out = Save(&file, u"NEW", u"1", &plan);
-    EXPECT_EQ(out.status, SaveStatus::kWriteFailed);
-    EXPECT_EQ(out.error.op, FileOp::kOpen);
-    EXPECT_EQ(out.error.path, file.path);
-    EXPECT_FALSE(out.error.reason.empty());
-    EXPECT_FALSE(rawgen::FileExists(dir.Path(u"NEW0861.RVX")));
-    EXPECT_FALSE(rawgen::FileExists(file.path));
-}
-
-TEST(Save, RenameNeverReplacesAnotherFile) {
+TEST(RenameNoReplace, NeverReplacesAnotherFile) {
     rawgen::TempDir dir;
     rawgen::WriteFile(dir.Path(u"a"), "A");
     rawgen::WriteFile(dir.Path(u"b"), "B");
@@ -186,48 +191,32 @@ TEST(Save, RenameNeverReplacesAnotherFile) {
     EXPECT_EQ(error.op, FileOp::kRename);
     EXPECT_EQ(rawgen::ReadFile(dir.Path(u"a")), "A");
     EXPECT_EQ(rawgen::ReadFile(dir.Path(u"b")), "B");
-    EXPECT_EQ(CheckRenameTarget(dir.Path(u"a"), dir.Path(u"b")), TargetState::kOther);
-    EXPECT_EQ(CheckRenameTarget(dir.Path(u"a"), dir.Path(u"c")), TargetState::kFree);
 }
 
-TEST(Save, BytesAfter159NeverChange) {
-    // Many generated files and edits: the data part and the length come through every save.
-    rawgen::TempDir dir;
+TEST_F(SaveTest, BytesAfter159NeverChange) {
     std::mt19937 rng(9);
     const std::u16string names[] = {u"ABCD0861.RVX", u"X.RVX", u"STATIONALPHA0861.RVX"};
-    for (int round = 0; round < 60; ++round) {
-        const std::u16string path = dir.Path(names[round % 3]);
-        const std::size_t dataSize = rng() % 3 == 0 ? 0 : rng() % 5000;
+    for (int round = 0; round < 30; ++round) {
         auto lines = rawgen::StandardLines();
         if (round % 4 == 0) {
             lines.erase(lines.begin() + 4);  // no model line
         }
-        rawgen::Bytes original = rawgen::MakeHeader(lines) +
-                                 rawgen::ReceiverData(dataSize, static_cast<std::uint32_t>(rng()));
-        if (rng() % 5 == 0) {
-            original = "ver 1\nReceiverID:1\nDate:2\nAntHigh:3\n";  // shorter than a block
-        }
-        rawgen::WriteFile(path, original);
-        LoadedFile file = Load(path);
-        SavePlan plan;
-        const std::u16string point =
-            round % 2 ? u"P" + std::u16string(1, static_cast<char16_t>(u'0' + round % 10)) : u"";
-        const double h = static_cast<int>(rng() % 200000) / 1000.0 - 100;
-        std::string text = std::to_string(h);
-        const SaveOutcome out = Save(&file, point, std::u16string(text.begin(), text.end()), &plan);
+        Open(names[round % 3],
+             round % 5 == 0 ? "ver 1\nReceiverID:1\nDate:2\nAntHigh:3\n"
+                            : rawgen::MakeHeader(lines) +
+                                  rawgen::ReceiverData(rng() % 5000, static_cast<uint32_t>(rng())));
+        const std::string height = std::to_string(static_cast<int>(rng() % 200000) / 1000.0 - 100);
+        const SaveOutcome out = editor_.Save(round % 2 ? u"P" : u"", Utf8ToUtf16(height));
         ASSERT_EQ(out.status, SaveStatus::kSaved);
-        const rawgen::Bytes now = rawgen::ReadFile(file.path);
-        ASSERT_EQ(now.size(), std::max<std::size_t>(160, original.size()));
-        if (original.size() > 160) {
-            ASSERT_EQ(now.substr(160), original.substr(160));
-        }
-        EXPECT_EQ(MillimetresInBlock(reinterpret_cast<const std::uint8_t*>(now.data())),
-                  plan.height.millimetres);
-        std::filesystem::remove(std::filesystem::path(file.path));
+        const rawgen::Bytes now = rawgen::ReadFile(editor_.Path());
+        ASSERT_EQ(now.size(), std::max<std::size_t>(160, original_.size()));
+        EXPECT_TRUE(original_.size() <= 160 || now.substr(160) == original_.substr(160));
+        EXPECT_EQ(FieldOf(now), out.plan.height.millimetres);
+        std::remove(Utf16ToUtf8(editor_.Path()).c_str());
     }
 }
 
-TEST(Save, BlocksThatWouldNotLoadBackAreRefused) {
+TEST(PlanSave, BlocksThatWouldNotLoadBackAreRefused) {
     LoadedFile file;
     file.tail = u".RVX";
     SavePlan plan;
@@ -243,7 +232,6 @@ TEST(Save, BlocksThatWouldNotLoadBackAreRefused) {
     EXPECT_EQ(PlanSave(file, u"P", u"1.5", &plan), SaveRefusal::kHeaderTooLong);
     file.values.model = "Model:" + std::string(70, 'M');
     ASSERT_EQ(PlanSave(file, u"P", u"1.5", &plan), SaveRefusal::kNone);
-    const LoadResult back = LoadRawHeaderFromBytes(plan.block.data(), plan.block.size());
-    EXPECT_EQ(back.values.antHeight, 1.5f);
+    EXPECT_EQ(LoadRawHeaderFromBytes(plan.block.data(), plan.block.size()).values.antHeight, 1.5f);
     EXPECT_EQ(MillimetresInBlock(plan.block.data()), 1500);
 }

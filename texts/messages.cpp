@@ -1,0 +1,109 @@
+#include "messages.h"
+
+namespace texts {
+
+using rawfile::LoadError;
+using rawfile::SaveRefusal;
+
+namespace {
+
+const char16_t kImportFirstChinese[] = u"请导入正确的RVX格式文件,再修改点名与天线高";
+
+std::u16string Chinese(LoadError error) {
+    switch (error) {
+        case LoadError::kNone:
+            return u"";
+        case LoadError::kOpenFailed:
+            return u"打开RVX文件失败";
+        case LoadError::kNoVersion:
+            return u"未发现版本号(ver)，请确认文件是否为RVX格式";
+        case LoadError::kNoReceiverId:
+            return u"未发现SN号(ReceiverID)，请确认文件是否为RVX格式";
+        case LoadError::kNoDate:
+            return kImportFirstChinese;
+        case LoadError::kDateTooLong:
+            return u"Date Exception!";
+        case LoadError::kNoAntHeight:
+            return u"未发现天线高(AntHigh)，请确认文件是否为RVX格式";
+    }
+    return u"";
+}
+
+std::u16string English(LoadError error) {
+    switch (error) {
+        case LoadError::kNone:
+            return u"";
+        case LoadError::kOpenFailed:
+            return u"cannot open the raw file";
+        case LoadError::kNoVersion:
+            return u"no version number (ver) found; check that this is a raw file";
+        case LoadError::kNoReceiverId:
+            return u"no serial number (ReceiverID) found; check that this is a raw file";
+        case LoadError::kNoDate:
+            return u"no date (Date:) found; this is not a correct raw file";
+        case LoadError::kDateTooLong:
+            return u"date exception: the Date: value is longer than 15 bytes";
+        case LoadError::kNoAntHeight:
+            return u"no antenna height (AntHigh) found; check that this is a raw file";
+    }
+    return u"";
+}
+
+std::u16string Chinese(SaveRefusal refusal, const std::u16string& target) {
+    switch (refusal) {
+        case SaveRefusal::kNone:
+            return u"";
+        case SaveRefusal::kBadPointName:
+            return u"点名不能包含下列字符：\\ / : * ? \" < > |";
+        case SaveRefusal::kHeightNotNumber:
+            return u"天线高不是有效的数字，请输入以米为单位的天线高";
+        case SaveRefusal::kHeightOutOfRange:
+            return u"天线高超出范围";
+        case SaveRefusal::kHeaderTooLong:
+            return u"文件头过长，无法保存";
+        case SaveRefusal::kDateTooLong:
+            return u"日期(Date)过长，保存后文件将无法再次导入，未做任何修改";
+        case SaveRefusal::kTargetExists:
+            return u"目标文件已存在，未做任何修改\n" + target;
+    }
+    return u"";
+}
+
+std::u16string English(SaveRefusal refusal, const std::u16string& target) {
+    switch (refusal) {
+        case SaveRefusal::kNone:
+            return u"";
+        case SaveRefusal::kBadPointName:
+            return u"the point name cannot contain any of these characters: \\ / : * ? \" < > | "
+                   u"(nor control characters)";
+        case SaveRefusal::kHeightNotNumber:
+            return u"the antenna height is not a valid number; give it in metres";
+        case SaveRefusal::kHeightOutOfRange:
+            return u"the antenna height is out of range";
+        case SaveRefusal::kHeaderTooLong:
+            return u"the header would be too long to save";
+        case SaveRefusal::kDateTooLong:
+            return u"the date is too long: the saved file could not be loaded again";
+        case SaveRefusal::kTargetExists:
+            return u"the target file already exists, nothing was changed: " + target;
+    }
+    return u"";
+}
+
+}  // namespace
+
+std::u16string LoadFailure(LoadError error, Language language) {
+    return language == Language::kChinese ? Chinese(error) : English(error);
+}
+
+std::u16string Refusal(SaveRefusal refusal, const std::u16string& target, Language language) {
+    return language == Language::kChinese ? Chinese(refusal, target) : English(refusal, target);
+}
+
+std::u16string ImportFirst(Language language) {
+    return language == Language::kChinese
+               ? kImportFirstChinese
+               : u"import a correct raw file before changing the point name and antenna height";
+}
+
+}  // namespace texts
