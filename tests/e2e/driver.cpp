@@ -6,7 +6,6 @@ namespace e2e {
 
 namespace {
 
-constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr int kMessageTextId = 0xFFFF;
 constexpr int kFileNameEditId = 0x480;  // the file name box of Wine's file-open dialog
 constexpr wchar_t kLanguageKey[] = L"Software\\RVXTOOL\\RVXTOOL\\RVXINI";
@@ -14,16 +13,12 @@ constexpr wchar_t kLanguageKey[] = L"Software\\RVXTOOL\\RVXTOOL\\RVXINI";
 // Calls `ready` every 50 ms until it returns true (then true) or `ms` have passed (then false).
 template <typename Ready>
 bool PollUntil(DWORD ms, Ready ready) {
-    const ULONGLONG deadline = GetTickCount64() + ms;
-    for (;;) {
-        if (ready()) {
-            return true;
-        }
+    for (const ULONGLONG deadline = GetTickCount64() + ms; !ready(); Sleep(50)) {
         if (GetTickCount64() >= deadline) {
             return false;
         }
-        Sleep(50);
     }
+    return true;
 }
 
 std::wstring ClassOf(HWND hwnd) {
@@ -32,8 +27,7 @@ std::wstring ClassOf(HWND hwnd) {
     return name;
 }
 
-// Asks the window itself (GetWindowText does not ask windows of other processes, so it misses
-// the text of their edit boxes).
+// GetWindowText does not ask windows of other processes, so it misses their edit boxes' text.
 std::wstring WindowText(HWND hwnd) {
     wchar_t text[4096] = {};
     DWORD_PTR got = 0;
@@ -42,8 +36,8 @@ std::wstring WindowText(HWND hwnd) {
     return std::wstring(text, got);
 }
 
-// The visible top-level windows of class `className` (any class when null) of process `pid`
-// (any process when 0).
+// The visible top-level windows of class `className` (any when null) of process `pid` (any
+// when 0).
 std::vector<HWND> TopLevelWindows(DWORD pid, const wchar_t* className) {
     std::vector<HWND> found;
     for (HWND h = FindWindowExW(nullptr, nullptr, className, nullptr); h != nullptr;
@@ -57,23 +51,19 @@ std::vector<HWND> TopLevelWindows(DWORD pid, const wchar_t* className) {
     return found;
 }
 
-bool IsIconControl(HWND child) {
-    return IsWindowVisible(child) && ClassOf(child) == L"Static" &&
-           (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
-           SendMessageW(child, STM_GETICON, 0, 0) != 0;
+bool IsIcon(HWND child) {
+    return IsWindowVisible(child) && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+           ClassOf(child) == L"Static" && SendMessageW(child, STM_GETICON, 0, 0) != 0;
 }
 
 Popup ReadPopup(HWND hwnd) {
-    Popup p;
-    p.hwnd = hwnd;
-    p.caption = WindowText(hwnd);
+    Popup p{hwnd, WindowText(hwnd), L"", false};
     const HWND text = GetDlgItem(hwnd, kMessageTextId);
-    if (text != nullptr && !IsIconControl(text)) {
+    if (text != nullptr && !IsIcon(text)) {
         p.text = WindowText(text);
     }
-    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        p.hasIcon = p.hasIcon || IsIconControl(child);
+    for (HWND c = GetWindow(hwnd, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        p.hasIcon = p.hasIcon || IsIcon(c);
     }
     return p;
 }
@@ -82,13 +72,11 @@ bool IsMainDialog(HWND hwnd) {
     return WindowText(hwnd) == L"RVXTOOL" && GetDlgItem(hwnd, IDC_SAVE) != nullptr;
 }
 
-// Describes a window and its children (for failure messages).
+// A window and its children, for failure messages.
 std::string Describe(HWND hwnd) {
     std::string out = "[" + Utf8(ClassOf(hwnd)) + " \"" + Utf8(WindowText(hwnd)) + "\"";
-    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        out += " {" + std::to_string(GetDlgCtrlID(child)) + " " + Utf8(ClassOf(child)) + " \"" +
-               Utf8(WindowText(child)) + "\"}";
+    for (HWND c = GetWindow(hwnd, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        out += " {" + std::to_string(GetDlgCtrlID(c)) + " \"" + Utf8(WindowText(c)) + "\"}";
     }
     return out + "]";
 }
@@ -98,8 +86,7 @@ void SetControlText(HWND dialog, int id, const std::wstring& text) {
     if (!SendMessageTimeoutW(GetDlgItem(dialog, id), WM_SETTEXT, 0,
                              reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, kWaitMs,
                              &result)) {
-        throw DriverError("cannot set the text of control " + std::to_string(id) + " in " +
-                          Describe(dialog));
+        throw DriverError("cannot set control " + std::to_string(id) + " in " + Describe(dialog));
     }
 }
 
@@ -120,10 +107,6 @@ std::wstring ProgramPath() {
 std::wstring ProgramFolder() {
     const std::wstring exe = ProgramPath();
     return exe.substr(0, exe.find_last_of(L'\\') + 1);
-}
-
-std::wstring Quoted(const std::wstring& path) {
-    return L"\"" + path + L"\"";
 }
 
 std::wstring ControlText(HWND dialog, int id) {
@@ -150,7 +133,7 @@ HWND WaitForAnyWindow(const wchar_t* className, const std::wstring& captionPart,
 Program::Program(const std::wstring& arguments, const std::wstring& exe,
                  const std::wstring& workDir, bool waitForDialog) {
     // Without a window manager (Xvfb), Wine waits up to two seconds for one to confirm each
-    // hidden window; windows it does not hand to a window manager close at once.
+    // window it manages; unmanaged windows come and go at once.
     RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", L"Managed", REG_SZ, L"N",
                     2 * sizeof(wchar_t));
     std::wstring commandLine = Quoted(exe) + L" " + arguments;
@@ -158,33 +141,20 @@ Program::Program(const std::wstring& arguments, const std::wstring& exe,
     startup.cb = sizeof(startup);
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         workDir.empty() ? nullptr : workDir.c_str(), &startup, &process_)) {
-        throw DriverError("cannot start " + Utf8(commandLine) + ": error " +
-                          std::to_string(GetLastError()));
+        throw DriverError("cannot start " + Utf8(commandLine));
     }
     CloseHandle(process_.hThread);
-    if (waitForDialog) {
-        try {
-            WaitForDialog();
-        } catch (...) {
-            End();
-            throw;
-        }
-    }
-}
-
-HWND Program::WaitForDialog(DWORD ms) {
     const auto found = [this] {
-        for (HWND hwnd : TopLevelWindows(process_.dwProcessId, kDialogClass)) {
-            if (IsMainDialog(hwnd)) {
-                dialog_ = hwnd;
-            }
+        for (HWND hwnd : TopLevelWindows(process_.dwProcessId, L"#32770")) {
+            dialog_ = IsMainDialog(hwnd) ? hwnd : dialog_;
         }
         return dialog_ != nullptr || WaitForExit(0);
     };
-    if (!PollUntil(ms, found) || dialog_ == nullptr) {
-        throw DriverError("the RVXTOOL dialog did not appear; seen: " + Seen());
+    if (waitForDialog && (!PollUntil(kWaitMs, found) || dialog_ == nullptr)) {
+        const std::string seen = Seen();
+        End();
+        throw DriverError("the RVXTOOL dialog did not appear; seen: " + seen);
     }
-    return dialog_;
 }
 
 Program::~Program() {
@@ -204,9 +174,6 @@ std::string Program::Seen() const {
     for (HWND hwnd : TopLevelWindows(process_.dwProcessId, nullptr)) {
         out += Describe(hwnd) + " ";
     }
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) {
-        out += "(the program has ended)";
-    }
     return out.empty() ? "no window" : out;
 }
 
@@ -225,19 +192,9 @@ void Program::Click(int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog_, id)));
 }
 
-void Program::Settle() {
-    // Posted messages are handled after sent ones, so give the program time to pick up what was
-    // posted; the sent message then returns once that is done or a modal box runs.
-    for (int i = 0; i < 2; ++i) {
-        Sleep(150);
-        DWORD_PTR result = 0;
-        SendMessageTimeoutW(dialog_, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &result);
-    }
-}
-
 std::vector<Popup> Program::Popups() const {
     std::vector<Popup> popups;
-    for (HWND hwnd : TopLevelWindows(process_.dwProcessId, kDialogClass)) {
+    for (HWND hwnd : TopLevelWindows(process_.dwProcessId, L"#32770")) {
         if (hwnd != dialog_ && !IsMainDialog(hwnd)) {
             popups.push_back(ReadPopup(hwnd));
         }
@@ -247,33 +204,35 @@ std::vector<Popup> Program::Popups() const {
 
 Popup Program::WaitForPopup(DWORD ms) {
     if (!PollUntil(ms, [this] { return !Popups().empty(); })) {
-        throw DriverError("no message box or dialog appeared within " + std::to_string(ms) +
-                          " ms; seen: " + Seen());
+        throw DriverError("no popup appeared; seen: " + Seen());
     }
-    // Let the box finish laying itself out before it is read.
-    Sleep(100);
+    Sleep(100);  // let the box finish laying itself out before it is read
     return ReadPopup(Popups().front().hwnd);
 }
 
 void Program::ExpectNoPopup() {
-    Settle();
-    const std::vector<Popup> popups = Popups();
-    if (!popups.empty()) {
-        throw DriverError("unexpected box: " + Describe(popups.front().hwnd));
+    // Posted messages come after sent ones: give the program time to pick up what was posted;
+    // the sent message then returns once that is done or a modal box runs.
+    for (int i = 0; i < 2; ++i) {
+        Sleep(150);
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(dialog_, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &result);
+    }
+    if (!Popups().empty()) {
+        throw DriverError("unexpected box: " + Describe(Popups().front().hwnd));
     }
 }
 
 void Program::Dismiss(const Popup& popup, int button) {
     PostMessageW(popup.hwnd, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(popup.hwnd, button)));
-    if (!PollUntil(kWaitMs,
-                   [&] { return !IsWindow(popup.hwnd) || !IsWindowVisible(popup.hwnd); })) {
+    if (!PollUntil(kWaitMs, [&] { return !IsWindowVisible(popup.hwnd); })) {
         throw DriverError("the box did not close: " + Describe(popup.hwnd));
     }
 }
 
-Popup Program::TakePopup(DWORD ms) {
-    const Popup popup = WaitForPopup(ms);
+Popup Program::TakePopup() {
+    const Popup popup = WaitForPopup();
     Dismiss(popup);
     return popup;
 }
@@ -289,6 +248,12 @@ void Program::Import(const std::wstring& path) {
 
 bool Program::WaitForExit(DWORD ms) {
     return WaitForSingleObject(process_.hProcess, ms) == WAIT_OBJECT_0;
+}
+
+DWORD Program::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
 }
 
 void Program::Close() {

@@ -1,5 +1,6 @@
-// The shipped program as the shell and the user's machine meet it: the file type registered at
-// every start, shell open, the interface language, the command line and the package.
+// The shipped program as the shell meets it, under Wine: copies of it in scratch folders register
+// the file type at each start, a raw file opens from the shell, and the interface language comes
+// from the profile value and the library beside the program only.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -14,39 +15,21 @@
 namespace e2e {
 namespace {
 
+// The import button's text in each language.
 const char kChinese[] = "导入RVX文件";
 const char kEnglish[] = "Import RVX file";
 
-void Copy(const std::wstring& from, const std::wstring& to) {
-    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
-}
-
-// Copies RVXTOOL.exe and STATION.ico, and LangDll.dll when `library`, into `folder`; returns
-// the copied program's path.
+// Copies the program (with the language library when `library`) into `folder`.
 std::wstring InstallProgram(const std::wstring& folder, bool library) {
+    CreateDirectoryW(folder.c_str(), nullptr);
     for (const wchar_t* name : {L"RVXTOOL.exe", L"STATION.ico", L"LangDll.dll"}) {
         if (library || name[0] != L'L') {
-            Copy(ProgramFolder() + name, folder + name);
+            std::filesystem::copy_file(ProgramFolder() + name, folder + name);
         }
     }
     return folder + L"RVXTOOL.exe";
 }
 
-std::wstring CopySample(const std::wstring& folder) {
-    Copy(WindowsPathOf(RVX_SAMPLE_FILE), folder + L"ABCD0861.RVX");
-    return folder + L"ABCD0861.RVX";
-}
-
-void ForgetFileType() {
-    for (const wchar_t* key : {L".RVX", L"RVXfile"}) {
-        RegDeleteTreeW(HKEY_CLASSES_ROOT, key);
-    }
-}
-
-const wchar_t kIconKey[] = L"RVXfile\\DefaultIcon";
-const wchar_t kCommandKey[] = L"RVXfile\\Shell\\RVXTOOL\\Command";
-
-// The default value of HKEY_CLASSES_ROOT\`key` when it is a string, else "<none>".
 std::string ClassDefault(const wchar_t* key) {
     wchar_t buffer[1024] = {};
     DWORD bytes = sizeof buffer;
@@ -56,11 +39,11 @@ std::string ClassDefault(const wchar_t* key) {
                : "<none>";
 }
 
-// The file type's five default values, and the extension's as raw bytes through the narrow
-// functions.
+// The file type's values, and the ".RVX" value's raw bytes.
 std::vector<std::string> FileType() {
     std::vector<std::string> values;
-    for (const wchar_t* key : {L".RVX", L"RVXfile", kIconKey, L"RVXfile\\Shell", kCommandKey}) {
+    for (const wchar_t* key : {L".RVX", L"RVXfile", L"RVXfile\\DefaultIcon", L"RVXfile\\Shell",
+                               L"RVXfile\\Shell\\RVXTOOL\\Command"}) {
         values.push_back(ClassDefault(key));
     }
     char bytes[256] = {};
@@ -70,123 +53,73 @@ std::vector<std::string> FileType() {
     return values;
 }
 
-std::string CommandFor(const std::wstring& exe) {
-    return Utf8(L"\"" + exe + L"\" \"%1\"");
+std::vector<std::string> Expected(const std::wstring& folder) {
+    return {"RVXfile",
+            "RVX Document",
+            Utf8(folder + L"STATION.ico"),
+            "RVXTOOL",
+            Utf8(L"\"" + folder + L"RVXTOOL.exe\" \"%1\""),
+            std::string("RVXfile\0\0\0", 10)};
 }
 
-void ExpectPointsAt(const std::wstring& folder) {
-    EXPECT_EQ(ClassDefault(kIconKey), Utf8(folder + L"STATION.ico"));
-    EXPECT_EQ(ClassDefault(kCommandKey), CommandFor(folder + L"RVXTOOL.exe"));
-}
+class Shell : public ::testing::Test {
+protected:
+    void TearDown() override { DeleteProfile(); }
+    rawgen::TempDir dir_;
+};
 
-// Opens `file` as a double-click in the shell does (the file type's default verb) and checks
-// that the program started shows it loaded.
-void ExpectShellOpens(const std::wstring& file) {
+// Each start registers the file type for the program where it is, even in a folder named outside
+// the code pages, and the shell then opens a raw file in it.
+TEST_F(Shell, StartsRegisterTheProgramWhereItIsAndTheShellOpensRawFiles) {
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L".RVX");
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L"RVXfile");
+    const std::wstring before = W(dir_.Folder()) + L"测量 Ölçüm\\";
+    Program(L"", InstallProgram(before, false)).Close();
+    EXPECT_EQ(FileType(), Expected(before));
+    Program(L"", before + L"RVXTOOL.exe").Close();
+    EXPECT_EQ(FileType(), Expected(before)) << "after a second start";
+
+    const std::wstring after = W(dir_.Folder()) + L"moved\\";
+    ASSERT_TRUE(MoveFileW(before.substr(0, before.size() - 1).c_str(),
+                          after.substr(0, after.size() - 1).c_str()));
+    Program(L"", after + L"RVXTOOL.exe").Close();
+    EXPECT_EQ(FileType(), Expected(after));
+
+    const std::wstring file = W(dir_.Folder()) + L"ABCD0861.RVX";
+    std::filesystem::copy_file(WindowsPathOf(RVX_SAMPLE_FILE), file);
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     info.lpFile = file.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    ASSERT_TRUE(ShellExecuteExW(&info) && info.hProcess != nullptr)
-        << "the shell could not open " << Utf8(file) << ": error " << GetLastError();
+    ASSERT_TRUE(ShellExecuteExW(&info) && info.hProcess != nullptr) << GetLastError();
     const HWND dialog = WaitForAnyWindow(L"#32770", L"RVXTOOL", kWaitMs);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(dialog, &owner);
-    if (dialog != nullptr && owner == GetProcessId(info.hProcess)) {
-        EXPECT_EQ(Utf8(ControlText(dialog, IDC_POINT_NAME)), "ABCD");
-        EXPECT_EQ(Utf8(ControlText(dialog, IDC_PATH)), Utf8(file));
-        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    } else {
-        ADD_FAILURE() << "no RVXTOOL dialog of the started process appeared";
-    }
-    if (WaitForSingleObject(info.hProcess, kWaitMs) != WAIT_OBJECT_0) {
-        ADD_FAILURE() << "the program did not end after its dialog was closed";
-        TerminateProcess(info.hProcess, 1);
-    }
+    ASSERT_NE(dialog, nullptr) << "no dialog";
+    EXPECT_EQ(ControlText(dialog, IDC_PATH), file);
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(WaitForSingleObject(info.hProcess, kWaitMs), WAIT_OBJECT_0);
     CloseHandle(info.hProcess);
 }
 
-// Each case works in a scratch folder of its own and leaves no language value behind.
-class Shell : public ::testing::Test {
-protected:
-    void TearDown() override { DeleteProfile(); }
-
-    // Sub-folder `name` of the scratch folder, made when missing; with a trailing backslash.
-    std::wstring Folder(const std::wstring& name) const {
-        const std::wstring folder = W(dir_.Folder()) + name;
-        CreateDirectoryW(folder.c_str(), nullptr);
-        return folder + L"\\";
-    }
-
-    rawgen::TempDir dir_;
-};
-
-TEST_F(Shell, OneStartRegistersEveryKeyAndASecondChangesNothing) {
-    ForgetFileType();
-    const std::wstring folder = Folder(L"Tools");
-    const std::wstring exe = InstallProgram(folder, false);
-    Program(L"", exe).Close();
-    // ".RVX" holds "RVXfile", its terminator and two more zero bytes.
-    const std::vector<std::string> expected = {
-        "RVXfile", "RVX Document",  Utf8(folder + L"STATION.ico"),
-        "RVXTOOL", CommandFor(exe), std::string("RVXfile\0\0\0", 10)};
-    EXPECT_EQ(FileType(), expected);
-    Program(L"", exe).Close();
-    EXPECT_EQ(FileType(), expected) << "after a second start";
-}
-
-TEST_F(Shell, MovingTheProgramAndStartingItOnceRepointsIconAndCommand) {
-    ForgetFileType();
-    const std::wstring before = Folder(L"before");
-    Program(L"", InstallProgram(before, false)).Close();
-    ExpectPointsAt(before);
-
-    const std::wstring after = W(dir_.Folder()) + L"after\\";
-    ASSERT_TRUE(MoveFileW(before.substr(0, before.size() - 1).c_str(),
-                          after.substr(0, after.size() - 1).c_str()));
-    Program(L"", after + L"RVXTOOL.exe").Close();
-    ExpectPointsAt(after);
-}
-
-TEST_F(Shell, ProgramInAFolderNamedOutsideTheCodePagesOpensRawFilesFromTheShell) {
-    ForgetFileType();
-    const std::wstring folder = Folder(L"测量 Ölçüm ΔΣ");
-    const std::wstring exe = InstallProgram(folder, false);
-    Program(L"", exe).Close();
-    ExpectPointsAt(folder);
-    ExpectShellOpens(CopySample(Folder(L"field data")));
-}
-
-// The profile value picks the language, and only the library beside the program supplies it.
 TEST_F(Shell, LanguageFollowsTheValueAndOnlyTheLibraryBesideTheProgram) {
-    const std::wstring bare = InstallProgram(Folder(L"bare"), false);
-    const std::wstring withLibrary = InstallProgram(Folder(L"with library"), true);
-    const std::wstring current = Folder(L"current");
-    Copy(ProgramFolder() + L"LangDll.dll", current + L"LangDll.dll");
+    const std::wstring bare = InstallProgram(W(dir_.Folder()) + L"bare\\", false);
+    const std::wstring withLibrary = InstallProgram(W(dir_.Folder()) + L"library\\", true);
     const struct {
-        const char* what;
         const std::wstring& exe;
-        long value;  // -1: no value, -2: the text "0"
+        long value;  // -1: none
         std::wstring workDir;
         const char* importText;
     } cases[] = {
-        {"no value, no library", bare, -1, L"", kChinese},
-        {"value 1, no library", bare, 1, L"", kChinese},
-        {"value 1, library only in the current folder", bare, 1, current, kChinese},
-        {"no value, library", withLibrary, -1, L"", kEnglish},
-        {"value 1, library", withLibrary, 1, L"", kEnglish},
-        {"value 0, library", withLibrary, 0, L"", kChinese},
-        {"value 2, library", withLibrary, 2, L"", kChinese},
-        {"a text value, library", withLibrary, -2, L"", kEnglish},
+        {bare, -1, L"", kChinese},
+        {bare, 1, ProgramFolder(), kChinese},  // a library in the current folder is not used
+        {withLibrary, -1, L"", kEnglish},
+        {withLibrary, 0, L"", kChinese},
+        {withLibrary, 2, L"", kChinese},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(Utf8(c.exe) + " " + std::to_string(c.value));
         DeleteProfile();
         if (c.value >= 0) {
             WriteLanguageValue(static_cast<DWORD>(c.value));
-        } else if (c.value == -2) {
-            RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\RVXTOOL\\RVXTOOL\\RVXINI", L"UI", REG_SZ,
-                            L"0", 2 * sizeof(wchar_t));
         }
         Program program(L"", c.exe, c.workDir);
         EXPECT_EQ(Utf8(program.Text(IDC_IMPORT)), c.importText);
@@ -194,37 +127,13 @@ TEST_F(Shell, LanguageFollowsTheValueAndOnlyTheLibraryBesideTheProgram) {
     }
 }
 
-TEST_F(Shell, CommandLineTakesAQuotedPathWholeAndNoOptionForIt) {
-    const std::wstring file = CopySample(Folder(L"survey 2026  day 86"));
-    const struct {
-        std::wstring arguments;
-        std::wstring path;
-    } cases[] = {
-        {Quoted(file), file},
-        {L"-x /dde " + Quoted(file) + L" /y", file},
-        {L"/p -Z:\\data\\ABCD0861.RVX", L""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(Utf8(c.arguments));
-        Program program(c.arguments);
-        program.ExpectNoPopup();
-        EXPECT_EQ(Utf8(program.Text(IDC_PATH)), Utf8(c.path));
-        EXPECT_EQ(Utf8(program.Text(IDC_POINT_NAME)), c.path.empty() ? "" : "ABCD");
-        program.Close();
-    }
-}
-
-// Run inside a brand-new Wine prefix by fresh_prefix_package_test.sh: the unpacked package
-// alone starts on the sample file and shows it.
 TEST(Package, StartsOnTheSampleFromItsOwnFolder) {
     const char* unpacked = std::getenv("RVX_PACKAGE_DIR");
     ASSERT_NE(unpacked, nullptr) << "RVX_PACKAGE_DIR names the unpacked package";
     const std::wstring folder = WindowsPathOf(unpacked) + L"\\";
-    const std::wstring sample = folder + L"ABCD0861.RVX";
-    Program program(Quoted(sample), folder + L"RVXTOOL.exe", folder);
+    Program program(Quoted(folder + L"ABCD0861.RVX"), folder + L"RVXTOOL.exe", folder);
     program.ExpectNoPopup();
-    EXPECT_EQ(Utf8(program.Text(IDC_POINT_NAME)), "ABCD");
-    EXPECT_EQ(Utf8(program.Text(IDC_PATH)), Utf8(sample));
+    EXPECT_EQ(program.Text(IDC_PATH), folder + L"ABCD0861.RVX");
     EXPECT_EQ(Utf8(program.Text(IDC_IMPORT)), kEnglish) << "English by default";
     program.Close();
 }
