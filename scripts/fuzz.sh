@@ -9,13 +9,12 @@ BUILD="${2:-$ROOT/build/fuzz}"
 
 CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DRVX_FUZZ=ON -DRVX_SANITIZE=OFF >/dev/null
-cmake --build "$BUILD" -j "$(nproc)" --target fuzz_load fuzz_save fuzz_seeds
+cmake --build "$BUILD" -j "$(nproc)" --target fuzz_load fuzz_save
 
-# Seeds are made fresh by the test-file generator; the run's finds go to a scratch copy.
-rm -rf "$BUILD/seeds" "$BUILD/corpus"
+# The run starts from the committed seeds; its finds go to a scratch copy.
+rm -rf "$BUILD/corpus"
 mkdir -p "$BUILD/artifacts"
-"$BUILD/tests/fuzz/fuzz_seeds" "$BUILD/seeds"
-cp -r "$BUILD/seeds" "$BUILD/corpus"
+cp -r "$ROOT/tests/fuzz/seeds" "$BUILD/corpus"
 
 # The targets write their scratch files under TMPDIR.
 export TMPDIR="$BUILD/tmp"
