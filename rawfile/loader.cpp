@@ -82,37 +82,45 @@ void KeyScanner::Finish() {
     carrySize_ = 0;
 }
 
-LoadResult KeyScanner::Result() const {
+LoadResult ResultFromKeyLines(const std::string* const lines[kKeyCount]) {
     LoadResult r;
-    if (!have_[0]) {
+    if (lines[0] == nullptr) {
         r.error = LoadError::kNoVersion;
         return r;
     }
-    r.values.version = VersionFromLine(found_[0]);
-    if (!have_[1]) {
+    r.values.version = VersionFromLine(*lines[0]);
+    if (lines[1] == nullptr) {
         r.error = LoadError::kNoReceiverId;
         return r;
     }
-    r.values.receiverId = ReceiverIdFromLine(found_[1]);
-    if (!have_[2]) {
+    r.values.receiverId = ReceiverIdFromLine(*lines[1]);
+    if (lines[2] == nullptr) {
         r.error = LoadError::kNoDate;
         return r;
     }
-    const auto date = DateFromLine(found_[2]);
+    const auto date = DateFromLine(*lines[2]);
     if (!date) {
         r.error = LoadError::kDateTooLong;
         return r;
     }
     r.values.date = *date;
-    if (have_[3]) {
-        r.values.model = ModelFromLine(found_[3]);
+    if (lines[3] != nullptr) {
+        r.values.model = ModelFromLine(*lines[3]);
     }
-    if (!have_[4]) {
+    if (lines[4] == nullptr) {
         r.error = LoadError::kNoAntHeight;
         return r;
     }
-    r.values.antHeight = AntHeightFromLine(found_[4]);
+    r.values.antHeight = AntHeightFromLine(*lines[4]);
     return r;
+}
+
+LoadResult KeyScanner::Result() const {
+    const std::string* lines[kKeyCount];
+    for (std::size_t k = 0; k < kKeyCount; ++k) {
+        lines[k] = have_[k] ? &found_[k] : nullptr;
+    }
+    return ResultFromKeyLines(lines);
 }
 
 LoadResult LoadRawHeader(const std::u16string& path) {

@@ -26,6 +26,10 @@ struct LoadResult {
     HeaderValues values;
 };
 
+// The load's result from the first line found for each key, in the order of kKeys (null where
+// none was found): the failure of the first missing key in load order, and the values before it.
+LoadResult ResultFromKeyLines(const std::string* const lines[kKeyCount]);
+
 // Scans bytes fed in pieces for the first line that starts with each key, as five separate
 // searches from the start of the file would find them. Lines are split as the header rules
 // say: at most 159 bytes, ending after LF, after the 159th byte or at the end of the input.

@@ -12,8 +12,7 @@ namespace keysearch {
 // 159 bytes into `line` (160 bytes). Returns 1 with the line in `line` when one is found, else 0.
 int FindKeyLine(const char* key, char* line, std::FILE* stream);
 
-// The load made of one FindKeyLine search a key, values filled in key order up to the first
-// failure, as the loader leaves them.
+// The load made of one FindKeyLine search a key.
 rawfile::LoadResult LoadKeyByKey(std::FILE* stream);
 
 // True when both loads give the same error and bit for bit the same values.
