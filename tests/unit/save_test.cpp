@@ -1,5 +1,6 @@
 // Saving through the editor: the height's normalisation, every refusal with nothing changed on
-// disk, the renames, failures that a second save mends, and the bytes after 159 that never change.
+// disk, the renames, and failures that a second save mends. (That the bytes after 159 never
+// change, for any values, is the save fuzz target's to check.)
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
@@ -9,8 +10,6 @@
 #include <sys/file.h>
 #include <unistd.h>
 #endif
-
-#include <random>
 
 #include "editing.h"
 #include "raw_gen.h"
@@ -191,29 +190,6 @@ TEST(RenameNoReplace, NeverReplacesAnotherFile) {
     EXPECT_EQ(error.op, FileOp::kRename);
     EXPECT_EQ(rawgen::ReadFile(dir.Path(u"a")), "A");
     EXPECT_EQ(rawgen::ReadFile(dir.Path(u"b")), "B");
-}
-
-TEST_F(SaveTest, BytesAfter159NeverChange) {
-    std::mt19937 rng(9);
-    const std::u16string names[] = {u"ABCD0861.RVX", u"X.RVX", u"STATIONALPHA0861.RVX"};
-    for (int round = 0; round < 30; ++round) {
-        auto lines = rawgen::StandardLines();
-        if (round % 4 == 0) {
-            lines.erase(lines.begin() + 4);  // no model line
-        }
-        Open(names[round % 3],
-             round % 5 == 0 ? "ver 1\nReceiverID:1\nDate:2\nAntHigh:3\n"
-                            : rawgen::MakeHeader(lines) +
-                                  rawgen::ReceiverData(rng() % 5000, static_cast<uint32_t>(rng())));
-        const std::string height = std::to_string(static_cast<int>(rng() % 200000) / 1000.0 - 100);
-        const SaveOutcome out = editor_.Save(round % 2 ? u"P" : u"", Utf8ToUtf16(height));
-        ASSERT_EQ(out.status, SaveStatus::kSaved);
-        const rawgen::Bytes now = rawgen::ReadFile(editor_.Path());
-        ASSERT_EQ(now.size(), std::max<std::size_t>(160, original_.size()));
-        EXPECT_TRUE(original_.size() <= 160 || now.substr(160) == original_.substr(160));
-        EXPECT_EQ(FieldOf(now), out.plan.height.millimetres);
-        std::remove(Utf16ToUtf8(editor_.Path()).c_str());
-    }
 }
 
 TEST(PlanSave, BlocksThatWouldNotLoadBackAreRefused) {
