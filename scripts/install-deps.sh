@@ -6,7 +6,7 @@ set -eu
 PKGS="cmake ninja-build g++ clang libclang-rt-14-dev googletest \
 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
 wine wine32:i386 xvfb xauth x11-utils imagemagick fonts-wqy-microhei \
-zip unzip file python3 clang-format fonts-wine e2fsprogs"
+zip unzip file python3 clang-format fonts-wine"
 
 missing=""
 for p in $PKGS; do
