@@ -5,6 +5,8 @@
 #include <random>
 #include <stdexcept>
 
+#include "header_block.h"
+
 namespace rawgen {
 
 namespace fs = std::filesystem;
@@ -37,8 +39,8 @@ Bytes ReceiverData(std::size_t size, std::uint32_t seed) {
     for (auto& c : out) {
         const auto r = static_cast<std::uint32_t>(rng());
         c = static_cast<char>((r & 0x3F) == 0 ? '\n' : static_cast<char>(r >> 24));
-        if (lineStart && (c == 'v' || c == 'R' || c == 'D' || c == 'M' || c == 'A')) {
-            c = '#';
+        for (const char* key : rawfile::kKeys) {
+            c = lineStart && c == key[0] ? '#' : c;
         }
         lineStart = c == '\n';
     }
