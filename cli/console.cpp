@@ -18,8 +18,9 @@ std::u16string Number(std::size_t n) {
 
 }  // namespace
 
-Console::Console()
-    : outIsTerminal_(IsTerminal(Stream::kOut)),
+Console::Console(const CliTexts& texts)
+    : texts_(texts),
+      outIsTerminal_(IsTerminal(Stream::kOut)),
       errIsTerminal_(IsTerminal(Stream::kErr)),
       start_(std::chrono::steady_clock::now()) {}
 
@@ -40,7 +41,7 @@ void Console::Progress(std::size_t done, std::size_t total) {
     if (!errIsTerminal_ || done >= total || std::chrono::steady_clock::now() - start_ < kMoment) {
         return;
     }
-    const std::u16string text = u"rvxedit: " + Number(done) + u" of " + Number(total) + u" files";
+    const std::u16string text = u"rvxedit: " + Fill(texts_.progress, {Number(done), Number(total)});
     WriteRaw(Stream::kErr, u"\r" + text);
     shownWidth_ = text.size();
 }

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+#include "cli_texts.h"
+
 namespace rvxedit {
 
 enum class Stream { kOut, kErr };
@@ -20,9 +22,16 @@ void WriteRaw(Stream stream, const std::u16string& text);
 // True when the stream is an interactive terminal or console.
 bool IsTerminal(Stream stream);
 
+// The language the user's environment asks for: Chinese when the first of LC_ALL, LC_MESSAGES
+// and LANG that is set begins with "zh" (on Windows, when the user's interface language is
+// Chinese), English otherwise.
+texts::Language UserLanguage();
+
 class Console {
 public:
-    Console();
+    explicit Console(const CliTexts& texts);
+    // The texts of the language the program speaks.
+    const CliTexts& Texts() const { return texts_; }
     // A result line on standard output.
     void Out(const std::u16string& line);
     // A problem line on standard error, prefixed with the program's name.
@@ -34,10 +43,10 @@ public:
     void EndProgress();
 
 private:
+    const CliTexts& texts_;
     bool outIsTerminal_;
     bool errIsTerminal_;
     std::chrono::steady_clock::time_point start_;
-    std::chrono::steady_clock::time_point lastShown_;
     std::size_t shownWidth_ = 0;
 };
 

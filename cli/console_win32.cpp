@@ -44,4 +44,9 @@ bool IsTerminal(Stream stream) {
     return IsConsole(Handle(stream));
 }
 
+texts::Language UserLanguage() {
+    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_CHINESE ? texts::Language::kChinese
+                                                                     : texts::Language::kEnglish;
+}
+
 }  // namespace rvxedit

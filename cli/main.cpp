@@ -17,33 +17,42 @@ namespace rvxedit {
 
 namespace {
 
-int Run(const std::vector<Arg>& args) {
+int Run(const std::vector<Arg>& args, const CliTexts& t) {
     Options options;
     std::u16string error;
-    switch (ParseArgs(args, &options, &error)) {
+    switch (ParseArgs(args, t, &options, &error)) {
         case ParseStatus::kHelp:
-            WriteRaw(Stream::kOut, HelpText());
+            WriteRaw(Stream::kOut, t.help);
             return 0;
         case ParseStatus::kVersion:
             WriteLine(Stream::kOut, u"rvxedit " + rawfile::BytesToText(RVX_VERSION));
             return 0;
         case ParseStatus::kUsageError:
             WriteLine(Stream::kErr, u"rvxedit: " + error);
-            WriteLine(Stream::kErr, u"Try 'rvxedit --help' for more information.");
+            WriteLine(Stream::kErr, t.tryHelp);
             return 2;
         case ParseStatus::kRun:
             break;
     }
-    Console console;
-    return options.command == Command::kShow ? RunShow(options, console) : RunSet(options, console);
+    Console console(t);
+    switch (options.command) {
+        case Command::kShow:
+            return RunShow(options, console);
+        case Command::kSet:
+            return RunSet(options, console);
+        case Command::kApply:
+            return RunApply(options, console);
+    }
+    return 1;
 }
 
 // Keeps every failure inside the program: the only way out is an exit status.
 int RunGuarded(const std::vector<Arg>& args) {
+    const CliTexts& t = TextsFor(ChosenLanguage(args, UserLanguage()));
     try {
-        return Run(args);
+        return Run(args, t);
     } catch (const std::exception&) {
-        WriteLine(Stream::kErr, u"rvxedit: out of memory or internal error; stopped");
+        WriteLine(Stream::kErr, u"rvxedit: " + std::u16string(t.internalError));
         return 1;
     }
 }

@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include "cli_texts.h"
 #include "messages.h"
 #include "raw_file_name.h"
 #include "save.h"
@@ -15,23 +16,23 @@ bool StartsWith(const std::u16string& text, const std::u16string& prefix) {
 // Reads a value option given as "--name VALUE" or "--name=VALUE". Returns false when the
 // argument at *i is not this option; sets *error when it is, but is malformed.
 bool TakeValue(const std::vector<Arg>& args, size_t* i, const std::u16string& name,
-               std::optional<std::u16string>* value, std::u16string* error) {
+               std::optional<std::u16string>* value, const CliTexts& t, std::u16string* error) {
     const Arg& arg = args[*i];
     std::u16string text;
     if (arg.text == name) {
         if (*i + 1 >= args.size()) {
-            *error = name + u" needs a value";
+            *error = Fill(t.needsValue, {name});
             return true;
         }
         ++*i;
         if (!args[*i].exact) {
-            *error = u"the value of " + name + u" is not valid UTF-8 text";
+            *error = Fill(t.valueNotUtf8, {name});
             return true;
         }
         text = args[*i].text;
     } else if (StartsWith(arg.text, name + u"=")) {
         if (!arg.exact) {
-            *error = u"the value of " + name + u" is not valid UTF-8 text";
+            *error = Fill(t.valueNotUtf8, {name});
             return true;
         }
         text = arg.text.substr(name.size() + 1);
@@ -39,26 +40,27 @@ bool TakeValue(const std::vector<Arg>& args, size_t* i, const std::u16string& na
         return false;
     }
     if (value->has_value()) {
-        *error = name + u" is given more than once";
+        *error = Fill(t.givenTwice, {name});
         return true;
     }
     *value = text;
     return true;
 }
 
-bool TakeFlag(const Arg& arg, const std::u16string& name, bool* flag, std::u16string* error) {
+bool TakeFlag(const Arg& arg, const std::u16string& name, bool* flag, const CliTexts& t,
+              std::u16string* error) {
     if (arg.text != name) {
         return false;
     }
     if (*flag) {
-        *error = name + u" is given more than once";
+        *error = Fill(t.givenTwice, {name});
     }
     *flag = true;
     return true;
 }
 
 // The same checks a save makes on the two fields before it looks at any file.
-bool CheckValues(const Options& options, std::u16string* error) {
+bool CheckValues(const Options& options, const CliTexts& t, std::u16string* error) {
     rawfile::SaveRefusal refusal = rawfile::SaveRefusal::kNone;
     if (options.pointName &&
         !rawfile::IsValidPointName(rawfile::CutPointName(*options.pointName))) {
@@ -68,37 +70,86 @@ bool CheckValues(const Options& options, std::u16string* error) {
     if (refusal == rawfile::SaveRefusal::kNone && options.height) {
         refusal = rawfile::NormaliseHeight(*options.height, &height);
     }
-    *error = texts::Refusal(refusal, u"", texts::Language::kEnglish);
+    *error = texts::Refusal(refusal, u"", t.language);
     return refusal == rawfile::SaveRefusal::kNone;
+}
+
+// Reads an option that every command takes. Returns false when the argument at *i is none.
+bool TakeCommon(const std::vector<Arg>& args, size_t* i, Options* o, const CliTexts& t,
+                std::u16string* error) {
+    if (!TakeValue(args, i, u"--lang", &o->language, t, error)) {
+        return false;
+    }
+    if (error->empty() && *o->language != u"en" && *o->language != u"zh") {
+        *error = t.badLanguage;
+    }
+    return true;
+}
+
+bool IsOption(const Arg& arg) {
+    return !arg.text.empty() && arg.text[0] == u'-' && arg.text != u"-";
 }
 
 }  // namespace
 
-ParseStatus ParseArgs(const std::vector<Arg>& args, Options* options, std::u16string* error) {
-    if (args.empty()) {
-        *error = u"no command given";
+texts::Language ChosenLanguage(const std::vector<Arg>& args, texts::Language fallback) {
+    for (size_t i = 0; i < args.size() && args[i].text != u"--"; ++i) {
+        const std::u16string& text = args[i].text;
+        std::u16string value;
+        if (text == u"--lang" && i + 1 < args.size()) {
+            value = args[i + 1].text;
+        } else if (StartsWith(text, u"--lang=")) {
+            value = text.substr(7);
+        } else {
+            // The value of another option is never taken for --lang.
+            i += text == u"--point" || text == u"--height" ? 1 : 0;
+            continue;
+        }
+        if (value == u"en" || value == u"zh") {
+            return value == u"zh" ? texts::Language::kChinese : texts::Language::kEnglish;
+        }
+        return fallback;
+    }
+    return fallback;
+}
+
+ParseStatus ParseArgs(const std::vector<Arg>& args, const CliTexts& t, Options* options,
+                      std::u16string* error) {
+    Options o;
+    size_t i = 0;
+    // Before the command: --help, --version and the options every command takes.
+    for (; i < args.size() && IsOption(args[i]) && error->empty(); ++i) {
+        if (args[i].text == u"--help" || args[i].text == u"-h") {
+            return ParseStatus::kHelp;
+        }
+        if (args[i].text == u"--version") {
+            return ParseStatus::kVersion;
+        }
+        if (!TakeCommon(args, &i, &o, t, error)) {
+            *error = Fill(t.unknownCommand, {args[i].text});
+        }
+    }
+    if (error->empty() && i >= args.size()) {
+        *error = t.noCommand;
+    }
+    if (!error->empty()) {
         return ParseStatus::kUsageError;
     }
-    const std::u16string& first = args[0].text;
-    if (first == u"--help" || first == u"-h") {
-        return ParseStatus::kHelp;
-    }
-    if (first == u"--version") {
-        return ParseStatus::kVersion;
-    }
-    Options o;
-    if (first == u"show") {
+    const std::u16string& command = args[i].text;
+    if (command == u"show") {
         o.command = Command::kShow;
-    } else if (first == u"set") {
+    } else if (command == u"set") {
         o.command = Command::kSet;
+    } else if (command == u"apply") {
+        o.command = Command::kApply;
     } else {
-        *error = u"unknown command \"" + first + u"\"";
+        *error = Fill(t.unknownCommand, {command});
         return ParseStatus::kUsageError;
     }
     bool optionsEnded = false;
-    for (size_t i = 1; i < args.size() && error->empty(); ++i) {
+    for (++i; i < args.size() && error->empty(); ++i) {
         const Arg& arg = args[i];
-        if (optionsEnded || arg.text.empty() || arg.text[0] != u'-' || arg.text == u"-") {
+        if (optionsEnded || !IsOption(arg)) {
             o.files.push_back(arg);
             continue;
         }
@@ -109,49 +160,39 @@ ParseStatus ParseArgs(const std::vector<Arg>& args, Options* options, std::u16st
         if (arg.text == u"--help" || arg.text == u"-h") {
             return ParseStatus::kHelp;
         }
-        const bool known = o.command == Command::kShow
-                               ? TakeFlag(arg, u"--json", &o.json, error)
-                               : TakeFlag(arg, u"--dry-run", &o.dryRun, error) ||
-                                     TakeValue(args, &i, u"--point", &o.pointName, error) ||
-                                     TakeValue(args, &i, u"--height", &o.height, error);
+        bool known = TakeCommon(args, &i, &o, t, error) ||
+                     TakeFlag(arg, u"-r", &o.recursive, t, error) ||
+                     TakeFlag(arg, u"--recursive", &o.recursive, t, error);
+        switch (o.command) {
+            case Command::kShow:
+                known = known || TakeFlag(arg, u"--json", &o.json, t, error);
+                break;
+            case Command::kSet:
+                known = known || TakeValue(args, &i, u"--point", &o.pointName, t, error) ||
+                        TakeValue(args, &i, u"--height", &o.height, t, error);
+                [[fallthrough]];
+            case Command::kApply:
+                known = known || TakeFlag(arg, u"--dry-run", &o.dryRun, t, error);
+                break;
+        }
         if (!known) {
-            *error = u"unknown option \"" + arg.text + u"\" for " + first;
+            *error = Fill(t.unknownOption, {arg.text, command});
         }
     }
     if (error->empty() && o.files.empty()) {
-        *error = u"no files given";
+        *error = t.noFiles;
     }
     if (error->empty() && o.command == Command::kSet && !o.pointName && !o.height) {
-        *error = u"set needs --point or --height (or both)";
+        *error = t.setNeedsField;
     }
-    if (!error->empty() || !CheckValues(o, error)) {
+    if (error->empty() && o.command == Command::kApply && o.files.size() != 1) {
+        *error = t.applyOneLog;
+    }
+    if (!error->empty() || !CheckValues(o, t, error)) {
         return ParseStatus::kUsageError;
     }
     *options = o;
     return ParseStatus::kRun;
-}
-
-std::u16string HelpText() {
-    return u"Usage:\n"
-           u"  rvxedit show [--json] FILE...\n"
-           u"  rvxedit set [--point NAME] [--height METRES] [--dry-run] FILE...\n"
-           u"  rvxedit --help | --version\n"
-           u"\n"
-           u"Shows or corrects the point name and antenna height of raw (.RVX) files.\n"
-           u"\n"
-           u"show     prints each file's point name, kept tail, header values, antenna height\n"
-           u"         and the millimetre field at bytes 130-133, with a warning where the two\n"
-           u"         heights disagree.\n"
-           u"  --json   one JSON array with an object for each file\n"
-           u"set      rewrites the 160-byte header and renames the file, exactly as the\n"
-           u"         RVXTOOL dialog saves it. A field not given keeps the file's own value;\n"
-           u"         a file whose fields would not change is left alone (\"unchanged\").\n"
-           u"  --point NAME     the new point name (at most 8 characters are used)\n"
-           u"  --height METRES  the new antenna height in metres\n"
-           u"  --dry-run        print what would change and touch nothing\n"
-           u"\n"
-           u"A rename never replaces an existing file, and nothing after byte 159 changes.\n"
-           u"Exit status: 0 every file succeeded, 1 some file failed, 2 usage error.\n";
 }
 
 }  // namespace rvxedit

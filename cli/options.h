@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "messages.h"
+
 namespace rvxedit {
 
 // One command-line argument as UTF-16 text; `exact` is false when the bytes it came from were
@@ -14,24 +16,30 @@ struct Arg {
     bool exact = true;
 };
 
-enum class Command { kShow, kSet };
+enum class Command { kShow, kSet, kApply };
 
 struct Options {
     Command command = Command::kShow;
     bool json = false;
     bool dryRun = false;
+    bool recursive = false;
+    std::optional<std::u16string> language;  // as given with --lang
     std::optional<std::u16string> pointName;
     std::optional<std::u16string> height;
-    std::vector<Arg> files;
+    std::vector<Arg> files;  // for apply, the one log
 };
 
 enum class ParseStatus { kRun, kHelp, kVersion, kUsageError };
 
-// Reads the arguments after the program name. On kUsageError, *error says what is wrong.
-// A point name or height that no file could be saved with is a usage error too.
-ParseStatus ParseArgs(const std::vector<Arg>& args, Options* options, std::u16string* error);
+struct CliTexts;
 
-// The text printed by --help.
-std::u16string HelpText();
+// The language --lang asks for, if it is given with a value it knows; `fallback` otherwise (a
+// bad value is then reported by ParseArgs).
+texts::Language ChosenLanguage(const std::vector<Arg>& args, texts::Language fallback);
+
+// Reads the arguments after the program name. On kUsageError, *error says what is wrong, in the
+// texts' language. A point name or height that no file could be saved with is a usage error too.
+ParseStatus ParseArgs(const std::vector<Arg>& args, const CliTexts& t, Options* options,
+                      std::u16string* error);
 
 }  // namespace rvxedit

@@ -5,14 +5,15 @@
 
 namespace rvxedit {
 
-bool LoadFile(const Arg& file, rawfile::RawFileEditor* editor, std::u16string* reason) {
+bool LoadFile(const Arg& file, const CliTexts& t, rawfile::RawFileEditor* editor,
+              std::u16string* reason) {
     if (!file.exact) {
-        *reason = u"the file name is not valid UTF-8 text";
+        *reason = t.nameNotUtf8;
         return false;
     }
     const rawfile::LoadError error = editor->Load(file.text);
     if (error != rawfile::LoadError::kNone) {
-        *reason = texts::LoadFailure(error, texts::Language::kEnglish);
+        *reason = texts::LoadFailure(error, t.language);
         return false;
     }
     return true;

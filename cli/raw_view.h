@@ -3,14 +3,16 @@
 
 #include <string>
 
+#include "cli_texts.h"
 #include "editing.h"
 #include "options.h"
 
 namespace rvxedit {
 
-// Loads the header of the file named by `file` into `editor`. False with *reason set (in
-// English) when the file cannot be loaded.
-bool LoadFile(const Arg& file, rawfile::RawFileEditor* editor, std::u16string* reason);
+// Loads the header of the file named by `file` into `editor`. False with *reason set (in the
+// texts' language) when the file cannot be loaded.
+bool LoadFile(const Arg& file, const CliTexts& t, rawfile::RawFileEditor* editor,
+              std::u16string* reason);
 
 // ASCII text as UTF-16.
 std::u16string Widen(const std::string& ascii);

@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "escape.h"
 #include "file_ops.h"
+#include "folders.h"
 #include "numbers.h"
 #include "raw_view.h"
 
@@ -48,21 +49,20 @@ std::u16string JsonNumber(double value, int decimals) {
     return std::isfinite(value) ? Decimal(value, decimals) : u"null";
 }
 
-std::u16string TextLine(const rawfile::RawFileEditor& e, const std::optional<std::int32_t>& field) {
+std::u16string TextLine(const rawfile::RawFileEditor& e, const std::optional<std::int32_t>& field,
+                        const CliTexts& t) {
     const rawfile::LoadedFile& f = e.File();
-    std::u16string line = OneLine(f.path) + u": point " + Quote(f.pointName) + u", tail " +
-                          Quote(f.tail) + u", version " + Decimal(f.values.version, 1) +
-                          u", serial " + QuoteBytes(f.values.receiverId) + u", date " +
-                          QuoteBytes(f.values.date) + u", model " + QuoteBytes(f.values.model) +
-                          u", height " + e.HeightText() + u" m, field ";
-    if (!field) {
-        return line + u"none (the file is shorter than 134 bytes)";
+    std::u16string fieldText = t.fieldNone;
+    if (field) {
+        fieldText = Fill(t.fieldMillimetres, {Widen(std::to_string(*field))});
+        if (HeightsDisagree(f.values.antHeight, *field)) {
+            fieldText += t.heightsDisagree;
+        }
     }
-    line += Widen(std::to_string(*field)) + u" mm";
-    if (HeightsDisagree(f.values.antHeight, *field)) {
-        line += u"; warning: the height text and the millimetre field disagree";
-    }
-    return line;
+    return OneLine(f.path) + u": " +
+           Fill(t.showLine, {Quote(f.pointName), Quote(f.tail), Decimal(f.values.version, 1),
+                             QuoteBytes(f.values.receiverId), QuoteBytes(f.values.date),
+                             QuoteBytes(f.values.model), e.HeightText(), fieldText});
 }
 
 std::u16string JsonObject(const rawfile::LoadedFile& v, const std::optional<std::int32_t>& field) {
@@ -80,14 +80,19 @@ std::u16string JsonObject(const rawfile::LoadedFile& v, const std::optional<std:
 }  // namespace
 
 int RunShow(const Options& options, Console& console) {
+    const CliTexts& t = console.Texts();
+    std::vector<FileItem> items;
+    for (const Arg& file : options.files) {
+        ExpandArg(file, options.recursive, t, &items);
+    }
     int status = 0;
     std::vector<std::u16string> objects;
-    for (std::size_t i = 0; i < options.files.size(); ++i) {
-        console.Progress(i, options.files.size());
-        const Arg& file = options.files[i];
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        console.Progress(i, items.size());
+        const Arg& file = items[i].path;
         rawfile::RawFileEditor editor;
-        std::u16string reason;
-        if (!LoadFile(file, &editor, &reason)) {
+        std::u16string reason = items[i].problem;
+        if (!reason.empty() || !LoadFile(file, t, &editor, &reason)) {
             console.Err(OneLine(file.text) + u": " + reason);
             objects.push_back(u"{\"path\": " + JsonString(file.text) + u", \"error\": " +
                               JsonString(reason) + u"}");
@@ -98,7 +103,7 @@ int RunShow(const Options& options, Console& console) {
         if (options.json) {
             objects.push_back(JsonObject(editor.File(), field));
         } else {
-            console.Out(TextLine(editor, field));
+            console.Out(TextLine(editor, field, t));
         }
     }
     console.EndProgress();

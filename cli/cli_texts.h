@@ -1,0 +1,80 @@
+// rvxedit's own texts in the two languages it speaks. The load failures and save refusals it
+// shares with the dialog come from texts/, word for word.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "editing.h"
+#include "messages.h"
+
+namespace rvxedit {
+
+// Each text is one whole message; %1, %2, ... stand for the values Fill puts in.
+struct CliTexts {
+    texts::Language language;
+    const char16_t* help;
+    // Usage errors.
+    const char16_t* tryHelp;
+    const char16_t* noCommand;
+    const char16_t* unknownCommand;
+    const char16_t* unknownOption;
+    const char16_t* needsValue;
+    const char16_t* valueNotUtf8;
+    const char16_t* givenTwice;
+    const char16_t* badLanguage;
+    const char16_t* noFiles;
+    const char16_t* setNeedsField;
+    const char16_t* applyOneLog;
+    // Running.
+    const char16_t* internalError;
+    const char16_t* progress;
+    const char16_t* nameNotUtf8;
+    const char16_t* folderWithoutRecursive;
+    const char16_t* folderWithoutRawFiles;
+    const char16_t* folderUnreadable;
+    // show.
+    const char16_t* showLine;
+    const char16_t* fieldMillimetres;
+    const char16_t* fieldNone;
+    const char16_t* heightsDisagree;
+    // set and apply.
+    const char16_t* unchanged;
+    const char16_t* wouldSave;
+    const char16_t* saved;
+    const char16_t* change;
+    const char16_t* openForWritingFailed;
+    const char16_t* writeFailed;
+    const char16_t* renameFailed;
+    // apply.
+    const char16_t* atRow;
+    const char16_t* logUnreadable;
+    const char16_t* logTooLarge;
+    const char16_t* logEmpty;
+    const char16_t* noFileColumn;
+    const char16_t* columnTwice;
+    const char16_t* unclosedQuote;
+    const char16_t* strayQuote;
+    const char16_t* textAfterQuote;
+    const char16_t* tooManyCells;
+    const char16_t* cellNotText;
+    const char16_t* noFileCell;
+    const char16_t* sameFile;
+    const char16_t* sameNewName;
+    const char16_t* nothingChanged;
+};
+
+// The texts of one language.
+const CliTexts& TextsFor(texts::Language language);
+
+// `pattern` with each %1 ... %9 replaced by the value of that number (values are not scanned
+// again, so a % in a path stays as it is).
+std::u16string Fill(std::u16string_view pattern, std::initializer_list<std::u16string_view> values);
+
+// Why the save failed or was refused, and what state the file was left in; `target` is the path
+// the rename was to make.
+std::u16string SaveFailureText(const rawfile::SaveOutcome& outcome, const std::u16string& target,
+                               const CliTexts& t);
+
+}  // namespace rvxedit

@@ -1,0 +1,33 @@
+// A field log: a CSV file whose first row names its columns, and whose other rows each name a
+// raw file ("file") and, optionally, the point name ("point") and antenna height ("height") it
+// should get. Other columns are ignored.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli_texts.h"
+#include "options.h"
+
+namespace rvxedit {
+
+struct LogRow {
+    std::size_t number = 0;  // the row in the log, the first row (the column names) being 1
+    Arg file;                // the file cell, found from the log's folder when it is relative
+    std::optional<std::u16string> pointName;  // none when the cell is blank or absent
+    std::optional<std::u16string> height;
+    std::u16string problem;  // what is wrong with the row itself
+};
+
+struct FieldLog {
+    std::vector<LogRow> rows;    // the rows after the first, less those with every cell blank
+    std::u16string problem;      // what makes the whole log unusable
+    std::size_t problemRow = 0;  // the row `problem` is in; 0 when it is in none
+};
+
+// Reads the log at `path` (UTF-8, with or without a byte-order mark).
+FieldLog ReadFieldLog(const std::u16string& path, const CliTexts& t);
+
+}  // namespace rvxedit

@@ -1,0 +1,82 @@
+#include "folders.h"
+
+#include <algorithm>
+#include <set>
+
+namespace rvxedit {
+
+namespace {
+
+void Add(const Arg& path, const std::u16string& problem, std::vector<FileItem>* out) {
+    FileItem item;
+    item.path = path;
+    item.problem = problem;
+    out->push_back(item);
+}
+
+bool IsRawFileName(const std::u16string& name) {
+    if (name.size() < 4) {
+        return false;
+    }
+    const std::u16string end = name.substr(name.size() - 4);
+    return end[0] == u'.' && (end[1] == u'R' || end[1] == u'r') &&
+           (end[2] == u'V' || end[2] == u'v') && (end[3] == u'X' || end[3] == u'x');
+}
+
+// Appends the raw files under `folder` to *out. Returns how many it found. `above` holds the
+// folders the walk is inside: a folder met again below itself (a link the listing could not
+// tell from a folder) is not entered.
+std::size_t Walk(const std::u16string& folder, const CliTexts& t, std::set<FileKey>* above,
+                 std::vector<FileItem>* out) {
+    FileKey key;
+    const bool known = KeyOf(folder, &key);
+    if (known && !above->insert(key).second) {
+        return 0;
+    }
+    std::vector<FolderEntry> entries;
+    std::u16string reason;
+    if (!ListFolder(folder, &entries, &reason)) {
+        Add(Arg{folder, true}, Fill(t.folderUnreadable, {reason}), out);
+        above->erase(key);
+        return 0;
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name.text < b.name.text; });
+    std::size_t found = 0;
+    for (const FolderEntry& entry : entries) {
+        const Arg path{JoinPath(folder, entry.name.text), entry.name.exact};
+        if (entry.kind == EntryKind::kFile && IsRawFileName(entry.name.text)) {
+            // A name that is not UTF-8 is passed on: the load names it as such.
+            Add(path, u"", out);
+            ++found;
+        } else if (entry.kind == EntryKind::kFolder && !path.exact) {
+            Add(path, t.nameNotUtf8, out);
+        } else if (entry.kind == EntryKind::kFolder) {
+            found += Walk(path.text, t, above, out);
+        }
+    }
+    if (known) {
+        above->erase(key);
+    }
+    return found;
+}
+
+}  // namespace
+
+void ExpandArg(const Arg& arg, bool recursive, const CliTexts& t, std::vector<FileItem>* out) {
+    if (!arg.exact || KindOf(arg.text) != EntryKind::kFolder) {
+        Add(arg, u"", out);
+        return;
+    }
+    if (!recursive) {
+        Add(arg, t.folderWithoutRecursive, out);
+        return;
+    }
+    const std::size_t before = out->size();
+    std::set<FileKey> above;
+    if (Walk(arg.text, t, &above, out) == 0 && out->size() == before) {
+        Add(arg, t.folderWithoutRawFiles, out);
+    }
+}
+
+}  // namespace rvxedit
