@@ -1,12 +1,18 @@
 #!/bin/sh
 # Installs every Debian package the builds and tests need. Safe to run again:
 # it does nothing when everything is already there.
+# Usage: scripts/install-deps.sh [deb]    (deb: only what scripts/package-deb.sh needs)
 set -eu
 
-PKGS="cmake ninja-build g++ clang libclang-rt-14-dev googletest \
+# dpkg-dev finds the Debian package's library dependencies; man-db checks its manual page.
+DEB_PKGS="cmake ninja-build g++ dpkg-dev gzip"
+PKGS="$DEB_PKGS clang libclang-rt-14-dev googletest \
 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
 wine wine32:i386 xvfb xauth x11-utils imagemagick fonts-wqy-microhei \
-zip unzip file python3 clang-format fonts-wine"
+zip unzip file python3 clang-format fonts-wine man-db"
+if [ "${1:-}" = deb ]; then
+    PKGS="$DEB_PKGS"
+fi
 
 missing=""
 for p in $PKGS; do
@@ -20,9 +26,13 @@ if [ "$(id -u)" != 0 ]; then
     echo "install-deps: missing packages:$missing; run as root" >&2
     exit 1
 fi
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    dpkg --add-architecture i386
-fi
+case "$missing" in
+*:i386*)
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+    fi
+    ;;
+esac
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends $missing
