@@ -8,6 +8,9 @@ ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 JOBS="$(nproc)"
 status=0
 
+echo "== Debian package of rvxedit (release build; checked by the native tests)"
+"$ROOT/scripts/package-deb.sh" || status=1
+
 echo "== native build (AddressSanitizer + UBSan)"
 cmake -S "$ROOT" -B "$ROOT/build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DRVX_SANITIZE=ON >/dev/null
 cmake --build "$ROOT/build/native" -j "$JOBS"

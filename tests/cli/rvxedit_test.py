@@ -43,20 +43,22 @@ class Case(unittest.TestCase):
 
     def write(self, name, data=None):
         data = block() + DATA if data is None else data
+        os.makedirs(os.path.dirname(os.path.join(self.dir, name)), exist_ok=True)
         with open(os.path.join(self.dir, name), "wb") as f:
             f.write(data)
         return data
 
     def files(self):
-        names = sorted(n for n in os.listdir(self.dir) if not n.startswith("_"))
-        return {n: read(os.path.join(self.dir, n)) for n in names}
+        return {os.path.relpath(os.path.join(d, n), self.dir): read(os.path.join(d, n))
+                for d, _, names in os.walk(self.dir) for n in names if not n.startswith("_")}
 
-    def run_tool(self, *args):
+    def run_tool(self, *args, lc_all="C.UTF-8"):
         """Runs the program; output goes through files, never pipes (Wine keeps pipes open)."""
         out_path, err_path = os.path.join(self.dir, "_out"), os.path.join(self.dir, "_err")
+        env = dict(os.environ, LC_ALL=lc_all, RVX_WINE_LC_ALL=lc_all)
         with open(out_path, "wb") as out, open(err_path, "wb") as err:
             rc = subprocess.call(([RUNNER] if RUNNER else []) + [PROGRAM] + list(args),
-                                 cwd=self.dir, stdout=out, stderr=err,
+                                 cwd=self.dir, stdout=out, stderr=err, env=env,
                                  stdin=subprocess.DEVNULL, timeout=300)
         out = read(out_path).decode("utf-8").splitlines()
         err = read(err_path).decode("utf-8", "replace")
@@ -139,6 +141,73 @@ class Tests(Case):
             self.write(name)
         rc, out, _ = self.run_tool("show", "AB*.RVX")
         self.assertEqual(sorted(l.split(":")[0] for l in out), ["ABCD0861.RVX", "ABCE0861.RVX"])
+
+    def test_apply_saves_the_rows_of_a_log(self):
+        a, b, c = [self.write(n) for n in ["rx1/ABCD0861.RVX", "rx1/ABCD0862.RVX", "rx2/WXYZ0861.RVX"]]
+        absolute = os.path.join(self.dir, "rx2", "WXYZ0861.RVX")
+        self.write("day1/log.csv", (
+            '\ufeffop,File,point,height,remarks\r\nLi,../rx1/ABCD0861.RVX,BM01,1.602,"windy,\r\n'
+            f'""gusts"""\r\n,,,,\r\nLi,../rx1/ABCD0862.RVX,BM02,,\r\nWang,{absolute},,1.475,\r\n'
+        ).encode())
+        before = self.files()
+        expected = [
+            "day1/../rx1/ABCD0861.RVX: saved, name ABCD0861.RVX -> BM010861.RVX, height 1.500 -> 1.602",
+            "day1/../rx1/ABCD0862.RVX: saved, name ABCD0862.RVX -> BM020862.RVX, height 1.500 -> 1.500",
+            f"{absolute}: saved, name WXYZ0861.RVX -> WXYZ0861.RVX, height 1.500 -> 1.475"]
+        rc, out, _ = self.run_tool("apply", "--dry-run", "day1/log.csv")
+        self.assertEqual((rc, out), (0, [l.replace(" saved", " would save") for l in expected]))
+        self.assertEqual(self.files(), before)
+        self.assertEqual(self.run_tool("apply", "day1/log.csv")[:2], (0, expected))
+        self.assertEqual({k: v for k, v in self.files().items() if k.startswith("rx")}, {
+            "rx1/BM010861.RVX": block(STANDARD[:5] + [b"AntHigh:1.602"], 1602) + a[160:],
+            "rx1/BM020862.RVX": b,
+            "rx2/WXYZ0861.RVX": block(STANDARD[:5] + [b"AntHigh:1.475"], 1475) + c[160:]})
+
+    def test_apply_changes_nothing_when_any_row_fails(self):
+        for name in ["ABCD0861.RVX", "EFGH0861.RVX", "sub/ABCD0861.RVX"]:
+            self.write(name)
+        before = self.files()
+        for log, problems in [
+            ("file,point,height\nABCD0861.RVX,Q,1.6\nNOPE.RVX,,\nEFGH0861.RVX,,1,5\n",
+             ["row 3: NOPE.RVX: cannot open the raw file", "rows with problems: 2",
+              "row 4: EFGH0861.RVX: the row has 4 cells, the first row only 3"]),
+            ("file,point\nABCD0861.RVX,P\nEFGH0861.RVX,p\n",
+             ["row 3: EFGH0861.RVX: row 2 ends at the same name: p0861.RVX"]),
+            ("file,height\nsub/ABCD0861.RVX,2\nsub/../sub/ABCD0861.RVX,3\n",
+             ["row 3: sub/../sub/ABCD0861.RVX: the same file as row 2"]),
+            ("file,point\nABCD0861.RVX,EFGH\n",
+             ["row 2: ABCD0861.RVX: the target file already exists"]),
+            ('file\n"ABCD0861.RVX\n', ["log.csv, row 2: a quoted cell is never closed"]),
+            ("point\nX\n", ['log.csv, row 1: the first row names no "file" column']),
+            ("file\nsub\n", ["row 2: sub: this is a folder; give -r"])]:
+            self.write("log.csv", log.encode())
+            rc, out, err = self.run_tool("apply", "log.csv")
+            self.assertEqual((rc, out), (1, []), log)
+            for problem in problems:
+                self.assertIn(problem, err)
+            self.assertEqual(self.files(), dict(before, **{"log.csv": log.encode()}))
+
+    def test_recursive_folders(self):
+        for name in ["d/b/Z0861.rvx", "d/.h/Y0861.RVX", "d/A0861.RVX", "d/notes.txt"]:
+            self.write(name)
+        rc, out, _ = self.run_tool("show", "--json", "-r", "d")
+        self.assertEqual([r["path"].replace("\\", "/") for r in json.loads("\n".join(out))],
+                         ["d/.h/Y0861.RVX", "d/A0861.RVX", "d/b/Z0861.rvx"])
+        self.write("log.csv", b"file,height\nd,2\n")
+        rc, out, _ = self.run_tool("apply", "-r", "log.csv")
+        self.assertEqual((rc, len(out)), (0, 3))
+        self.assertEqual(self.files()["d/b/Z0861.rvx"][:160],
+                         block(STANDARD[:5] + [b"AntHigh:2.000"], 2000))
+
+    def test_messages_follow_the_locale_unless_lang_says(self):
+        for lc_all, args, expected in [
+            ("zh_CN.UTF-8", ["show", "NOPE.RVX"], "rvxedit: NOPE.RVX: 打开RVX文件失败\n"),
+            ("zh_CN.UTF-8", ["show", "--lang", "en", "NOPE.RVX"], "NOPE.RVX: cannot open the"),
+            ("C.UTF-8", ["--lang=zh", "set", "--point", "a/b", "X"],
+             '点名不能包含下列字符：\\ / : * ? " < > |\n用“rvxedit --help”查看更多信息。'),
+            ("en_US.UTF-8", ["set", "--point", "a/b", "X"], "the point name cannot contain")]:
+            self.assertIn(expected, self.run_tool(*args, lc_all=lc_all)[2].replace("\r\n", "\n"))
+        self.assertEqual(self.run_tool("--help", lc_all="zh_TW.UTF-8")[1][0], "用法：")
 
 
 if __name__ == "__main__":
