@@ -5,6 +5,13 @@
 #include "resources.h"
 #include "win_app.h"
 
+namespace {
+
+// A message of newer versions of Windows than the headers are set for.
+constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED (Windows 8.1)
+
+}  // namespace
+
 void DDX_Text(CDataExchange* dx, int id, std::wstring& value) {
     const HWND control = GetDlgItem(dx->dialog, id);
     if (control == nullptr) {
@@ -88,6 +95,8 @@ HCURSOR CDialog::OnQueryDragIcon() {
     return nullptr;
 }
 
+void CDialog::OnDpiChanged(UINT) {}
+
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_INITDIALOG) {
         SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
@@ -123,6 +132,9 @@ INT_PTR CDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return OnPaint() ? TRUE : FALSE;
         case WM_QUERYDRAGICON:
             return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
+        case kDpiChanged:
+            OnDpiChanged(LOWORD(wParam));
+            return FALSE;  // the dialog manager rescales the dialog and moves it
         default:
             return FALSE;
     }

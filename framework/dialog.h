@@ -51,6 +51,9 @@ protected:
     virtual bool OnPaint();
     // The icon shown while the minimised window is dragged; null for the default.
     virtual HCURSOR OnQueryDragIcon();
+    // The window is now drawn at `dpi` (per-monitor awareness: it moved to a monitor of another
+    // scale); the system then lays the dialog out again for the new DPI.
+    virtual void OnDpiChanged(UINT dpi);
 
     HWND m_hWnd = nullptr;
 

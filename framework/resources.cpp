@@ -44,8 +44,7 @@ std::wstring LoadResString(UINT id) {
     return std::wstring(text, static_cast<size_t>(n));
 }
 
-HICON LoadResIcon(UINT id) {
+HICON LoadResIconAt(UINT id, int size) {
     const HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEW(id), RT_GROUP_ICON);
-    return static_cast<HICON>(
-        LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
 }

@@ -22,5 +22,6 @@ HINSTANCE AfxFindResourceHandle(LPCWSTR id, LPCWSTR type);
 // String resource `id`, or empty when neither module has it.
 std::wstring LoadResString(UINT id);
 
-// Icon resource `id` at the system's large-icon size (shared handle, never destroyed).
-HICON LoadResIcon(UINT id);
+// Icon resource `id` at `size` x `size` pixels (its nearest image, scaled if need be); null when
+// neither module has it. The caller destroys it.
+HICON LoadResIconAt(UINT id, int size);

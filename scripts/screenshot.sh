@@ -2,6 +2,7 @@
 # Starts the editor on a raw file under Wine on the current X display (Xvfb), waits for its
 # dialog and saves a PNG of it.
 # Usage: scripts/screenshot.sh <win32 build folder> <raw file> <out.png>
+# RVX_SCREENSHOT_UI=1 takes it in English; RVX_SCREENSHOT_DPI=144 at 150 % scaling (default 96).
 set -eu
 B="$(cd "$1" && pwd)"
 RAW="$2"
@@ -28,6 +29,13 @@ wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/
 # The interface language of the picture: 0 the built-in Chinese (default), 1 English.
 wine reg add 'HKCU\Software\RVXTOOL\RVXTOOL\RVXINI' /v UI /t REG_DWORD \
     /d "${RVX_SCREENSHOT_UI:-0}" /f >/dev/null 2>&1
+# The screen's scaling for this picture; the prefix, which the tests share, goes back to 96 DPI
+# when the script ends.
+set_dpi() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+}
+set_dpi "${RVX_SCREENSHOT_DPI:-96}"
+trap 'set_dpi 96; timeout -k 10 60 wineserver -w' EXIT
 timeout -k 10 60 wineserver -w
 
 WINPATH="Z:$(cd "$(dirname "$RAW")" && pwd)/$(basename "$RAW")"

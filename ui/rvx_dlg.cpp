@@ -26,7 +26,7 @@ MessageIcon LoadFailureIcon(rawfile::LoadError error) {
 }  // namespace
 
 CRVXDlg::CRVXDlg(const std::wstring& path, HWND parent)
-    : CDialog(IDD_RVXTOOL_DIALOG, parent), m_hIcon(LoadResIcon(IDR_MAINFRAME)), m_strPath(path) {}
+    : CDialog(IDD_RVXTOOL_DIALOG, parent), m_strPath(path) {}
 
 void CRVXDlg::DoDataExchange(CDataExchange* dx) {
     DDX_Text(dx, IDC_POINT_NAME, m_strPointName);
@@ -44,8 +44,7 @@ BOOL CRVXDlg::OnInitDialog() {
             AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
         }
     }
-    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    OnDpiChanged(WindowDpi(m_hWnd));
     LoadRawFile();
     return TRUE;
 }
@@ -102,6 +101,11 @@ bool CRVXDlg::OnPaint() {
 
 HCURSOR CRVXDlg::OnQueryDragIcon() {
     return static_cast<HCURSOR>(m_hIcon);
+}
+
+void CRVXDlg::OnDpiChanged(UINT dpi) {
+    m_icons.Set(m_hWnd, IDR_MAINFRAME, dpi);
+    m_hIcon = m_icons.Big();
 }
 
 void CRVXDlg::LoadRawFile() {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dialog.h"
+#include "dpi.h"
 #include "editing.h"
 
 class CRVXDlg : public CDialog {
@@ -23,6 +24,7 @@ protected:
     bool OnSysCommand(UINT id, LPARAM lParam) override;
     bool OnPaint() override;
     HCURSOR OnQueryDragIcon() override;
+    void OnDpiChanged(UINT dpi) override;
 
 private:
     void OnImport();
@@ -34,7 +36,9 @@ private:
 
     void ReportSaveFailure(const rawfile::SaveOutcome& outcome);
 
-    HICON m_hIcon;
+    // The window's icons at the sizes of its DPI; m_hIcon is their big one.
+    CWindowIcons m_icons;
+    HICON m_hIcon = nullptr;
     std::wstring m_strPath;
     // The loaded file, and the point name and height text a save compares the fields against.
     rawfile::RawFileEditor m_editor;

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws the program's icons and writes them as .ico files (standard library only).
 
-RVXTOOL.ico  the window icon: one 32x32 image, 8 bits per pixel
+RVXTOOL.ico  the window icon: 32x32 at 8 bits per pixel, and at 32 bits per pixel the sizes the
+             title bar and the taskbar ask for at 100 to 200 % scaling (16, 20, 24, 40, 48, 64)
 about.ico    the About box icon: 16, 24, 32 and 48 pixels, each at 8 and 32 bits per pixel
 STATION.ico  the raw file type's icon: 16, 32 and 48 pixels, each at 8 and 32 bits per pixel
 """
@@ -94,13 +95,18 @@ def nearest(colour):
                key=lambda i: sum((p - c) ** 2 for p, c in zip(PALETTE[i], colour)))
 
 
-def and_mask(rows, size):
+def and_mask(rows, size, bpp):
+    """Transparent pixels: of an 8-bit image those less than half covered (drawn black, index 0,
+    which the mask's XOR leaves as it is); of a 32-bit image only the empty ones, so that a
+    renderer that draws it through the mask instead of by its alpha, as Wine does in places,
+    shows the edge pixels' colours rather than XORing them into the background."""
+    threshold = 128 if bpp == 8 else 1
     stride = ((size + 31) // 32) * 4
     data = bytearray()
     for row in reversed(rows):
         line = bytearray(stride)
         for x, (_, _, _, a) in enumerate(row):
-            if a < 128:
+            if a < threshold:
                 line[x // 8] |= 0x80 >> (x % 8)
         data += line
     return bytes(data)
@@ -128,7 +134,7 @@ def dib(rows, size, bpp):
                     line[x] = cache[key]
             pixels += line
         table = b''.join(bytes((b, g, r, 0)) for r, g, b in PALETTE)
-    return header + table + bytes(pixels) + and_mask(rows, size)
+    return header + table + bytes(pixels) + and_mask(rows, size, bpp)
 
 
 def write_ico(path, shape, images):
@@ -146,7 +152,8 @@ def write_ico(path, shape, images):
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     both = [(s, bpp) for s in (16, 24, 32, 48) for bpp in (8, 32)]
-    write_ico(os.path.join(here, 'RVXTOOL.ico'), tripod, [(32, 8)])
+    write_ico(os.path.join(here, 'RVXTOOL.ico'), tripod,
+              [(32, 8)] + [(s, 32) for s in (16, 20, 24, 40, 48, 64)])
     write_ico(os.path.join(here, 'about.ico'), tripod, both)
     write_ico(os.path.join(here, 'STATION.ico'), station,
               [(s, bpp) for s in (16, 32, 48) for bpp in (8, 32)])

@@ -1,0 +1,15 @@
+// Functions that only newer versions of Windows have, looked up while the program runs so that
+// it still starts on the oldest version it supports.
+#pragma once
+
+#include <windows.h>
+
+// Function `name` of the system DLL `module` (already loaded), or null where it is missing.
+template <typename Function>
+Function NewerSystemFunction(const wchar_t* module, const char* name) {
+    const HMODULE loaded = GetModuleHandleW(module);
+    if (loaded == nullptr) {
+        return nullptr;
+    }
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(loaded, name)));
+}
