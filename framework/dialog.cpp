@@ -1,14 +1,29 @@
 #include "dialog.h"
 
-#include <vector>
+#include <shellapi.h>
 
+#include "newer_api.h"
 #include "resources.h"
 #include "win_app.h"
 
 namespace {
 
-// A message of newer versions of Windows than the headers are set for.
-constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED (Windows 8.1)
+// Messages and values of newer versions of Windows than the headers are set for.
+constexpr UINT kCopyGlobalData = 0x0049;  // hands a drop's data to an elevated program
+constexpr DWORD kFilterAllow = 1;         // MSGFLT_ALLOW (Windows 7)
+constexpr UINT kDpiChanged = 0x02E0;      // WM_DPICHANGED (Windows 8.1)
+
+std::vector<std::wstring> DroppedPaths(HDROP drop) {
+    std::vector<std::wstring> paths;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring path(length + 1, L'\0');
+        path.resize(DragQueryFileW(drop, i, &path[0], length + 1));
+        paths.push_back(path);
+    }
+    return paths;
+}
 
 }  // namespace
 
@@ -63,6 +78,21 @@ bool CDialog::UpdateData(bool saveAndValidate) {
     return true;
 }
 
+void CDialog::AcceptDroppedFiles() {
+    DragAcceptFiles(m_hWnd, TRUE);
+    // Windows 7 and later: let the messages of a drop through the filter that keeps programs of
+    // a lower integrity level from sending to an elevated one.
+    using ChangeFilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    static const auto changeFilter =
+        NewerSystemFunction<ChangeFilterFn>(L"user32.dll", "ChangeWindowMessageFilterEx");
+    if (changeFilter != nullptr) {
+        for (UINT msg :
+             {static_cast<UINT>(WM_DROPFILES), static_cast<UINT>(WM_COPYDATA), kCopyGlobalData}) {
+            changeFilter(m_hWnd, msg, kFilterAllow, nullptr);
+        }
+    }
+}
+
 BOOL CDialog::OnInitDialog() {
     UpdateData(false);
     return TRUE;
@@ -94,6 +124,8 @@ bool CDialog::OnPaint() {
 HCURSOR CDialog::OnQueryDragIcon() {
     return nullptr;
 }
+
+void CDialog::OnDropFiles(const std::vector<std::wstring>&) {}
 
 void CDialog::OnDpiChanged(UINT) {}
 
@@ -132,6 +164,15 @@ INT_PTR CDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return OnPaint() ? TRUE : FALSE;
         case WM_QUERYDRAGICON:
             return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
+        case WM_DROPFILES: {
+            const HDROP drop = reinterpret_cast<HDROP>(wParam);
+            const std::vector<std::wstring> paths = DroppedPaths(drop);
+            DragFinish(drop);
+            if (IsWindowEnabled(m_hWnd)) {
+                OnDropFiles(paths);
+            }
+            return TRUE;
+        }
         case kDpiChanged:
             OnDpiChanged(LOWORD(wParam));
             return FALSE;  // the dialog manager rescales the dialog and moves it

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // One direction of a data exchange between the controls and the bound members.
 struct CDataExchange {
@@ -32,6 +33,10 @@ public:
     // Pull (true: controls to members) or push (false); false when there is no window.
     bool UpdateData(bool saveAndValidate = true);
 
+    // Lets the user drop files from the shell onto the window, also from programs that run at a
+    // lower integrity level than this one (a program started as administrator).
+    void AcceptDroppedFiles();
+
 protected:
     // After the window and its controls exist: pushes the members. Return true to let the
     // system put the focus on the first tab stop.
@@ -51,6 +56,9 @@ protected:
     virtual bool OnPaint();
     // The icon shown while the minimised window is dragged; null for the default.
     virtual HCURSOR OnQueryDragIcon();
+    // The full paths of the files and folders dropped onto the window, in the shell's order.
+    // A drop while the window is disabled (a modal box of it is open) is ignored.
+    virtual void OnDropFiles(const std::vector<std::wstring>& paths);
     // The window is now drawn at `dpi` (per-monitor awareness: it moved to a monitor of another
     // scale); the system then lays the dialog out again for the new DPI.
     virtual void OnDpiChanged(UINT dpi);

@@ -16,6 +16,7 @@ namespace {
 
 constexpr wchar_t kViewFailed[] = L"无法打开，没有相关联的应用程序，或文件可能已被移除";
 constexpr wchar_t kImportTitle[] = L"RVXTOOL 点名与天线高修改工具 - 导入RVX文件";
+constexpr wchar_t kDropOneFile[] = L"一次只能拖入一个RVX文件";
 constexpr texts::Language kMessageLanguage = texts::Language::kChinese;
 
 // "Date Exception!" is the one load message shown without the error icon.
@@ -45,6 +46,7 @@ BOOL CRVXDlg::OnInitDialog() {
         }
     }
     OnDpiChanged(WindowDpi(m_hWnd));
+    AcceptDroppedFiles();
     LoadRawFile();
     return TRUE;
 }
@@ -101,6 +103,19 @@ bool CRVXDlg::OnPaint() {
 
 HCURSOR CRVXDlg::OnQueryDragIcon() {
     return static_cast<HCURSOR>(m_hIcon);
+}
+
+// A file dropped from the shell loads as if the import button had chosen it.
+void CRVXDlg::OnDropFiles(const std::vector<std::wstring>& paths) {
+    if (paths.empty()) {
+        return;
+    }
+    if (paths.size() > 1) {
+        ShowMessage(m_hWnd, kDropOneFile, MessageIcon::kError);
+        return;
+    }
+    m_strPath = paths.front();
+    LoadRawFile();
 }
 
 void CRVXDlg::OnDpiChanged(UINT dpi) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "dialog.h"
 #include "dpi.h"
@@ -24,6 +25,7 @@ protected:
     bool OnSysCommand(UINT id, LPARAM lParam) override;
     bool OnPaint() override;
     HCURSOR OnQueryDragIcon() override;
+    void OnDropFiles(const std::vector<std::wstring>& paths) override;
     void OnDpiChanged(UINT dpi) override;
 
 private:
