@@ -16,6 +16,7 @@ public:
     ComPtr(const ComPtr&) = delete;
     ComPtr& operator=(const ComPtr&) = delete;
     T** Out() { return &p_; }
+    T* Get() const { return p_; }
     T* operator->() const { return p_; }
 
 private:
@@ -23,7 +24,7 @@ private:
 };
 
 bool RunDialog(HWND owner, const std::wstring& title, const std::vector<FileFilter>& filters,
-               std::wstring* path) {
+               const std::wstring& folder, std::wstring* path) {
     ComPtr<IFileOpenDialog> dialog;
     if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_IFileOpenDialog, reinterpret_cast<void**>(dialog.Out())))) {
@@ -46,6 +47,12 @@ bool RunDialog(HWND owner, const std::wstring& title, const std::vector<FileFilt
         return false;
     }
     dialog->SetTitle(title.c_str());
+    ComPtr<IShellItem> start;
+    if (!folder.empty() &&
+        SUCCEEDED(SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_IShellItem,
+                                              reinterpret_cast<void**>(start.Out())))) {
+        dialog->SetFolder(start.Get());
+    }
     if (FAILED(dialog->Show(owner))) {
         return false;
     }
@@ -65,9 +72,9 @@ bool RunDialog(HWND owner, const std::wstring& title, const std::vector<FileFilt
 }  // namespace
 
 bool ChooseFileToOpen(HWND owner, const std::wstring& title, const std::vector<FileFilter>& filters,
-                      std::wstring* path) {
+                      const std::wstring& folder, std::wstring* path) {
     const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    const bool chosen = RunDialog(owner, title, filters, path);
+    const bool chosen = RunDialog(owner, title, filters, folder, path);
     if (SUCCEEDED(init)) {
         CoUninitialize();
     }

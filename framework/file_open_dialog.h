@@ -11,7 +11,8 @@ struct FileFilter {
     std::wstring pattern;  // e.g. L"*.RVX"
 };
 
-// Lets the user choose one existing file. True with *path set when a file was chosen; false
-// when the user cancelled or the dialog could not be shown.
+// Lets the user choose one existing file, starting in `folder` (a full path) when it is given
+// and can be shown, otherwise where the system chooses. True with *path set when a file was
+// chosen; false when the user cancelled or the dialog could not be shown.
 bool ChooseFileToOpen(HWND owner, const std::wstring& title, const std::vector<FileFilter>& filters,
-                      std::wstring* path);
+                      const std::wstring& folder, std::wstring* path);

@@ -37,6 +37,21 @@ std::wstring FolderOfPath(const std::wstring& path) {
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
+std::wstring FullPathOf(const std::wstring& path) {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()),
+                                         buffer.data(), nullptr);
+        if (n == 0) {
+            return path;
+        }
+        if (n < buffer.size()) {
+            return std::wstring(buffer.data(), n);
+        }
+        buffer.resize(n);  // n counts the terminator when the buffer was too small
+    }
+}
+
 std::wstring AfxGetModuleFolder() {
     return FolderOfPath(AfxGetModuleFilePath());
 }

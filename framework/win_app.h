@@ -55,6 +55,10 @@ std::wstring AfxGetModuleFilePath();
 // The part of `path` up to and including its last separator (\ or /); empty when it has none.
 std::wstring FolderOfPath(const std::wstring& path);
 
+// `path` made absolute against the current folder, however long; `path` itself when the system
+// cannot resolve it.
+std::wstring FullPathOf(const std::wstring& path);
+
 // The running program's own folder, with its trailing separator; empty when the program's path
 // cannot be had.
 std::wstring AfxGetModuleFolder();

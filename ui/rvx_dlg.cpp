@@ -191,9 +191,12 @@ void CRVXDlg::ReportSaveFailure(const rawfile::SaveOutcome& outcome) {
     ReportFileError(m_hWnd, what, rawfile::ToWide(outcome.error.reason));
 }
 
+// The open dialog starts in the folder of the file loaded or tried last.
 void CRVXDlg::OnImport() {
+    const std::wstring folder = m_strPath.empty() ? L"" : FolderOfPath(FullPathOf(m_strPath));
     std::wstring chosen;
-    if (!ChooseFileToOpen(m_hWnd, kImportTitle, {{L"TRQ Raw File(*.RVX)", L"*.RVX"}}, &chosen)) {
+    if (!ChooseFileToOpen(m_hWnd, kImportTitle, {{L"TRQ Raw File(*.RVX)", L"*.RVX"}}, folder,
+                          &chosen)) {
         return;
     }
     m_strPath = chosen;
