@@ -68,9 +68,10 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
     std::error_code ec;
-    // Files a test made read-only must become writable again before they can be removed.
-    for (const auto& entry : fs::recursive_directory_iterator(dir_, ec)) {
-        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    // Files a test made read-only must become writable again before they can be removed. The
+    // walk stops at the first error instead of throwing out of the destructor.
+    for (fs::recursive_directory_iterator it(dir_, ec), end; !ec && it != end; it.increment(ec)) {
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
     }
     fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(dir_, ec);

@@ -1,5 +1,6 @@
 // The editor dialog as a user meets it, each path's wiring once: start-up, a load message, import,
-// a save, a refusal, a failed save tried again, view, language and About.
+// drag and drop with a long path, a save, a refusal, a failed save tried again, view, language and
+// About.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -64,6 +65,51 @@ TEST_F(DialogTest, FailedImportsKeepThePreviousFileAndBlockSaving) {
     rvx.Import(MakeFile(u"XY.RVX", rawgen::StandardFile("-0.25")));
     rvx.ExpectNoPopup();
     ExpectShows(rvx, PathOf(u"XY.RVX"), L"XY", L"-0.250");
+}
+
+// Dropped files load like an import, here from a folder deeper than 300 characters, where the
+// file also saves and renames. A folder is a file that cannot be opened: its load message, the
+// previous values kept, saving refused; several files load none; a drop while a box is open is
+// ignored. The open dialog then starts in the folder of the last file tried.
+TEST_F(DialogTest, DroppedFilesLoadLikeAnImport) {
+    const std::u16string deep(255, u'D');
+    ASSERT_TRUE(CreateDirectoryW(PathOf(deep).c_str(), nullptr));
+    const std::wstring path = MakeFile(deep + u"\\ABCD0861.RVX", rawgen::StandardFile("1.5"));
+    const std::wstring saved = PathOf(deep + u"\\EFGH0861.RVX");
+    ASSERT_GT(path.size(), 300u);
+    const std::wstring other = MakeFile(u"XY.RVX", rawgen::StandardFile("-0.25"));
+    ASSERT_TRUE(CreateDirectoryW(PathOf(u"DIR0861.RVX").c_str(), nullptr));
+    Program rvx;
+    rvx.Drop({path});
+    rvx.ExpectNoPopup();
+    ExpectShows(rvx, path, L"ABCD", L"1.500");
+    rvx.EditAndSave(L"EFGH", L"1.6");
+    rvx.ExpectNoPopup();
+    EXPECT_EQ(MillimetreField(Read(deep + u"\\EFGH0861.RVX")), 1600);
+    const struct {
+        std::vector<std::wstring> paths;
+        const wchar_t* message;
+    } cases[] = {
+        {{other, path}, L"一次只能拖入一个RVX文件"},
+        {{PathOf(u"DIR0861.RVX")}, L"打开RVX文件失败"},
+    };
+    for (const auto& c : cases) {
+        rvx.Drop(c.paths);
+        const Popup box = rvx.WaitForPopup();
+        rvx.Drop({other});
+        rvx.Dismiss(box);
+        EXPECT_EQ(box.text, c.message);
+        EXPECT_TRUE(box.hasIcon);
+        rvx.ExpectNoPopup();
+        ExpectShows(rvx, saved, L"EFGH", L"1.600");
+    }
+    rvx.Click(IDC_SAVE);
+    EXPECT_EQ(rvx.TakePopup().text, kImportFirst);
+    rvx.Import(L"XY.RVX");
+    rvx.ExpectNoPopup();
+    ExpectShows(rvx, other, L"XY", L"-0.250");
+    // The scratch folder's cleanup (std::filesystem of MinGW) stops at 260 characters.
+    MoveFileW(PathOf(deep).c_str(), PathOf(u"D").c_str());
 }
 
 class SaveTest : public DialogTest {

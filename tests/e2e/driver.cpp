@@ -1,5 +1,7 @@
 #include "driver.h"
 
+#include <shlobj.h>
+
 #include <filesystem>
 
 namespace e2e {
@@ -244,6 +246,22 @@ void Program::Import(const std::wstring& path) {
         SetControlText(chooser.hwnd, kFileNameEditId, path);
     }
     Dismiss(chooser, path.empty() ? IDCANCEL : IDOK);
+}
+
+void Program::Drop(const std::vector<std::wstring>& paths) {
+    DROPFILES header{sizeof header, {}, FALSE, TRUE};
+    std::string data(reinterpret_cast<const char*>(&header), sizeof header);
+    for (const std::wstring& path : paths) {
+        data.append(reinterpret_cast<const char*>(path.c_str()), (path.size() + 1) * 2);
+    }
+    data.append(2, '\0');
+    void* remote =
+        VirtualAllocEx(process_.hProcess, nullptr, data.size(), MEM_COMMIT, PAGE_READWRITE);
+    if (remote == nullptr ||
+        !WriteProcessMemory(process_.hProcess, remote, data.data(), data.size(), nullptr)) {
+        throw DriverError("cannot write the drop into the program");
+    }
+    PostMessageW(dialog_, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
 }
 
 bool Program::WaitForExit(DWORD ms) {

@@ -78,6 +78,10 @@ public:
     Popup TakePopup();
     // Chooses `path` in the import button's open dialog, or cancels it when `path` is empty.
     void Import(const std::wstring& path);
+    // Drops `paths` on the dialog as the shell does after a drag from Explorer. The drop's data
+    // is written into the program's own memory: a drop handle is valid only in the process that
+    // made it, and neither Windows nor Wine carries one posted from another process across.
+    void Drop(const std::vector<std::wstring>& paths);
 
     // Waits for the program to end; false when it still runs at the deadline.
     bool WaitForExit(DWORD ms = kWaitMs);
