@@ -25,53 +25,13 @@ std::int32_t MillimetreField(const rawgen::Bytes& file) {
     return v;
 }
 
-TEST_F(DialogTest, NoPathStartsEmptyAndSaveAsksForAFile) {
-    Program rvx;
-    ExpectShows(rvx, L"", L"", L"");
-    rvx.Click(IDC_SAVE);
-    const Popup box = rvx.TakePopup();
-    EXPECT_EQ(box.text, kImportFirst);
-    EXPECT_TRUE(box.hasIcon);
-}
-
-// A failed import shows its message (with or without the icon), keeps the good file's values on
-// screen and blocks saving; a cancelled import changes nothing.
-TEST_F(DialogTest, FailedImportsKeepThePreviousFileAndBlockSaving) {
-    const std::wstring good = MakeFile(u"GOOD0861.RVX", rawgen::StandardFile("1.5"));
-    std::vector<std::string> longDate = rawgen::StandardLines();
-    longDate[3] = "Date:2026-03-27-XYZ";
-    const struct {
-        std::u16string name;
-        rawgen::Bytes bytes;
-        const wchar_t* message;
-        bool icon;
-    } cases[] = {
-        {u"NOAH0861.RVX", HeaderWithout(5), L"未发现天线高(AntHigh)，请确认文件是否为RVX格式",
-         true},
-        {u"LONG0861.RVX", rawgen::MakeHeader(longDate), L"Date Exception!", false},
-    };
-    Program rvx(Quoted(good));
-    ExpectShows(rvx, good, L"GOOD", L"1.500");
-    rvx.Import(L"");
-    for (const auto& c : cases) {
-        rvx.Import(MakeFile(c.name, c.bytes));
-        const Popup box = rvx.TakePopup();
-        EXPECT_EQ(box.text, c.message);
-        EXPECT_EQ(box.hasIcon, c.icon);
-        ExpectShows(rvx, good, L"GOOD", L"1.500");
-        rvx.Click(IDC_SAVE);
-        EXPECT_EQ(rvx.TakePopup().text, kImportFirst);
-    }
-    rvx.Import(MakeFile(u"XY.RVX", rawgen::StandardFile("-0.25")));
-    rvx.ExpectNoPopup();
-    ExpectShows(rvx, PathOf(u"XY.RVX"), L"XY", L"-0.250");
-}
-
-// Dropped files load like an import, here from a folder deeper than 300 characters, where the
-// file also saves and renames. A folder is a file that cannot be opened: its load message, the
-// previous values kept, saving refused; several files load none; a drop while a box is open is
-// ignored. The open dialog then starts in the folder of the last file tried.
-TEST_F(DialogTest, DroppedFilesLoadLikeAnImport) {
+// Started without a file, saving asks for one. Dropped files load like an import, here from a
+// folder deeper than 300 characters, where the file also saves and renames. A file that cannot
+// load shows its message (with or without the icon), the previous values stay and saving is
+// refused; a folder is a file that cannot be opened; several files load none; a drop while a box
+// is open is ignored. The open dialog then starts in the folder of the last file tried, and a
+// cancelled import changes nothing.
+TEST_F(DialogTest, DroppedAndImportedFilesLoadAndFailuresKeepThePreviousFile) {
     const std::u16string deep(255, u'D');
     ASSERT_TRUE(CreateDirectoryW(PathOf(deep).c_str(), nullptr));
     const std::wstring path = MakeFile(deep + u"\\ABCD0861.RVX", rawgen::StandardFile("1.5"));
@@ -79,7 +39,12 @@ TEST_F(DialogTest, DroppedFilesLoadLikeAnImport) {
     ASSERT_GT(path.size(), 300u);
     const std::wstring other = MakeFile(u"XY.RVX", rawgen::StandardFile("-0.25"));
     ASSERT_TRUE(CreateDirectoryW(PathOf(u"DIR0861.RVX").c_str(), nullptr));
+    std::vector<std::string> longDate = rawgen::StandardLines();
+    longDate[3] = "Date:2026-03-27-XYZ";
     Program rvx;
+    ExpectShows(rvx, L"", L"", L"");
+    rvx.Click(IDC_SAVE);
+    EXPECT_EQ(rvx.TakePopup().text, kImportFirst);
     rvx.Drop({path});
     rvx.ExpectNoPopup();
     ExpectShows(rvx, path, L"ABCD", L"1.500");
@@ -89,9 +54,14 @@ TEST_F(DialogTest, DroppedFilesLoadLikeAnImport) {
     const struct {
         std::vector<std::wstring> paths;
         const wchar_t* message;
+        bool icon;
     } cases[] = {
-        {{other, path}, L"一次只能拖入一个RVX文件"},
-        {{PathOf(u"DIR0861.RVX")}, L"打开RVX文件失败"},
+        {{other, path}, L"一次只能拖入一个RVX文件", true},
+        {{PathOf(u"DIR0861.RVX")}, L"打开RVX文件失败", true},
+        {{MakeFile(u"NOAH0861.RVX", HeaderWithout(5))},
+         L"未发现天线高(AntHigh)，请确认文件是否为RVX格式",
+         true},
+        {{MakeFile(u"LONG0861.RVX", rawgen::MakeHeader(longDate))}, L"Date Exception!", false},
     };
     for (const auto& c : cases) {
         rvx.Drop(c.paths);
@@ -99,7 +69,7 @@ TEST_F(DialogTest, DroppedFilesLoadLikeAnImport) {
         rvx.Drop({other});
         rvx.Dismiss(box);
         EXPECT_EQ(box.text, c.message);
-        EXPECT_TRUE(box.hasIcon);
+        EXPECT_EQ(box.hasIcon, c.icon);
         rvx.ExpectNoPopup();
         ExpectShows(rvx, saved, L"EFGH", L"1.600");
     }
@@ -107,6 +77,7 @@ TEST_F(DialogTest, DroppedFilesLoadLikeAnImport) {
     EXPECT_EQ(rvx.TakePopup().text, kImportFirst);
     rvx.Import(L"XY.RVX");
     rvx.ExpectNoPopup();
+    rvx.Import(L"");
     ExpectShows(rvx, other, L"XY", L"-0.250");
     // The scratch folder's cleanup (std::filesystem of MinGW) stops at 260 characters.
     MoveFileW(PathOf(deep).c_str(), PathOf(u"D").c_str());
@@ -122,22 +93,6 @@ protected:
     std::wstring path_;
 };
 
-TEST_F(SaveTest, SavesRewriteRenameAndRefresh) {
-    Program rvx(Quoted(path_));
-    rvx.Click(IDC_SAVE);  // unchanged: nothing written, nothing said
-    rvx.ExpectNoPopup();
-    EXPECT_EQ(Read(u"ABCD0861.RVX"), original_);
-
-    rvx.EditAndSave(L"LONGNAME12", L"1.6");
-    rvx.ExpectNoPopup();
-    EXPECT_FALSE(Exists(u"ABCD0861.RVX"));
-    const rawgen::Bytes saved = Read(u"LONGNAME0861.RVX");
-    EXPECT_NE(saved.find("AntHigh:1.600\r\n"), std::string::npos);
-    EXPECT_EQ(MillimetreField(saved), 1600);
-    EXPECT_EQ(saved.substr(160), original_.substr(160));
-    ExpectShows(rvx, PathOf(u"LONGNAME0861.RVX"), L"LONGNAME", L"1.600");
-}
-
 // A refusal shows its message every time save is pressed and changes nothing.
 TEST_F(SaveTest, RefusalRepeatsAndChangesNothing) {
     MakeFile(u"TAKE0861.RVX", original_);
@@ -152,14 +107,16 @@ TEST_F(SaveTest, RefusalRepeatsAndChangesNothing) {
     EXPECT_EQ(Read(u"TAKE0861.RVX"), original_);
 }
 
-// A file held by another program: the file-error box; once it is let go, pressing save again
-// with the same fields saves.
+// Unchanged fields save nothing. A file held by another program: the file-error box; once it is
+// let go, pressing save again with the same fields saves, renames and refreshes the fields.
 TEST_F(SaveTest, SaveAfterAFailedSaveTriesAgain) {
     Program rvx(Quoted(path_));
+    rvx.Click(IDC_SAVE);
+    rvx.ExpectNoPopup();
     const HANDLE held = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    rvx.EditAndSave(L"ABCD", L"1.6");
+    rvx.EditAndSave(L"LONGNAME12", L"1.6");
     const Popup box = rvx.TakePopup();
     CloseHandle(held);
     EXPECT_EQ(box.text.rfind(L"无法打开文件：\n" + path_ + L"\n\n", 0), 0u) << Utf8(box.text);
@@ -169,8 +126,11 @@ TEST_F(SaveTest, SaveAfterAFailedSaveTriesAgain) {
 
     rvx.Click(IDC_SAVE);
     rvx.ExpectNoPopup();
-    EXPECT_EQ(MillimetreField(Read(u"ABCD0861.RVX")), 1600);
-    ExpectShows(rvx, path_, L"ABCD", L"1.600");
+    EXPECT_FALSE(Exists(u"ABCD0861.RVX"));
+    const rawgen::Bytes saved = Read(u"LONGNAME0861.RVX");
+    EXPECT_EQ(MillimetreField(saved), 1600);
+    EXPECT_EQ(saved.substr(160), original_.substr(160));
+    ExpectShows(rvx, PathOf(u"LONGNAME0861.RVX"), L"LONGNAME", L"1.600");
 }
 
 TEST_F(DialogTest, ViewOpensTheFileInNotepad) {
