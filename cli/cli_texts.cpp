@@ -37,7 +37,8 @@ CliTexts English() {
         u"  --lang en|zh     the language of messages (default: from the locale)\n"
         u"\n"
         u"A rename never replaces an existing file, and nothing after byte 159 changes.\n"
-        u"Exit status: 0 every file succeeded, 1 some file failed, 2 usage error.\n"
+        u"Exit status: 0 every file succeeded, 1 some file failed or the output could not\n"
+        u"be written, 2 usage error.\n"
         u"See rvxedit(1) for the details.\n";
     t.tryHelp = u"Try 'rvxedit --help' for more information.";
     t.noCommand = u"no command given";
@@ -51,6 +52,7 @@ CliTexts English() {
     t.setNeedsField = u"set needs --point or --height (or both)";
     t.applyOneLog = u"apply takes exactly one log file";
     t.internalError = u"out of memory or internal error; stopped";
+    t.outputFailed = u"cannot write standard output: %1";
     t.progress = u"%1 of %2 files";
     t.nameNotUtf8 = u"the name is not valid UTF-8 text";
     t.folderWithoutRecursive = u"this is a folder; give -r to work on the raw files under it";
@@ -117,7 +119,7 @@ CliTexts Chinese() {
         u"  --lang en|zh     提示信息的语言（默认按区域设置）\n"
         u"\n"
         u"重命名绝不覆盖已有文件，第159字节之后的内容不会改变。\n"
-        u"退出状态：0 全部文件成功，1 有文件失败，2 用法错误。\n"
+        u"退出状态：0 全部文件成功，1 有文件失败或无法写出输出，2 用法错误。\n"
         u"详见 rvxedit(1)。\n";
     t.tryHelp = u"用“rvxedit --help”查看更多信息。";
     t.noCommand = u"未给出命令";
@@ -131,6 +133,7 @@ CliTexts Chinese() {
     t.setNeedsField = u"set 需要 --point 或 --height（或两者）";
     t.applyOneLog = u"apply 只接受一个记录表文件";
     t.internalError = u"内存不足或内部错误，已停止";
+    t.outputFailed = u"无法写入标准输出：%1";
     t.progress = u"%1/%2 个文件";
     t.nameNotUtf8 = u"名称不是有效的UTF-8文本";
     t.folderWithoutRecursive = u"这是文件夹；加 -r 可处理其下的RVX文件";

@@ -29,6 +29,7 @@ struct CliTexts {
     const char16_t* applyOneLog;
     // Running.
     const char16_t* internalError;
+    const char16_t* outputFailed;
     const char16_t* progress;
     const char16_t* nameNotUtf8;
     const char16_t* folderWithoutRecursive;

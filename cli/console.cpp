@@ -1,5 +1,6 @@
 #include "console.h"
 
+#include <optional>
 #include <string>
 
 namespace rvxedit {
@@ -11,12 +12,38 @@ constexpr std::chrono::milliseconds kMoment{500};
 // The progress line is redrawn at most this often.
 constexpr std::chrono::milliseconds kRedraw{100};
 
+// Why standard output first failed, if it did; and whether either stream failed.
+std::optional<std::u16string> outFailure;
+bool writeFailed = false;
+
 std::u16string Number(std::size_t n) {
     const std::string digits = std::to_string(n);
     return std::u16string(digits.begin(), digits.end());
 }
 
 }  // namespace
+
+void WriteRaw(Stream stream, const std::u16string& text) {
+    std::u16string reason;
+    if (PutText(stream, text, &reason)) {
+        return;
+    }
+    if (stream == Stream::kOut && !outFailure) {
+        outFailure = reason;
+    }
+    writeFailed = true;
+}
+
+void WriteLine(Stream stream, const std::u16string& line) {
+    WriteRaw(stream, line + LineEnd(stream));
+}
+
+int FinishOutput(int status, const CliTexts& t) {
+    if (outFailure) {
+        WriteLine(Stream::kErr, u"rvxedit: " + Fill(t.outputFailed, {*outFailure}));
+    }
+    return writeFailed && status == 0 ? 1 : status;
+}
 
 Console::Console(const CliTexts& texts)
     : texts_(texts),

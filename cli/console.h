@@ -16,9 +16,18 @@ enum class Stream { kOut, kErr };
 // is redirected, wide text through the console on a Windows console.
 void WriteLine(Stream stream, const std::u16string& line);
 
-// Writes text without a line end, straight to the terminal (for the progress line).
+// Writes text without a line end, straight to the terminal (for the progress line). A stream
+// that does not take all of it (a full disk, a closed stream) is noted for FinishOutput.
 void WriteRaw(Stream stream, const std::u16string& text);
 
+// The program's exit status: `status`, or 1 in place of 0 when a write to standard output or
+// standard error failed, which it then reports on standard error if that still takes it.
+int FinishOutput(int status, const CliTexts& t);
+
+// Platform parts. Writes all of `text`; false with the system's *reason when it could not.
+bool PutText(Stream stream, const std::u16string& text, std::u16string* reason);
+// The line end the stream takes.
+std::u16string LineEnd(Stream stream);
 // True when the stream is an interactive terminal or console.
 bool IsTerminal(Stream stream);
 

@@ -1,9 +1,11 @@
 // The console on POSIX: UTF-8 text on the standard streams.
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include "console.h"
+#include "file_ops.h"
 #include "text.h"
 
 namespace rvxedit {
@@ -16,15 +18,20 @@ FILE* File(Stream stream) {
 
 }  // namespace
 
-void WriteRaw(Stream stream, const std::u16string& text) {
+bool PutText(Stream stream, const std::u16string& text, std::u16string* reason) {
     const std::string bytes = rawfile::Utf16ToUtf8(text);
     FILE* file = File(stream);
-    fwrite(bytes.data(), 1, bytes.size(), file);
-    fflush(file);
+    errno = 0;
+    if (fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && fflush(file) == 0) {
+        return true;
+    }
+    *reason = rawfile::SystemReason(static_cast<std::uint32_t>(errno != 0 ? errno : EIO));
+    clearerr(file);
+    return false;
 }
 
-void WriteLine(Stream stream, const std::u16string& line) {
-    WriteRaw(stream, line + u"\n");
+std::u16string LineEnd(Stream) {
+    return u"\n";
 }
 
 bool IsTerminal(Stream stream) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "console.h"
+#include "file_ops.h"
 #include "text.h"
 
 namespace rvxedit {
@@ -21,23 +22,31 @@ bool IsConsole(HANDLE h) {
 
 }  // namespace
 
-void WriteRaw(Stream stream, const std::u16string& text) {
+bool PutText(Stream stream, const std::u16string& text, std::u16string* reason) {
     const HANDLE h = Handle(stream);
-    if (h == INVALID_HANDLE_VALUE || h == nullptr) {
-        return;
-    }
     DWORD written = 0;
-    if (IsConsole(h)) {
+    DWORD size = 0;
+    BOOL ok = FALSE;
+    if (h == INVALID_HANDLE_VALUE || h == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);  // the stream is closed
+    } else if (IsConsole(h)) {
         const std::wstring wide = rawfile::ToWide(text);
-        WriteConsoleW(h, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-        return;
+        size = static_cast<DWORD>(wide.size());
+        ok = WriteConsoleW(h, wide.data(), size, &written, nullptr);
+    } else {
+        const std::string bytes = rawfile::Utf16ToUtf8(text);
+        size = static_cast<DWORD>(bytes.size());
+        ok = WriteFile(h, bytes.data(), size, &written, nullptr);
     }
-    const std::string bytes = rawfile::Utf16ToUtf8(text);
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    if (ok && written == size) {
+        return true;
+    }
+    *reason = rawfile::SystemReason(ok ? ERROR_WRITE_FAULT : GetLastError());
+    return false;
 }
 
-void WriteLine(Stream stream, const std::u16string& line) {
-    WriteRaw(stream, line + (IsConsole(Handle(stream)) ? u"\n" : u"\r\n"));
+std::u16string LineEnd(Stream stream) {
+    return IsConsole(Handle(stream)) ? u"\n" : u"\r\n";
 }
 
 bool IsTerminal(Stream stream) {

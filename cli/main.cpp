@@ -46,15 +46,17 @@ int Run(const std::vector<Arg>& args, const CliTexts& t) {
     return 1;
 }
 
-// Keeps every failure inside the program: the only way out is an exit status.
+// Keeps every failure inside the program: the only way out is an exit status, which a failed
+// write to standard output or standard error makes a failure.
 int RunGuarded(const std::vector<Arg>& args) {
     const CliTexts& t = TextsFor(ChosenLanguage(args, UserLanguage()));
+    int status = 1;
     try {
-        return Run(args, t);
+        status = Run(args, t);
     } catch (const std::exception&) {
         WriteLine(Stream::kErr, u"rvxedit: " + std::u16string(t.internalError));
-        return 1;
     }
+    return FinishOutput(status, t);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include "cli_texts.h"
 #include "messages.h"
-#include "raw_file_name.h"
 #include "save.h"
 
 namespace rvxedit {
@@ -59,17 +58,13 @@ bool TakeFlag(const Arg& arg, const std::u16string& name, bool* flag, const CliT
     return true;
 }
 
-// The same checks a save makes on the two fields before it looks at any file.
-bool CheckValues(const Options& options, const CliTexts& t, std::u16string* error) {
-    rawfile::SaveRefusal refusal = rawfile::SaveRefusal::kNone;
-    if (options.pointName &&
-        !rawfile::IsValidPointName(rawfile::CutPointName(*options.pointName))) {
-        refusal = rawfile::SaveRefusal::kBadPointName;
-    }
+// The check a save makes on the height before it looks at any file. The point name is checked
+// file by file: a file that keeps its own name keeps it, whatever it holds.
+bool CheckHeight(const Options& options, const CliTexts& t, std::u16string* error) {
     rawfile::NormalisedHeight height;
-    if (refusal == rawfile::SaveRefusal::kNone && options.height) {
-        refusal = rawfile::NormaliseHeight(*options.height, &height);
-    }
+    const rawfile::SaveRefusal refusal = options.height
+                                             ? rawfile::NormaliseHeight(*options.height, &height)
+                                             : rawfile::SaveRefusal::kNone;
     *error = texts::Refusal(refusal, u"", t.language);
     return refusal == rawfile::SaveRefusal::kNone;
 }
@@ -188,7 +183,7 @@ ParseStatus ParseArgs(const std::vector<Arg>& args, const CliTexts& t, Options* 
     if (error->empty() && o.command == Command::kApply && o.files.size() != 1) {
         *error = t.applyOneLog;
     }
-    if (!error->empty() || !CheckValues(o, t, error)) {
+    if (!error->empty() || !CheckHeight(o, t, error)) {
         return ParseStatus::kUsageError;
     }
     *options = o;

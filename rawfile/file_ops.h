@@ -20,25 +20,31 @@ struct FileError {
     std::u16string reason;   // the system's text for `code`
 };
 
-// Opens an existing file for binary reading ("rb" semantics). Null when it cannot be opened.
+// The system's text for an error code (errno on POSIX, GetLastError() on Windows).
+std::u16string SystemReason(std::uint32_t code);
+
+// Opens an existing regular file for binary reading ("rb" semantics). Null when it cannot be
+// opened or is no regular file (a folder, FIFO, device or socket), which it never waits on.
 std::FILE* OpenForReading(const std::u16string& path);
 
 // Writes `block` over the first 160 bytes of the existing file at `path`, opened for reading
 // and writing, shared with nobody, never created and never truncated; everything after byte
-// 159 stays as it was, and a shorter file grows to 160 bytes. False with *error set on failure.
+// 159 stays as it was, and a shorter file grows to 160 bytes. A path that is no regular file
+// fails to open, without waiting. False with *error set on failure.
 bool WriteHeaderBlock(const std::u16string& path, const HeaderBlock& block, FileError* error);
 
 enum class TargetState {
     kFree,      // nothing exists at the target path
-    kSameFile,  // the target path names the source file itself (e.g. in other letter case)
-    kOther,     // another file or folder exists there
+    kSameFile,  // the target is the source's own entry: the same path, or on Windows the same
+                // path in other letter case
+    kOther,     // anything else exists there, a second hard link of the source included
 };
 
 // What lies at `to`, seen from the file at `from`.
 TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& to);
 
-// Renames `from` to `to`, failing when `to` exists (it never replaces a file), except that the
-// same file under another spelling is renamed in place. False with *error set on failure.
+// Renames `from` to `to`, failing when `to` exists (it never replaces a file); on Windows the
+// source's own entry in other letter case is renamed in place. False with *error set on failure.
 bool RenameNoReplace(const std::u16string& from, const std::u16string& to, FileError* error);
 
 }  // namespace rawfile

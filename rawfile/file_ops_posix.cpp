@@ -19,32 +19,52 @@ bool Fail(FileOp op, const std::u16string& path, int code, FileError* error) {
     error->op = op;
     error->path = path;
     error->code = static_cast<std::uint32_t>(code);
-    error->reason = Utf8ToUtf16(strerror(code));
+    error->reason = SystemReason(static_cast<std::uint32_t>(code));
     return false;
 }
 
+// Opens a regular file with `flags`; -1 with errno set otherwise. The path is looked at before
+// the open, so a device is never opened, and the open does not wait on a FIFO.
+int OpenRegular(const std::string& name, int flags) {
+    struct stat st;
+    if (stat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : ENOTSUP;
+        return -1;
+    }
+    const int fd = open(name.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd >= 0 && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        close(fd);
+        errno = ENOTSUP;
+        return -1;
+    }
+    return fd;
+}
+
 }  // namespace
+
+std::u16string SystemReason(std::uint32_t code) {
+    return Utf8ToUtf16(strerror(static_cast<int>(code)));
+}
 
 PathStyle PlatformPathStyle() {
     return PathStyle::kPosix;
 }
 
 std::FILE* OpenForReading(const std::u16string& path) {
-    std::FILE* file = std::fopen(Utf16ToUtf8(path).c_str(), "rb");
-    if (file == nullptr) {
+    const int fd = OpenRegular(Utf16ToUtf8(path), O_RDONLY);
+    if (fd < 0) {
         return nullptr;
     }
-    struct stat st;
-    if (fstat(fileno(file), &st) != 0 || S_ISDIR(st.st_mode)) {
-        std::fclose(file);
-        return nullptr;
+    std::FILE* file = fdopen(fd, "rb");
+    if (file == nullptr) {
+        close(fd);
     }
     return file;
 }
 
 bool WriteHeaderBlock(const std::u16string& path, const HeaderBlock& block, FileError* error) {
     const std::string name = Utf16ToUtf8(path);
-    const int fd = open(name.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
+    const int fd = OpenRegular(name, O_RDWR);
     if (fd < 0) {
         return Fail(FileOp::kOpen, path, errno, error);
     }
@@ -86,12 +106,8 @@ TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& 
     if (lstat(Utf16ToUtf8(to).c_str(), &target) != 0) {
         return TargetState::kFree;
     }
-    struct stat source;
-    if (lstat(Utf16ToUtf8(from).c_str(), &source) == 0 && source.st_dev == target.st_dev &&
-        source.st_ino == target.st_ino) {
-        return TargetState::kSameFile;
-    }
-    return TargetState::kOther;
+    // Another name of the same file (a hard link) is another entry, which a rename would leave.
+    return from == to ? TargetState::kSameFile : TargetState::kOther;
 }
 
 bool RenameNoReplace(const std::u16string& from, const std::u16string& to, FileError* error) {
@@ -104,14 +120,7 @@ bool RenameNoReplace(const std::u16string& from, const std::u16string& to, FileE
         return true;
     }
     int code = errno;
-    if (code == EEXIST && CheckRenameTarget(from, to) == TargetState::kSameFile) {
-        // Another spelling of the same file on a case-insensitive file system: nothing is
-        // replaced.
-        if (rename(a.c_str(), b.c_str()) == 0) {
-            return true;
-        }
-        code = errno;
-    } else if (code == EINVAL || code == ENOSYS) {
+    if (code == EINVAL || code == ENOSYS) {
         // The file system cannot rename without replacing: link fails when the target exists.
         if (link(a.c_str(), b.c_str()) == 0) {
             if (unlink(a.c_str()) == 0) {

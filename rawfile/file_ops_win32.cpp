@@ -1,4 +1,6 @@
 // Win32 file operations (the Windows programs). Paths are passed as wide text throughout.
+#include <fcntl.h>
+#include <io.h>
 #include <stdio.h>
 #include <windows.h>
 
@@ -8,9 +10,7 @@
 
 namespace rawfile {
 
-namespace {
-
-std::u16string SystemReason(DWORD code) {
+std::u16string SystemReason(std::uint32_t code) {
     wchar_t* buffer = nullptr;
     const DWORD n = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -30,6 +30,8 @@ std::u16string SystemReason(DWORD code) {
     }
     return reason;
 }
+
+namespace {
 
 bool Fail(FileOp op, const std::u16string& path, DWORD code, FileError* error) {
     error->op = op;
@@ -51,6 +53,19 @@ bool FileIdentity(const std::u16string& path, BY_HANDLE_FILE_INFORMATION* info) 
     return ok;
 }
 
+// Opens an existing file that GetFileType calls a disk file; anything else (a console, a
+// device, a pipe) is closed again unread and fails with ERROR_NOT_SUPPORTED.
+HANDLE OpenDiskFile(const std::u16string& path, DWORD access, DWORD share) {
+    const HANDLE h = CreateFileW(ToWide(path).c_str(), access, share, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE && GetFileType(h) != FILE_TYPE_DISK) {
+        CloseHandle(h);
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return INVALID_HANDLE_VALUE;
+    }
+    return h;
+}
+
 }  // namespace
 
 PathStyle PlatformPathStyle() {
@@ -58,7 +73,21 @@ PathStyle PlatformPathStyle() {
 }
 
 std::FILE* OpenForReading(const std::u16string& path) {
-    return _wfopen(ToWide(path).c_str(), L"rb");
+    // Shared as the C runtime's "rb" open shares a file.
+    const HANDLE h = OpenDiskFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (h == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDONLY | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(h);
+        return nullptr;
+    }
+    std::FILE* file = _fdopen(fd, "rb");
+    if (file == nullptr) {
+        _close(fd);
+    }
+    return file;
 }
 
 bool WriteHeaderBlock(const std::u16string& path, const HeaderBlock& block, FileError* error) {
@@ -68,8 +97,7 @@ bool WriteHeaderBlock(const std::u16string& path, const HeaderBlock& block, File
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         return Fail(FileOp::kOpen, path, ERROR_ACCESS_DENIED, error);
     }
-    const HANDLE h = CreateFileW(ToWide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE h = OpenDiskFile(path, GENERIC_READ | GENERIC_WRITE, 0);
     if (h == INVALID_HANDLE_VALUE) {
         return Fail(FileOp::kOpen, path, GetLastError(), error);
     }
@@ -90,6 +118,11 @@ bool WriteHeaderBlock(const std::u16string& path, const HeaderBlock& block, File
 TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& to) {
     if (GetFileAttributesW(ToWide(to).c_str()) == INVALID_FILE_ATTRIBUTES) {
         return TargetState::kFree;
+    }
+    // The same file under another name (a hard link) is another entry, which a rename would leave.
+    if (CompareStringOrdinal(ToWide(from).c_str(), -1, ToWide(to).c_str(), -1, TRUE) !=
+        CSTR_EQUAL) {
+        return TargetState::kOther;
     }
     BY_HANDLE_FILE_INFORMATION a;
     BY_HANDLE_FILE_INFORMATION b;

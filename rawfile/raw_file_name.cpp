@@ -2,6 +2,18 @@
 
 namespace rawfile {
 
+namespace {
+
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+}  // namespace
+
 SplitName SplitRawPath(const std::u16string& path, PathStyle style) {
     const char16_t* separators = style == PathStyle::kWindows ? u"\\/" : u"/";
     const size_t last = path.find_last_of(separators);
@@ -17,13 +29,14 @@ SplitName SplitRawPath(const std::u16string& path, PathStyle style) {
 
 PointName DerivePointName(const std::u16string& fileName) {
     const size_t n = fileName.size();
-    if (n >= 9) {
-        return {fileName.substr(0, n - 8), fileName.substr(n - 8)};
+    if (n < 5) {
+        return {u"", kStandardTail};
     }
-    if (n >= 5) {
-        return {fileName.substr(0, n - 4), fileName.substr(n - 4)};
+    size_t split = n >= 9 ? n - 8 : n - 4;
+    if (IsLowSurrogate(fileName[split]) && IsHighSurrogate(fileName[split - 1])) {
+        --split;  // the tail takes the whole pair
     }
-    return {u"", kStandardTail};
+    return {fileName.substr(0, split), fileName.substr(split)};
 }
 
 std::u16string CutPointName(const std::u16string& pointName) {
@@ -31,8 +44,7 @@ std::u16string CutPointName(const std::u16string& pointName) {
         return pointName;
     }
     size_t keep = kMaxPointNameUnits;
-    const char16_t last = pointName[keep - 1];
-    if (last >= 0xD800 && last <= 0xDBFF) {
+    if (IsHighSurrogate(pointName[keep - 1])) {
         --keep;  // the 8th unit opens a pair whose second half would be cut off
     }
     return pointName.substr(0, keep);
@@ -59,6 +71,25 @@ bool IsValidPointName(const std::u16string& pointName) {
         }
     }
     return true;
+}
+
+bool IsReservedDeviceName(const std::u16string& fileName) {
+    std::u16string stem = fileName.substr(0, fileName.find(u'.'));
+    // Windows takes "CON .RVX" for the device as well.
+    while (!stem.empty() && stem.back() == u' ') {
+        stem.pop_back();
+    }
+    for (char16_t& c : stem) {
+        if (c >= u'a' && c <= u'z') {
+            c = static_cast<char16_t>(c - u'a' + u'A');
+        }
+    }
+    if (stem == u"CON" || stem == u"PRN" || stem == u"AUX" || stem == u"NUL") {
+        return true;
+    }
+    const std::u16string port = stem.substr(0, 3);
+    return stem.size() == 4 && (port == u"COM" || port == u"LPT") && stem[3] >= u'1' &&
+           stem[3] <= u'9';
 }
 
 std::u16string ComposeRawPath(const std::u16string& folder, const std::u16string& pointName,

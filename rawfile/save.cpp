@@ -43,8 +43,13 @@ SaveRefusal PlanSave(const LoadedFile& file, const std::u16string& pointName,
                      const std::u16string& heightText, SavePlan* plan) {
     SavePlan p;
     p.pointName = CutPointName(pointName);
-    if (!IsValidPointName(p.pointName)) {
-        return SaveRefusal::kBadPointName;
+    if (p.pointName != file.pointName) {
+        if (!IsValidPointName(p.pointName)) {
+            return SaveRefusal::kBadPointName;
+        }
+        if (IsReservedDeviceName(p.pointName + file.tail)) {
+            return SaveRefusal::kReservedName;
+        }
     }
     const SaveRefusal refusal = NormaliseHeight(heightText, &p.height);
     if (refusal != SaveRefusal::kNone) {

@@ -12,7 +12,8 @@ namespace rawfile {
 // Why a save was refused before anything was written.
 enum class SaveRefusal {
     kNone,
-    kBadPointName,      // a character a Windows file name cannot hold
+    kBadPointName,      // a new point name with a character a Windows file name cannot hold
+    kReservedName,      // a new file name that Windows takes for a device (NUL.RVX)
     kHeightNotNumber,   // the height text is not a decimal number
     kHeightOutOfRange,  // not finite, or its millimetres do not fit 32 bits
     kHeaderTooLong,     // the composed text does not fit the block, or the millimetre field
@@ -53,7 +54,8 @@ struct SavePlan {
 };
 
 // Checks the user's point name and height text and composes the block and the new path, without
-// looking at the disk.
+// looking at the disk. The file's own point name is kept as it is; only a new one must suit
+// Windows.
 SaveRefusal PlanSave(const LoadedFile& file, const std::u16string& pointName,
                      const std::u16string& heightText, SavePlan* plan);
 

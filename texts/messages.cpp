@@ -55,6 +55,8 @@ std::u16string Chinese(SaveRefusal refusal, const std::u16string& target) {
             return u"";
         case SaveRefusal::kBadPointName:
             return u"点名不能包含下列字符：\\ / : * ? \" < > |";
+        case SaveRefusal::kReservedName:
+            return u"点名不能是系统保留的设备名(CON、PRN、AUX、NUL、COM1至COM9、LPT1至LPT9)";
         case SaveRefusal::kHeightNotNumber:
             return u"天线高不是有效的数字，请输入以米为单位的天线高";
         case SaveRefusal::kHeightOutOfRange:
@@ -76,6 +78,9 @@ std::u16string English(SaveRefusal refusal, const std::u16string& target) {
         case SaveRefusal::kBadPointName:
             return u"the point name cannot contain any of these characters: \\ / : * ? \" < > | "
                    u"(nor control characters)";
+        case SaveRefusal::kReservedName:
+            return u"the point name cannot be a name Windows reserves for a device (CON, PRN, AUX, "
+                   u"NUL, COM1 to COM9, LPT1 to LPT9)";
         case SaveRefusal::kHeightNotNumber:
             return u"the antenna height is not a valid number; give it in metres";
         case SaveRefusal::kHeightOutOfRange:
