@@ -20,6 +20,9 @@ RUNNER = None
 STANDARD = [b"VORTALIX COLLECTED DATA FILE", b"ver 2.0", b"ReceiverID:A1B2C3",
             b"Date:2026-03-27", b"Model:VX-10 GNSS", b"AntHigh:1.500"]
 DATA = bytes(range(256)).replace(b"\n", b"") * 8  # no line starts with a key
+# Standard outputs that cannot be written, set up in the started process.
+BAD_STDOUT = {"full": lambda: os.dup2(os.open("/dev/full", os.O_WRONLY), 1),
+              "closed": lambda: os.close(1)}
 
 
 def block(lines=STANDARD, mm=1500):
@@ -52,14 +55,16 @@ class Case(unittest.TestCase):
         return {os.path.relpath(os.path.join(d, n), self.dir): read(os.path.join(d, n))
                 for d, _, names in os.walk(self.dir) for n in names if not n.startswith("_")}
 
-    def run_tool(self, *args, lc_all="C.UTF-8"):
-        """Runs the program; output goes through files, never pipes (Wine keeps pipes open)."""
+    def run_tool(self, *args, lc_all="C.UTF-8", stdout=None):
+        """Runs the program; output goes through files, never pipes (Wine keeps pipes open).
+        `stdout` "full" or "closed" gives it a standard output that cannot be written."""
         out_path, err_path = os.path.join(self.dir, "_out"), os.path.join(self.dir, "_err")
         env = dict(os.environ, LC_ALL=lc_all, RVX_WINE_LC_ALL=lc_all)
         with open(out_path, "wb") as out, open(err_path, "wb") as err:
             rc = subprocess.call(([RUNNER] if RUNNER else []) + [PROGRAM] + list(args),
                                  cwd=self.dir, stdout=out, stderr=err, env=env,
-                                 stdin=subprocess.DEVNULL, timeout=300)
+                                 stdin=subprocess.DEVNULL, timeout=300,
+                                 preexec_fn=BAD_STDOUT.get(stdout))
         out = read(out_path).decode("utf-8").splitlines()
         err = read(err_path).decode("utf-8", "replace")
         os.remove(out_path)
@@ -127,12 +132,34 @@ class Tests(Case):
         f = "ABCD0861.RVX"
         for args in [[], ["frob", f], ["show"], ["set", f], ["set", "--height"],
                      ["set", "--height", "1,5", f], ["set", "--height", "1e30", f],
-                     ["set", "--point", "a/b", f], ["set", "--point", "A", "--point", "B", f],
+                     ["set", "--point", "A", "--point", "B", f],
                      ["show", "--dry-run", f], ["set", "--bogus", f]]:
             rc, out, err = self.run_tool(*args)
             self.assertEqual((rc, out), (2, []), args)
             self.assertIn("rvxedit: ", err, args)
         self.assertEqual(self.files(), before)
+
+    def test_output_that_cannot_be_written_fails(self):
+        self.write("ABCD0861.RVX")
+        for stdout, args in [("full", ["show", "--json"]), ("closed", ["show"]),
+                             ("full", ["set", "--height", "2"])]:
+            rc, _, err = self.run_tool(*args, "ABCD0861.RVX", stdout=stdout)
+            self.assertEqual(rc, 1, args)
+            self.assertIn("rvxedit: cannot write standard output: ", err, args)
+
+    def test_what_is_not_a_regular_file_is_refused_without_waiting(self):
+        os.mkfifo(os.path.join(self.dir, "F0861.RVX"))
+        rc, out, err = self.run_tool("show", "F0861.RVX", "/dev/zero")
+        self.assertEqual((rc, out), (1, []))
+        self.assertEqual(err.count(": cannot open the raw file"), 2, err)
+
+    def test_a_point_name_kept_as_it_is_is_never_refused(self):
+        if RUNNER:
+            self.skipTest("Windows programs cannot name such a file")
+        self.write("A:B0861.RVX")
+        rc, out, _ = self.run_tool("set", "--point", "A:B", "--height", "2", "A:B0861.RVX")
+        self.assertEqual((rc, out), (0, ["A:B0861.RVX: saved, name A:B0861.RVX -> A:B0861.RVX, "
+                                         "height 1.500 -> 2.000"]))
 
     def test_windows_program_expands_wildcards(self):
         if not RUNNER:
@@ -203,9 +230,9 @@ class Tests(Case):
         for lc_all, args, expected in [
             ("zh_CN.UTF-8", ["show", "NOPE.RVX"], "rvxedit: NOPE.RVX: 打开RVX文件失败\n"),
             ("zh_CN.UTF-8", ["show", "--lang", "en", "NOPE.RVX"], "NOPE.RVX: cannot open the"),
-            ("C.UTF-8", ["--lang=zh", "set", "--point", "a/b", "X"],
-             '点名不能包含下列字符：\\ / : * ? " < > |\n用“rvxedit --help”查看更多信息。'),
-            ("en_US.UTF-8", ["set", "--point", "a/b", "X"], "the point name cannot contain")]:
+            ("C.UTF-8", ["--lang=zh", "set", "--height", "1,5", "X"],
+             "天线高不是有效的数字，请输入以米为单位的天线高\n用“rvxedit --help”查看更多信息。"),
+            ("en_US.UTF-8", ["set", "--height", "1,5", "X"], "the antenna height is not a valid")]:
             self.assertIn(expected, self.run_tool(*args, lc_all=lc_all)[2].replace("\r\n", "\n"))
         self.assertEqual(self.run_tool("--help", lc_all="zh_TW.UTF-8")[1][0], "用法：")
 

@@ -93,15 +93,22 @@ protected:
     std::wstring path_;
 };
 
-// A refusal shows its message every time save is pressed and changes nothing.
+// A refusal shows its message every time save is pressed and changes nothing. A new name
+// before its first dot naming a device is refused as such, not as a file that exists.
 TEST_F(SaveTest, RefusalRepeatsAndChangesNothing) {
     MakeFile(u"TAKE0861.RVX", original_);
     Program rvx(Quoted(path_));
-    for (int press = 0; press < 2; ++press) {
-        rvx.EditAndSave(L"TAKE", L"1.6");
-        const Popup box = rvx.TakePopup();
-        EXPECT_EQ(box.text, L"目标文件已存在，未做任何修改\n" + PathOf(u"TAKE0861.RVX"));
-        EXPECT_TRUE(box.hasIcon);
+    const std::wstring cases[][2] = {
+        {L"TAKE", L"目标文件已存在，未做任何修改\n" + PathOf(u"TAKE0861.RVX")},
+        {L"nul.", L"点名不能是系统保留的设备名(CON、PRN、AUX、NUL、COM1至COM9、LPT1至LPT9)"},
+    };
+    for (const auto& c : cases) {
+        for (int press = 0; press < 2; ++press) {
+            rvx.EditAndSave(c[0], L"1.6");
+            const Popup box = rvx.TakePopup();
+            EXPECT_EQ(box.text, c[1]);
+            EXPECT_TRUE(box.hasIcon);
+        }
     }
     EXPECT_EQ(Read(u"ABCD0861.RVX"), original_);
     EXPECT_EQ(Read(u"TAKE0861.RVX"), original_);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "raw_file_name.h"
+#include "text.h"
 
 using namespace rawfile;
 
@@ -18,6 +19,8 @@ TEST(RawFileName, SplitAndDeriveAsTheNamingTableSays) {
         {u"ABCD0861.RVX", u"", u"ABCD", u"0861.RVX"},
         {u"D:/obs/ABCD0861.RVX", u"D:/obs/", u"ABCD", u"0861.RVX"},
         {u"C:ABCD0861.RVX", u"C:", u"ABCD", u"0861.RVX"},
+        // A cut inside a surrogate pair gives the whole pair to the tail.
+        {u"D:\\obs\\X\U0001D11E861.RVX", u"D:\\obs\\", u"X", u"\U0001D11E861.RVX"},
         {u"D:\\obs\\", u"D:\\obs\\", u"", u".RVX"},
     };
     for (const auto& c : cases) {
@@ -61,5 +64,14 @@ TEST(RawFileName, PointNamesAFileNameCannotHoldAreRejected) {
     }
     for (const char16_t* good : {u"", u"ABCD", u"a b.c", u"\u6D4B\u8BD5", u"#1-(2)"}) {
         EXPECT_TRUE(IsValidPointName(good));
+    }
+}
+
+TEST(RawFileName, DeviceNamesAreReservedInAnyCase) {
+    for (const char16_t* name : {u"NUL.RVX", u"con.RVX", u"Com1.RVX", u"lpt9.X.RVX", u"AUX .RVX"}) {
+        EXPECT_TRUE(IsReservedDeviceName(name)) << Utf16ToUtf8(name);
+    }
+    for (const char16_t* name : {u"NUL0861.RVX", u"COM0.RVX", u"LPT10.RVX", u"COM.RVX", u".NUL"}) {
+        EXPECT_FALSE(IsReservedDeviceName(name)) << Utf16ToUtf8(name);
     }
 }

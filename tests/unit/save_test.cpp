@@ -11,6 +11,8 @@
 #include <unistd.h>
 #endif
 
+#include <filesystem>
+
 #include "editing.h"
 #include "raw_gen.h"
 #include "text.h"
@@ -102,6 +104,8 @@ TEST(Normalise, HeightsComeToThreeDecimalsOrAreRefused) {
 TEST_F(SaveTest, RefusalsChangeNothingOnDisk) {
     rawgen::WriteFile(dir_.Path(u"TAKEN0861.RVX"), "other");
     Open(u"ABCD0861.RVX");
+    // A second hard link of the same file is another entry, which a rename would leave behind.
+    std::filesystem::create_hard_link(dir_.Path(u"ABCD0861.RVX"), dir_.Path(u"LINK0861.RVX"));
     const struct {
         const char16_t* point;
         const char16_t* height;
@@ -112,6 +116,7 @@ TEST_F(SaveTest, RefusalsChangeNothingOnDisk) {
         {u"WXYZ", u"abc", SaveRefusal::kHeightNotNumber},
         {u"WXYZ", u"1e39", SaveRefusal::kHeightOutOfRange},
         {u"TAKEN", u"1.6", SaveRefusal::kTargetExists},
+        {u"LINK", u"1.6", SaveRefusal::kTargetExists},
     };
     for (const auto& c : cases) {
         const SaveOutcome out = editor_.Save(c.point, c.height);
@@ -119,6 +124,7 @@ TEST_F(SaveTest, RefusalsChangeNothingOnDisk) {
         EXPECT_EQ(out.refusal, c.refusal);
         EXPECT_EQ(Read(u"ABCD0861.RVX"), original_);
         EXPECT_EQ(Read(u"TAKEN0861.RVX"), "other");
+        EXPECT_EQ(Read(u"LINK0861.RVX"), original_);
     }
     EXPECT_EQ(editor_.Save(u"TAKEN", u"1.6").plan.newPath, dir_.Path(u"TAKEN0861.RVX"));
     EXPECT_EQ(editor_.Save(u"ABCD", u"1.500").status, SaveStatus::kUnchanged);
@@ -190,6 +196,33 @@ TEST(RenameNoReplace, NeverReplacesAnotherFile) {
     EXPECT_EQ(error.op, FileOp::kRename);
     EXPECT_EQ(rawgen::ReadFile(dir.Path(u"a")), "A");
     EXPECT_EQ(rawgen::ReadFile(dir.Path(u"b")), "B");
+}
+
+// Only a regular file opens: the null device neither loads nor takes a header.
+TEST(FileOps, OnlyRegularFilesOpen) {
+#ifdef _WIN32
+    const std::u16string device = u"NUL";
+#else
+    const std::u16string device = u"/dev/null";
+#endif
+    EXPECT_EQ(LoadRawHeader(device).error, LoadError::kOpenFailed);
+    FileError error;
+    EXPECT_FALSE(WriteHeaderBlock(device, HeaderBlock{}, &error));
+    EXPECT_EQ(error.op, FileOp::kOpen);
+}
+
+// Only a point name the user changes must suit Windows; a file keeps its own name as it is.
+TEST(PlanSave, OnlyANewPointNameMustSuitWindows) {
+    LoadedFile file;
+    file.tail = u".RVX";
+    SavePlan plan;
+    for (const std::u16string own : {u"A:B", u"a\nb", u"NUL"}) {
+        file.pointName = own;
+        EXPECT_EQ(PlanSave(file, own, u"1.6", &plan), SaveRefusal::kNone);
+        EXPECT_EQ(plan.newPath, own + u".RVX");
+    }
+    EXPECT_EQ(PlanSave(file, u"A:C", u"1.6", &plan), SaveRefusal::kBadPointName);
+    EXPECT_EQ(PlanSave(file, u"com1", u"1.6", &plan), SaveRefusal::kReservedName);
 }
 
 TEST(PlanSave, BlocksThatWouldNotLoadBackAreRefused) {
