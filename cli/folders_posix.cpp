@@ -2,20 +2,16 @@
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
-#include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "file_ops.h"
 #include "folders.h"
 #include "text.h"
 
 namespace rvxedit {
 
 namespace {
-
-std::u16string Reason(int code) {
-    return rawfile::Utf8ToUtf16(strerror(code));
-}
 
 EntryKind KindOfStat(const struct stat& st) {
     if (S_ISREG(st.st_mode)) {
@@ -39,7 +35,7 @@ bool ListFolder(const std::u16string& path, std::vector<FolderEntry>* entries,
     const std::string folder = rawfile::Utf16ToUtf8(path);
     DIR* dir = opendir(folder.c_str());
     if (dir == nullptr) {
-        *reason = Reason(errno);
+        *reason = rawfile::SystemReason(static_cast<std::uint32_t>(errno));
         return false;
     }
     const int fd = dirfd(dir);
@@ -72,7 +68,7 @@ bool ListFolder(const std::u16string& path, std::vector<FolderEntry>* entries,
     const int code = errno;
     closedir(dir);
     if (code != 0) {
-        *reason = Reason(code);
+        *reason = rawfile::SystemReason(static_cast<std::uint32_t>(code));
         return false;
     }
     return true;
@@ -96,7 +92,7 @@ bool ReadWholeFile(const std::u16string& path, std::size_t limit, std::string* b
                    bool* tooLarge, std::u16string* reason) {
     const int fd = open(rawfile::Utf16ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        *reason = Reason(errno);
+        *reason = rawfile::SystemReason(static_cast<std::uint32_t>(errno));
         return false;
     }
     bytes->clear();
@@ -107,7 +103,7 @@ bool ReadWholeFile(const std::u16string& path, std::size_t limit, std::string* b
             continue;
         }
         if (n < 0) {
-            *reason = Reason(errno);
+            *reason = rawfile::SystemReason(static_cast<std::uint32_t>(errno));
             close(fd);
             return false;
         }

@@ -1,33 +1,13 @@
 // Folders and file identity on Windows. Paths are passed as wide text throughout.
 #include <windows.h>
 
+#include "file_ops.h"
 #include "folders.h"
 #include "text.h"
 
 namespace rvxedit {
 
 namespace {
-
-std::u16string Reason(DWORD code) {
-    wchar_t* buffer = nullptr;
-    const DWORD n = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::u16string reason;
-    if (n != 0 && buffer != nullptr) {
-        reason = rawfile::FromWide(std::wstring(buffer, n));
-    }
-    LocalFree(buffer);
-    while (!reason.empty() && (reason.back() == u'\r' || reason.back() == u'\n' ||
-                               reason.back() == u' ' || reason.back() == u'.')) {
-        reason.pop_back();
-    }
-    if (reason.empty()) {
-        const std::string number = "error " + std::to_string(code);
-        reason.assign(number.begin(), number.end());
-    }
-    return reason;
-}
 
 bool EndsWithSeparator(const std::u16string& folder) {
     return !folder.empty() &&
@@ -53,7 +33,7 @@ bool ListFolder(const std::u16string& path, std::vector<FolderEntry>* entries,
         if (code == ERROR_FILE_NOT_FOUND) {
             return true;  // an empty drive root
         }
-        *reason = Reason(code);
+        *reason = rawfile::SystemReason(code);
         return false;
     }
     do {
@@ -76,7 +56,7 @@ bool ListFolder(const std::u16string& path, std::vector<FolderEntry>* entries,
     const DWORD code = GetLastError();
     FindClose(h);
     if (code != ERROR_NO_MORE_FILES) {
-        *reason = Reason(code);
+        *reason = rawfile::SystemReason(code);
         return false;
     }
     return true;
@@ -112,7 +92,7 @@ bool ReadWholeFile(const std::u16string& path, std::size_t limit, std::string* b
         CreateFileW(rawfile::ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
-        *reason = Reason(GetLastError());
+        *reason = rawfile::SystemReason(GetLastError());
         return false;
     }
     bytes->clear();
@@ -125,7 +105,7 @@ bool ReadWholeFile(const std::u16string& path, std::size_t limit, std::string* b
             if (code == ERROR_BROKEN_PIPE) {
                 return true;  // the end of a pipe
             }
-            *reason = Reason(code);
+            *reason = rawfile::SystemReason(code);
             return false;
         }
         if (n == 0) {

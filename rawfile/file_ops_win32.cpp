@@ -18,8 +18,9 @@ std::u16string SystemReason(std::uint32_t code) {
     std::u16string reason;
     if (n != 0 && buffer != nullptr) {
         reason = FromWide(std::wstring(buffer, n));
-        while (!reason.empty() &&
-               (reason.back() == u'\r' || reason.back() == u'\n' || reason.back() == u' ')) {
+        // The system's sentence ends in a period and a line break; callers go on after it.
+        while (!reason.empty() && (reason.back() == u'\r' || reason.back() == u'\n' ||
+                                   reason.back() == u' ' || reason.back() == u'.')) {
             reason.pop_back();
         }
     }
