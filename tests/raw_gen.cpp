@@ -1,6 +1,5 @@
 #include "raw_gen.h"
 
-#include <atomic>
 #include <fstream>
 #include <random>
 #include <stdexcept>
@@ -54,26 +53,14 @@ Bytes StandardFile(const std::string& antHigh, std::size_t dataSize) {
 }
 
 TempDir::TempDir() {
-    static std::atomic<int> counter{0};
     std::random_device rd;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        dir_ = fs::temp_directory_path() /
-               ("rvxtest-" + std::to_string(rd()) + "-" + std::to_string(counter++));
-        if (fs::create_directory(dir_)) {
-            return;
-        }
-    }
-    throw std::runtime_error("cannot create a scratch folder");
+    do {
+        dir_ = fs::temp_directory_path() / ("rvxtest-" + std::to_string(rd()));
+    } while (!fs::create_directory(dir_));
 }
 
 TempDir::~TempDir() {
-    std::error_code ec;
-    // Files a test made read-only must become writable again before they can be removed. The
-    // walk stops at the first error instead of throwing out of the destructor.
-    for (fs::recursive_directory_iterator it(dir_, ec), end; !ec && it != end; it.increment(ec)) {
-        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    }
-    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
+    std::error_code ec;  // a destructor never throws: what cannot be removed stays
     fs::remove_all(dir_, ec);
 }
 

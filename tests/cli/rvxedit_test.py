@@ -130,10 +130,8 @@ class Tests(Case):
         self.write("ABCD0861.RVX")
         before = self.files()
         f = "ABCD0861.RVX"
-        for args in [[], ["frob", f], ["show"], ["set", f], ["set", "--height"],
-                     ["set", "--height", "1,5", f], ["set", "--height", "1e30", f],
-                     ["set", "--point", "A", "--point", "B", f],
-                     ["show", "--dry-run", f], ["set", "--bogus", f]]:
+        for args in [[], ["frob", f], ["show"], ["set", f], ["set", "--height", "1,5", f],
+                     ["set", "--point", "A", "--point", "B", f], ["show", "--dry-run", f]]:
             rc, out, err = self.run_tool(*args)
             self.assertEqual((rc, out), (2, []), args)
             self.assertIn("rvxedit: ", err, args)
