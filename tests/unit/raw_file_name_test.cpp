@@ -13,6 +13,7 @@ TEST(RawFileName, SplitAndDeriveAsTheNamingTableSays) {
     const Case cases[] = {
         {u"D:\\obs\\ABCD0861.RVX", u"D:\\obs\\", u"ABCD", u"0861.RVX"},
         {u"D:\\obs\\X0861.RVX", u"D:\\obs\\", u"X", u"0861.RVX"},
+        {u"D:\\obs\\STATIONALPHA0861.RVX", u"D:\\obs\\", u"STATIONALPHA", u"0861.RVX"},
         {u"D:\\obs\\0861.RVX", u"D:\\obs\\", u"0861", u".RVX"},
         {u"D:\\obs\\AB.RVX", u"D:\\obs\\", u"AB", u".RVX"},
         {u"D:\\obs\\A.RV", u"D:\\obs\\", u"", u".RVX"},
@@ -38,21 +39,12 @@ TEST(RawFileName, SplitAndDeriveAsTheNamingTableSays) {
     EXPECT_EQ(SplitRawPath(u"/d/a\\b.RVX", PathStyle::kPosix).fileName, u"a\\b.RVX");
 }
 
-TEST(RawFileName, ComposeCutsThePointNameAndKeepsTheTail) {
-    EXPECT_EQ(ComposeRawPath(u"D:\\obs\\", u"LONGNAME12", u"0861.RVX"),
-              u"D:\\obs\\LONGNAME0861.RVX");
-    EXPECT_EQ(ComposeRawPath(u"D:\\obs\\", u"P", u".RVX"), u"D:\\obs\\P.RVX");
-    EXPECT_EQ(ComposeRawPath(u"D:\\obs\\", u"", u"0861.RVX"), u"D:\\obs\\0861.RVX");
-    // 17 units: the point name loses what is beyond 8.
-    const PointName p = DerivePointName(u"STATIONALPHA0861.RVX");
-    EXPECT_EQ(ComposeRawPath(u"", p.pointName, p.tail), u"STATIONA0861.RVX");
-}
-
 TEST(RawFileName, CutNeverSplitsASurrogatePair) {
     const std::u16string emoji = u"\U0001F600";  // two units
     EXPECT_EQ(CutPointName(u"ABCDEFG" + emoji), u"ABCDEFG");
     EXPECT_EQ(CutPointName(u"ABCDEF" + emoji + u"X"), u"ABCDEF" + emoji);
     EXPECT_EQ(CutPointName(u"ABCDEF" + emoji), u"ABCDEF" + emoji);
+    EXPECT_EQ(CutPointName(u"STATIONALPHA"), u"STATIONA");
     EXPECT_EQ(CutPointName(u"\u6D4B\u8BD5\u70B9\u540D\u4E00\u4E8C\u4E09\u56DB\u4E94"),
               u"\u6D4B\u8BD5\u70B9\u540D\u4E00\u4E8C\u4E09\u56DB");
 }
