@@ -30,26 +30,20 @@ std::wstring InstallProgram(const std::wstring& folder, bool library) {
     return folder + L"RVXTOOL.exe";
 }
 
-std::string ClassDefault(const wchar_t* key) {
-    wchar_t buffer[1024] = {};
-    DWORD bytes = sizeof buffer;
-    return RegGetValueW(HKEY_CLASSES_ROOT, key, nullptr, RRF_RT_REG_SZ, nullptr, buffer, &bytes) ==
-                   ERROR_SUCCESS
-               ? Utf8(buffer)
-               : "<none>";
-}
-
 // The file type's values, and the ".RVX" value's raw bytes.
 std::vector<std::string> FileType() {
     std::vector<std::string> values;
     for (const wchar_t* key : {L".RVX", L"RVXfile", L"RVXfile\\DefaultIcon", L"RVXfile\\Shell",
                                L"RVXfile\\Shell\\RVXTOOL\\Command"}) {
-        values.push_back(ClassDefault(key));
+        wchar_t buffer[1024] = {};
+        DWORD bytes = sizeof buffer;
+        RegGetValueW(HKEY_CLASSES_ROOT, key, nullptr, RRF_RT_REG_SZ, nullptr, buffer, &bytes);
+        values.push_back(Utf8(buffer));
     }
-    char bytes[256] = {};
-    LONG size = sizeof bytes;
-    RegQueryValueA(HKEY_CLASSES_ROOT, ".RVX", bytes, &size);
-    values.emplace_back(bytes, static_cast<std::size_t>(size));
+    char raw[256] = {};
+    LONG size = sizeof raw;
+    RegQueryValueA(HKEY_CLASSES_ROOT, ".RVX", raw, &size);
+    values.emplace_back(raw, static_cast<std::size_t>(size));
     return values;
 }
 
