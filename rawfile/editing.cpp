@@ -10,7 +10,6 @@ LoadError RawFileEditor::Load(const std::u16string& path, PathStyle style) {
     loaded_ = false;
     file_.path = path;
     file_.folder = split.folder;
-    fileName_ = split.fileName;
     const LoadResult loaded = LoadRawHeader(path);
     if (loaded.error != LoadError::kNone) {
         return loaded.error;
@@ -60,7 +59,6 @@ SaveOutcome RawFileEditor::Save(const std::u16string& pointName, const std::u16s
     file_.path = out.plan.newPath;
     file_.pointName = out.plan.pointName;
     file_.values.antHeight = out.plan.height.metres;
-    fileName_ = out.plan.pointName + file_.tail;
     heightText_ = BytesToText(out.plan.height.text);
     out.status = SaveStatus::kSaved;
     return out;

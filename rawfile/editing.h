@@ -36,7 +36,7 @@ public:
 
     bool IsLoaded() const { return loaded_; }
     const std::u16string& Path() const { return file_.path; }
-    const std::u16string& FileName() const { return fileName_; }
+    std::u16string FileName() const { return file_.path.substr(file_.folder.size()); }
     const LoadedFile& File() const { return file_; }
     // The baseline: the point name and height text of the file as it stands on disk.
     const std::u16string& PointName() const { return file_.pointName; }
@@ -53,7 +53,6 @@ public:
 
 private:
     LoadedFile file_;
-    std::u16string fileName_;
     std::u16string heightText_;
     bool loaded_ = false;
 };
