@@ -1,10 +1,19 @@
-// Plans saves from arbitrary loaded values and field texts, checks every accepted plan's block,
-// and carries it out on a real file to check that nothing after byte 159 changes. The input's
-// layout is in fuzz_check.h.
+// The two fuzz targets, each built from this file (RVX_FUZZ_SAVE 0 or 1):
+// - fuzz_load loads arbitrary bytes from memory, from a file, and fed in pieces of random size,
+//   and checks that all three agree with five separate line-by-line key searches (fgets of at
+//   most 159 bytes, from the start of the file for each key) and that the values obey the
+//   header rules;
+// - fuzz_save plans saves from arbitrary loaded values and field texts, checks every accepted
+//   plan's block, and carries it out on a real file to check that nothing after byte 159
+//   changes. Its input is a flags byte, then the version, serial, date and model texts (each
+//   what follows its key), the point name and the height, each ended by kFieldEnd, then the
+//   receiver bytes.
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -12,18 +21,116 @@
 #include <string>
 
 #include "file_ops.h"
-#include "fuzz_check.h"
 #include "loader.h"
 #include "numbers.h"
 #include "raw_file_name.h"
 #include "save.h"
 #include "text.h"
 
+// An invariant check that prints what broke and aborts, so that libFuzzer keeps the input.
+#define FUZZ_CHECK(cond)                                                                           \
+    ((cond) ? (void)0                                                                              \
+            : (std::fprintf(stderr, "invariant broken at %s:%d: %s\n", __FILE__, __LINE__, #cond), \
+               std::abort()))
+
 namespace {
 
 namespace fs = std::filesystem;
 using rawfile::kBlockSize;
+using rawfile::LoadResult;
 using rawfile::SavePlan;
+
+constexpr char kFieldEnd = '\x1f';
+enum SaveFlags : std::uint8_t {
+    kNoModel = 1,
+    kPointWide = 2,   // the point name as UTF-16LE pairs, else one byte a character
+    kHeightWide = 4,  // likewise the height
+    kRawVersion = 8,  // the version text's first 8 bytes are the version as a raw double
+};
+
+// A scratch folder of this process under TMPDIR (scripts/fuzz.sh points it at one it removes).
+const std::string& Scratch() {
+    static const std::string folder = [] {
+        const fs::path p = fs::temp_directory_path() / ("rvx-fuzz-" + std::to_string(getpid()));
+        fs::create_directories(p);
+        return p.string() + "/";
+    }();
+    return folder;
+}
+
+// The loader's reference: searches `stream` from its start for a line that starts with `key`,
+// reading lines of at most 159 bytes into `line` (160 bytes). 1 with the line when found.
+int FindKeyLine(const char* key, char* line, std::FILE* stream) {
+    std::rewind(stream);
+    const std::size_t keyLen = std::strlen(key);
+    while (!std::feof(stream)) {
+        if (std::fgets(line, static_cast<int>(rawfile::kBlockSize), stream) == nullptr) {
+            return 0;
+        }
+        if (std::strlen(line) >= keyLen && std::memcmp(line, key, keyLen) == 0) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// The load made of one FindKeyLine search a key.
+LoadResult LoadKeyByKey(std::FILE* stream) {
+    std::string lines[rawfile::kKeyCount];
+    const std::string* found[rawfile::kKeyCount];
+    for (std::size_t k = 0; k < rawfile::kKeyCount; ++k) {
+        char line[rawfile::kBlockSize] = {};
+        found[k] = FindKeyLine(rawfile::kKeys[k], line, stream) == 1 ? &(lines[k] = line) : nullptr;
+    }
+    return rawfile::ResultFromKeyLines(found);
+}
+
+// True when both loads give the same error and bit for bit the same values.
+bool SameResult(const LoadResult& a, const LoadResult& b) {
+    return a.error == b.error &&
+           std::memcmp(&a.values.version, &b.values.version, sizeof(double)) == 0 &&
+           a.values.receiverId == b.values.receiverId && a.values.date == b.values.date &&
+           a.values.model == b.values.model &&
+           std::memcmp(&a.values.antHeight, &b.values.antHeight, sizeof(float)) == 0;
+}
+
+bool IsAsciiAlnum(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+void CheckValues(const rawfile::HeaderValues& v) {
+    FUZZ_CHECK(v.receiverId.size() <= rawfile::kMaxSerialChars);
+    for (char c : v.receiverId) {
+        FUZZ_CHECK(IsAsciiAlnum(c));
+    }
+    FUZZ_CHECK(v.date.size() <= rawfile::kMaxDateValueBytes);
+    FUZZ_CHECK(v.date.find('\0') == std::string::npos);
+    FUZZ_CHECK(v.model.size() <= rawfile::kMaxLineBytes);
+    FUZZ_CHECK(v.model.empty() || v.model.compare(0, 6, rawfile::kKeyModel) == 0);
+    FUZZ_CHECK(v.model.find('\0') == std::string::npos);
+}
+
+// Feeds the bytes in pieces of 1 to 400 bytes, the sizes drawn from a generator seeded by the
+// input itself so that every run of the same input cuts it the same way.
+LoadResult LoadInPieces(const std::uint8_t* data, std::size_t size) {
+    std::uint32_t state = 2166136261u ^ static_cast<std::uint32_t>(size);
+    for (std::size_t i = 0; i < size && i < 32; ++i) {
+        state = (state ^ data[i]) * 16777619u;
+    }
+    rawfile::KeyScanner scanner;
+    std::size_t pos = 0;
+    while (pos < size) {
+        state = state * 1664525u + 1013904223u;
+        std::size_t piece = 1 + (state >> 8) % 400;
+        if (piece > size - pos) {
+            piece = size - pos;
+        }
+        scanner.Feed(data + pos, piece);
+        pos += piece;
+    }
+    scanner.Finish();
+    return scanner.Result();
+}
 
 // The cut point name: a prefix of the typed one that a file name can hold, 8 units long unless
 // that would split a surrogate pair, and the new path made of it.
@@ -112,9 +219,28 @@ std::u16string FieldText(const std::string& bytes, bool wide) {
     return out;
 }
 
-}  // namespace
+int FuzzLoad(const std::uint8_t* data, std::size_t size) {
+    const LoadResult fromMemory = rawfile::LoadRawHeaderFromBytes(data, size);
+    FUZZ_CHECK(SameResult(fromMemory, LoadInPieces(data, size)));
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::FILE* out = std::fopen((Scratch() + "LOAD.RVX").c_str(), "wb");
+    FUZZ_CHECK(out != nullptr);
+    FUZZ_CHECK(std::fwrite(data, 1, size, out) == size);
+    FUZZ_CHECK(std::fclose(out) == 0);
+    const std::u16string path = rawfile::Utf8ToUtf16(Scratch() + "LOAD.RVX");
+    FUZZ_CHECK(SameResult(fromMemory, rawfile::LoadRawHeader(path)));
+    std::FILE* in = rawfile::OpenForReading(path);
+    FUZZ_CHECK(in != nullptr);
+    FUZZ_CHECK(SameResult(fromMemory, LoadKeyByKey(in)));
+    std::fclose(in);
+
+    if (fromMemory.error == rawfile::LoadError::kNone) {
+        CheckValues(fromMemory.values);
+    }
+    return 0;
+}
+
+int FuzzSave(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {
         return 0;
     }
@@ -122,32 +248,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string rest(reinterpret_cast<const char*>(data) + 1, size - 1);
     std::string field[6];  // version, serial, date, model, point name, height
     for (std::string& f : field) {
-        const std::size_t end = rest.find(fuzzcheck::kFieldEnd);
+        const std::size_t end = rest.find(kFieldEnd);
         f = rest.substr(0, end);
         rest.erase(0, end == std::string::npos ? end : end + 1);
     }
-    static const std::string scratch =
-        (fs::temp_directory_path() / ("rvx-fuzz-save-" + std::to_string(getpid()))).string() + "/";
-    fs::create_directories(scratch);
-
     rawfile::LoadedFile file;
-    file.folder = rawfile::Utf8ToUtf16(scratch);
+    file.folder = rawfile::Utf8ToUtf16(Scratch());
     file.pointName = u"SRC_";
     file.tail = u"0861.RVX";
     file.path = file.folder + file.pointName + file.tail;
     rawfile::HeaderValues& v = file.values;
-    if (flags & fuzzcheck::kRawVersion) {
+    if (flags & kRawVersion) {
         std::memcpy(&v.version, field[0].append(8, '\0').data(), sizeof v.version);
     } else {
         v.version = rawfile::VersionFromLine(AsLine("ver", field[0]));
     }
     v.receiverId = rawfile::ReceiverIdFromLine(AsLine("ReceiverID:", field[1]));
     v.date = rawfile::DateFromLine(AsLine("Date:", field[2])).value_or(std::string());
-    if (!(flags & fuzzcheck::kNoModel)) {
+    if (!(flags & kNoModel)) {
         v.model = rawfile::ModelFromLine(AsLine("Model:", field[3]));
     }
-    const std::u16string pointName = FieldText(field[4], (flags & fuzzcheck::kPointWide) != 0);
-    const std::u16string height = FieldText(field[5], (flags & fuzzcheck::kHeightWide) != 0);
+    const std::u16string pointName = FieldText(field[4], (flags & kPointWide) != 0);
+    const std::u16string height = FieldText(field[5], (flags & kHeightWide) != 0);
     SavePlan plan;
     if (rawfile::PlanSave(file, pointName, height, &plan) == rawfile::SaveRefusal::kNone) {
         CheckPointName(pointName, plan, file);
@@ -155,4 +277,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckOnDisk(file, plan, rest);
     }
     return 0;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return (RVX_FUZZ_SAVE ? FuzzSave : FuzzLoad)(data, size);
 }
