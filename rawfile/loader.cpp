@@ -1,9 +1,14 @@
 #include "loader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string_view>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "file_ops.h"
 
@@ -13,14 +18,7 @@ namespace {
 
 constexpr std::size_t kReadBuffer = 64 * 1024;
 
-}  // namespace
-
-KeyScanner::KeyScanner() : have_{}, remaining_(kKeyCount) {}
-
-namespace {
-
-// The bytes a key starts with, as a table: most lines are receiver data, and one look at the
-// first byte rules them out.
+// The bytes a key starts with, as a table: one look at a line's first byte rules most lines out.
 struct KeyStarts {
     bool byte[256] = {};
     constexpr KeyStarts() {
@@ -35,7 +33,128 @@ inline bool MayHoldKey(char first) {
     return kKeyStarts.byte[static_cast<unsigned char>(first)];
 }
 
+// A key still sought, as the search compares it.
+struct Needle {
+    std::string_view text;
+#ifdef __SSE2__
+    __m128i first;  // the key's first byte in every lane
+    __m128i last;   // its last byte in every lane
+#endif
+};
+
+// The search for key texts tests this many positions at a time.
+constexpr std::size_t kBlockBytes = 64;
+
+#ifdef __SSE2__
+inline __m128i Load(const char* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+// True when some position of the block at `at` holds a needle's first byte and, the needle's
+// length further on, its last byte; reads kBlockBytes + (longest needle) - 1 bytes from `at`.
+// kCount, when not 0, is `count` known at compile time.
+template <std::size_t kCount>
+bool BlockMayHoldKey(const char* at, const Needle* needles, std::size_t count) {
+    __m128i pairs = _mm_setzero_si128();
+    for (std::size_t k = 0; k < (kCount != 0 ? kCount : count); ++k) {
+        const Needle& needle = needles[k];
+        const char* lastAt = at + needle.text.size() - 1;
+        for (std::size_t i = 0; i < kBlockBytes; i += 16) {
+            const __m128i first = _mm_cmpeq_epi8(Load(at + i), needle.first);
+            const __m128i last = _mm_cmpeq_epi8(Load(lastAt + i), needle.last);
+            pairs = _mm_or_si128(pairs, _mm_and_si128(first, last));
+        }
+    }
+    return _mm_movemask_epi8(pairs) != 0;
+}
+
+// The position after the last LF in [from, to), or `from` when there is none.
+const char* AfterLastLf(const char* from, const char* to) {
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; to - from >= 16; to -= 16) {
+        const int bits = _mm_movemask_epi8(_mm_cmpeq_epi8(Load(to - 16), lf));
+        if (bits != 0) {
+            return to - 16 + (31 - __builtin_clz(static_cast<unsigned>(bits))) + 1;
+        }
+    }
+    while (to > from && to[-1] != '\n') {
+        --to;
+    }
+    return to;
+}
+#else
+// Without a vector unit every block is looked at byte by byte.
+template <std::size_t kCount>
+bool BlockMayHoldKey(const char*, const Needle*, std::size_t) {
+    return true;
+}
+
+const char* AfterLastLf(const char* from, const char* to) {
+    while (to > from && to[-1] != '\n') {
+        --to;
+    }
+    return to;
+}
+#endif
+
+// The first position in [from, to) where a needle's whole text stands inside [from, end).
+const char* NeedleIn(const char* from, const char* to, const char* end, const Needle* needles,
+                     std::size_t count) {
+    for (const char* at = from; at < to; ++at) {
+        if (!MayHoldKey(*at)) {
+            continue;
+        }
+        for (std::size_t k = 0; k < count; ++k) {
+            const std::string_view key = needles[k].text;
+            if (static_cast<std::size_t>(end - at) >= key.size() &&
+                std::memcmp(at, key.data(), key.size()) == 0) {
+                return at;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// The first block from `at` on, up to `last`, in which a needle may begin; past `last` when none.
+template <std::size_t kCount>
+const char* NextBlock(const char* at, const char* last, const Needle* needles, std::size_t count) {
+    while (at <= last && !BlockMayHoldKey<kCount>(at, needles, count)) {
+        at += kBlockBytes;
+    }
+    return at;
+}
+
+// The first position in [from, end) where a needle's whole text stands, or null. Blocks in
+// which no needle's first and last byte stand the right distance apart are passed over whole.
+template <std::size_t kCount>
+const char* FindNeedle(const char* from, const char* end, const Needle* needles, std::size_t count,
+                       std::size_t longest) {
+    const char* at = from;
+    const std::size_t reach = kBlockBytes + longest - 1;  // the bytes a block's test reads
+    if (static_cast<std::size_t>(end - from) >= reach) {
+        const char* const last = end - reach;
+        while ((at = NextBlock<kCount>(at, last, needles, count)) <= last) {
+            const char* found = NeedleIn(at, at + kBlockBytes, end, needles, count);
+            if (found != nullptr) {
+                return found;
+            }
+            at += kBlockBytes;
+        }
+    }
+    return NeedleIn(at, end, end, needles, count);
+}
+
+// The start of the line that holds `at`, given `line`, the start of a line at or before it. An
+// LF always ends the line it is in, so a line starts after the last LF before `at`, and from
+// there on the lines are cut every kMaxLineBytes bytes.
+const char* LineHolding(const char* line, const char* at) {
+    const char* start = AfterLastLf(line, at);
+    return start + (at - start) / kMaxLineBytes * kMaxLineBytes;
+}
+
 }  // namespace
+
+KeyScanner::KeyScanner() : have_{}, remaining_(kKeyCount) {}
 
 void KeyScanner::TakeLine(const char* line, std::size_t size) {
     const std::string_view text(line, size);
@@ -48,11 +167,42 @@ void KeyScanner::TakeLine(const char* line, std::size_t size) {
     }
 }
 
+const char* KeyScanner::NextKeyLine(const char* line, const char* end) const {
+    Needle needles[kKeyCount];
+    std::size_t count = 0;
+    std::size_t longest = 0;
+    for (std::size_t k = 0; k < kKeyCount; ++k) {
+        if (!have_[k]) {
+            Needle& needle = needles[count++];
+            needle.text = kKeys[k];
+#ifdef __SSE2__
+            needle.first = _mm_set1_epi8(needle.text.front());
+            needle.last = _mm_set1_epi8(needle.text.back());
+#endif
+            longest = std::max(longest, needle.text.size());
+        }
+    }
+    // A key line is where a key's text stands at a line start: find the texts, then the lines.
+    // One key still sought is the usual case of a file read to its end (one without a model line).
+    const auto find = count == 1 ? FindNeedle<1> : FindNeedle<0>;
+    for (const char* at = find(line, end, needles, count, longest); at != nullptr;
+         at = find(at + 1, end, needles, count, longest)) {
+        line = LineHolding(line, at);
+        if (line == at) {
+            return at;
+        }
+    }
+    return LineHolding(line, end - 1);
+}
+
 void KeyScanner::Feed(const std::uint8_t* data, std::size_t size) {
     const char* p = reinterpret_cast<const char*>(data);
     const char* const end = p + size;
     while (p < end && remaining_ > 0) {
-        // Complete a line begun in an earlier piece.
+        if (carrySize_ == 0) {
+            p = NextKeyLine(p, end);
+        }
+        // Complete a line begun in an earlier piece, or take the line at p.
         const std::size_t room = kMaxLineBytes - carrySize_;
         const std::size_t avail = static_cast<std::size_t>(end - p);
         const std::size_t look = avail < room ? avail : room;

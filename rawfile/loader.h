@@ -47,6 +47,9 @@ public:
 
 private:
     void TakeLine(const char* line, std::size_t size);
+    // From the line start `line` in [line, end): the first line start at which the text of a key
+    // still sought stands, else the start of the piece's last line.
+    const char* NextKeyLine(const char* line, const char* end) const;
 
     std::string found_[kKeyCount];
     bool have_[kKeyCount];
