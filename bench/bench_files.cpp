@@ -1,13 +1,27 @@
 #include "bench_files.h"
 
 #include <cstdio>
+#include <random>
 
 #include "raw_gen.h"
 
 namespace bench {
 
+namespace {
+
+rawgen::Bytes RandomBytes(std::size_t size, std::uint32_t seed) {
+    std::mt19937 rng(seed);
+    rawgen::Bytes out(size, '\0');
+    for (auto& c : out) {
+        c = static_cast<char>(rng() >> 24);
+    }
+    return out;
+}
+
+}  // namespace
+
 bool WriteRawFile(const std::string& path, const std::vector<std::string>& lines,
-                  std::uint64_t size) {
+                  std::uint64_t size, Data data) {
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (out == nullptr) {
         return false;
@@ -17,7 +31,8 @@ bool WriteRawFile(const std::string& path, const std::vector<std::string>& lines
     // Eight different pieces of receiver data, repeated; each starts a new line.
     std::vector<rawgen::Bytes> pieces;
     for (std::uint32_t seed = 1; seed <= 8; ++seed) {
-        rawgen::Bytes piece = rawgen::ReceiverData(1 << 20, seed);
+        rawgen::Bytes piece =
+            data == Data::kText ? rawgen::ReceiverData(1 << 20, seed) : RandomBytes(1 << 20, seed);
         piece.back() = '\n';
         pieces.push_back(piece);
     }

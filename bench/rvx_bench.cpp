@@ -1,6 +1,7 @@
 // Prints how long loading and saving take next to what the machine allows: a load of a large
 // file without a "Model:" line (read to its end) against a plain read loop over the same file,
-// and a save on a small and on a huge file (a save writes 160 bytes and never reads the data).
+// for text-like and for binary receiver data, and a save on a small and on a huge file (a save
+// writes 160 bytes and never reads the data). Ends with the ratios, one a line.
 // Usage: rvx_bench <scratch folder> [load file MiB, default 256] [huge file MiB, default 1024]
 #ifndef _WIN32
 #include <fcntl.h>
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench_files.h"
@@ -32,6 +34,20 @@ double Seconds(Clock::time_point since) {
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
+}
+
+// The ratios printed last, one a line, as "ratio <name> <value>".
+std::vector<std::pair<std::string, double>> g_summary;
+
+void Summarise(const std::string& name, double ratio) {
+    g_summary.emplace_back(name, ratio);
+}
+
+// One line of timings: the median, its throughput, and the fastest and slowest run.
+void PrintTimes(const char* what, const std::vector<double>& seconds, double mib) {
+    const auto [low, high] = std::minmax_element(seconds.begin(), seconds.end());
+    std::printf("   %-16s %9.1f ms  %7.0f MiB/s  (runs %.1f to %.1f ms)\n", what,
+                Median(seconds) * 1e3, mib / Median(seconds), *low * 1e3, *high * 1e3);
 }
 
 [[noreturn]] void Die(const std::string& what) {
@@ -83,16 +99,19 @@ std::vector<std::string> LinesWithoutModel() {
     return lines;
 }
 
-void BenchLoad(const std::string& folder, std::uint64_t mib) {
+// A load of a file without a "Model:" line, which must be read to its end, against a plain read
+// of the same file: from the page cache and, when `fromDisk`, from the disk too.
+void BenchLoad(const std::string& folder, std::uint64_t mib, bench::Data data, bool fromDisk) {
+    const bool text = data == bench::Data::kText;
     const std::string path = folder + "NOMODEL0861.RVX";
-    if (!bench::WriteRawFile(path, LinesWithoutModel(), mib << 20)) {
+    if (!bench::WriteRawFile(path, LinesWithoutModel(), mib << 20, data)) {
         Die("cannot write " + path);
     }
     const std::u16string wpath = rawfile::Utf8ToUtf16(path);
     PlainRead(path);  // once into the page cache, so both sides read from memory
     std::vector<double> read;
     std::vector<double> load;
-    for (int run = 0; run < 5; ++run) {
+    for (int run = 0; run < 9; ++run) {
         auto t = Clock::now();
         if (PlainRead(path) != mib << 20) {
             Die("short read of " + path);
@@ -108,7 +127,7 @@ void BenchLoad(const std::string& folder, std::uint64_t mib) {
     // The same from the disk, where the page cache can be emptied for the file.
     std::vector<double> coldRead;
     std::vector<double> coldLoad;
-    for (int run = 0; run < 3 && Evict(path); ++run) {
+    for (int run = 0; run < 5 && fromDisk && Evict(path); ++run) {
         auto t = Clock::now();
         PlainRead(path);
         coldRead.push_back(Seconds(t));
@@ -119,22 +138,23 @@ void BenchLoad(const std::string& folder, std::uint64_t mib) {
     }
     std::remove(path.c_str());
     const double mb = static_cast<double>(mib);
-    std::printf(
-        "1. load of a %llu MiB file without a \"Model:\" line (in the page cache; median of 5)\n",
-        static_cast<unsigned long long>(mib));
-    std::printf("   plain read loop  %9.1f ms  %7.0f MiB/s\n", Median(read) * 1e3,
-                mb / Median(read));
-    std::printf("   load             %9.1f ms  %7.0f MiB/s\n", Median(load) * 1e3,
-                mb / Median(load));
+    const char* shape = text ? "text" : "binary";
+    std::printf("1%s. load of a %llu MiB file without a \"Model:\" line, %s\n", text ? "a" : "b",
+                static_cast<unsigned long long>(mib),
+                text ? "text-like receiver data (lines of about 64 bytes)"
+                     : "binary receiver data (random bytes, most lines cut at 159 bytes)");
+    std::printf("   from the page cache (median of %zu)\n", read.size());
+    PrintTimes("plain read loop", read, mb);
+    PrintTimes("load", load, mb);
     std::printf("   ratio load/read  %9.2f\n", Median(load) / Median(read));
+    Summarise(std::string("load-cache-") + shape, Median(load) / Median(read));
     if (!coldRead.empty()) {
         std::printf("   from the disk (file dropped from the page cache; median of %zu)\n",
                     coldRead.size());
-        std::printf("   plain read loop  %9.1f ms  %7.0f MiB/s\n", Median(coldRead) * 1e3,
-                    mb / Median(coldRead));
-        std::printf("   load             %9.1f ms  %7.0f MiB/s\n", Median(coldLoad) * 1e3,
-                    mb / Median(coldLoad));
+        PrintTimes("plain read loop", coldRead, mb);
+        PrintTimes("load", coldLoad, mb);
         std::printf("   ratio load/read  %9.2f\n", Median(coldLoad) / Median(coldRead));
+        Summarise(std::string("load-disk-") + shape, Median(coldLoad) / Median(coldRead));
     }
 }
 
@@ -197,6 +217,7 @@ void BenchSave(const std::string& folder, std::uint64_t hugeMib) {
     std::printf("   %llu MiB file  %9.1f us\n", static_cast<unsigned long long>(hugeMib),
                 Median(tb) * 1e6);
     std::printf("   ratio huge/small %9.2f\n", Median(tb) / Median(ta));
+    Summarise("save", Median(tb) / Median(ta));
     std::printf("   data after byte 159 of the huge file unchanged: %s\n", kept ? "yes" : "NO");
     if (!kept) {
         std::exit(1);
@@ -219,7 +240,11 @@ int main(int argc, char** argv) {
     if (loadMib == 0 || hugeMib == 0) {
         Die("sizes are whole MiB, at least 1");
     }
-    BenchLoad(folder, loadMib);
+    BenchLoad(folder, loadMib, bench::Data::kText, true);
+    BenchLoad(folder, loadMib, bench::Data::kBinary, false);
     BenchSave(folder, hugeMib);
+    for (const auto& [name, ratio] : g_summary) {
+        std::printf("ratio %s %.2f\n", name.c_str(), ratio);
+    }
     return 0;
 }

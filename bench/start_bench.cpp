@@ -98,5 +98,6 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("   RVXTOOL%s %9.1f ms\n", rawFile.empty() ? "         " : " + file  ",
                 Median(tool) * 1e3);
     std::printf("   ratio            %9.2f\n", Median(tool) / Median(minimal));
+    std::printf("ratio start %.2f\n", Median(tool) / Median(minimal));
     return 0;
 }

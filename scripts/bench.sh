@@ -1,6 +1,6 @@
 #!/bin/sh
 # Builds the benchmark program natively and for Windows, runs both (the Windows one under Wine)
-# and prints the figures with a description of the machine.
+# and prints the figures with a description of the machine, then the ratios, one a line.
 # Usage: scripts/bench.sh [scratch folder on a real disk, default build/bench-scratch]
 # The scratch folder needs about 1.3 GiB free; the big files are removed afterwards.
 set -eu
@@ -27,7 +27,9 @@ echo "== native (g++, optimised, no sanitizers)"
 cmake -S "$ROOT" -B "$ROOT/build/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DRVX_SANITIZE=OFF >/dev/null
 cmake --build "$ROOT/build/bench" --target rvx_bench >/dev/null
-"$ROOT/build/bench/bench/rvx_bench" "$SCRATCH"
+"$ROOT/build/bench/bench/rvx_bench" "$SCRATCH" >"$ROOT/build/bench/bench.out" \
+    || { cat "$ROOT/build/bench/bench.out"; exit 1; }
+grep -v '^ratio ' "$ROOT/build/bench/bench.out"
 
 echo "== win32 (MinGW-w64 i686, optimised) under Wine"
 W="$ROOT/build/bench-win32"
@@ -39,7 +41,7 @@ cmake --build "$W" --target rvx_bench start_bench >/dev/null
 RVX_WINE_TIMEOUT=900 "$W/wine-run.sh" "$W/bench/rvx_bench.exe" "Z:$SCRATCH" \
     >"$W/bench.out" 2>&1 || { cat "$W/bench.out"; exit 1; }
 WINEPREFIX="$W/wineprefix" wineserver -w
-tr -d '\r' <"$W/bench.out"
+tr -d '\r' <"$W/bench.out" | grep -v '^ratio '
 
 # The start-up figure needs a display; the program starts on the sample raw file.
 cp "$ROOT/samples/ABCD0861.RVX" "$SCRATCH/"
@@ -47,4 +49,20 @@ xvfb-run -a -s "-screen 0 1280x1024x24" "$W/wine-run.sh" "$W/bench/start_bench.e
     "Z:$W/app/RVXTOOL.exe" "Z:$W/bench/min_dialog.exe" "Z:$SCRATCH/ABCD0861.RVX" \
     >"$W/start.out" 2>&1 || { cat "$W/start.out"; exit 1; }
 WINEPREFIX="$W/wineprefix" wineserver -w
-grep -v '^X connection' "$W/start.out" | tr -d '\r'
+grep -v -e '^X connection' -e '^ratio ' "$W/start.out" | tr -d '\r'
+
+# The ratios of both runs, named for where they ran ("load-cache-text" natively becomes
+# "load-cache-native-text"), in a fixed order.
+named() {
+    tr -d '\r' <"$1" | sed -n -E "s/^ratio (load-[a-z]+|save|start)(-[a-z]+)? /ratio \1-$2\2 /p"
+}
+{
+    named "$ROOT/build/bench/bench.out" native
+    named "$W/bench.out" wine
+    named "$W/start.out" wine
+} >"$W/ratios.out"
+echo "== summary"
+for name in load-cache-native-text load-cache-native-binary load-disk-native-text \
+    load-cache-wine-text load-cache-wine-binary save-native save-wine start-wine; do
+    grep "^ratio $name " "$W/ratios.out" || echo "ratio $name missing"
+done
