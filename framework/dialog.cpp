@@ -1,9 +1,8 @@
 #include "dialog.h"
 
-#include <shellapi.h>
-
 #include "newer_api.h"
 #include "resources.h"
+#include "shell.h"
 #include "win_app.h"
 
 namespace {
@@ -15,11 +14,11 @@ constexpr UINT kDpiChanged = 0x02E0;      // WM_DPICHANGED (Windows 8.1)
 
 std::vector<std::wstring> DroppedPaths(HDROP drop) {
     std::vector<std::wstring> paths;
-    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = AfxDragQueryFile(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        const UINT length = AfxDragQueryFile(drop, i, nullptr, 0);
         std::wstring path(length + 1, L'\0');
-        path.resize(DragQueryFileW(drop, i, &path[0], length + 1));
+        path.resize(AfxDragQueryFile(drop, i, &path[0], length + 1));
         paths.push_back(path);
     }
     return paths;
@@ -79,7 +78,7 @@ bool CDialog::UpdateData(bool saveAndValidate) {
 }
 
 void CDialog::AcceptDroppedFiles() {
-    DragAcceptFiles(m_hWnd, TRUE);
+    AfxDragAcceptFiles(m_hWnd);
     // Windows 7 and later: let the messages of a drop through the filter that keeps programs of
     // a lower integrity level from sending to an elevated one.
     using ChangeFilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
@@ -167,7 +166,7 @@ INT_PTR CDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_DROPFILES: {
             const HDROP drop = reinterpret_cast<HDROP>(wParam);
             const std::vector<std::wstring> paths = DroppedPaths(drop);
-            DragFinish(drop);
+            AfxDragFinish(drop);
             if (IsWindowEnabled(m_hWnd)) {
                 OnDropFiles(paths);
             }

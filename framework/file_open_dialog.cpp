@@ -2,6 +2,8 @@
 
 #include <shobjidl.h>
 
+#include "shell.h"
+
 namespace {
 
 template <typename T>
@@ -49,8 +51,8 @@ bool RunDialog(HWND owner, const std::wstring& title, const std::vector<FileFilt
     dialog->SetTitle(title.c_str());
     ComPtr<IShellItem> start;
     if (!folder.empty() &&
-        SUCCEEDED(SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_IShellItem,
-                                              reinterpret_cast<void**>(start.Out())))) {
+        SUCCEEDED(AfxCreateItemFromParsingName(folder.c_str(), nullptr, IID_IShellItem,
+                                               reinterpret_cast<void**>(start.Out())))) {
         dialog->SetFolder(start.Get());
     }
     if (FAILED(dialog->Show(owner))) {

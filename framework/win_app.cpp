@@ -1,12 +1,52 @@
 #include "win_app.h"
 
-#include <shellapi.h>
-
 #include <vector>
 
 namespace {
 
 CWinApp* g_app = nullptr;
+
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t';
+}
+
+// Reads the argument that starts at *p (not a blank) and moves *p past it, split as the system
+// splits a command line (CommandLineToArgvW, which would load shell32 and, under Wine, two more
+// libraries at every start): blanks outside double quotes end it; a quote after 2n backslashes
+// leaves n of them and opens or closes a quoted part, after 2n+1 it leaves n and is taken
+// literally; other backslashes stand for themselves; in a run of quotes every third one, the
+// opening quote counted, is taken literally.
+std::wstring NextArgument(const wchar_t** p) {
+    std::wstring argument;
+    int quotes = 0;           // 1 inside a quoted part
+    std::size_t slashes = 0;  // backslashes just taken
+    const wchar_t* s = *p;
+    while (*s != L'\0' && (quotes != 0 || !IsBlank(*s))) {
+        if (*s != L'"') {
+            slashes = *s == L'\\' ? slashes + 1 : 0;
+            argument += *s++;
+            continue;
+        }
+        argument.resize(argument.size() - (slashes + 1) / 2);
+        if (slashes % 2 == 1) {
+            argument += L'"';
+        } else {
+            ++quotes;
+        }
+        slashes = 0;
+        for (++s; *s == L'"'; ++s) {
+            if (++quotes == 3) {
+                argument += L'"';
+                quotes = 0;
+            }
+        }
+        if (quotes == 2) {
+            quotes = 0;
+        }
+    }
+    *p = s;
+    return argument;
+}
 
 std::wstring ModuleBaseName() {
     const std::wstring path = AfxGetModuleFilePath();
@@ -135,23 +175,17 @@ std::wstring AfxGetAppName() {
 }
 
 std::wstring FirstFileParameter(const wchar_t* commandLine) {
-    if (commandLine == nullptr || *commandLine == L'\0') {
-        return std::wstring();
-    }
-    // CommandLineToArgvW takes its first word as the program's name, so give it one.
-    const std::wstring full = std::wstring(L"x ") + commandLine;
-    int count = 0;
-    LPWSTR* args = CommandLineToArgvW(full.c_str(), &count);
-    if (args == nullptr) {
-        return std::wstring();
-    }
-    std::wstring found;
-    for (int i = 1; i < count; ++i) {
-        if (args[i][0] != L'-' && args[i][0] != L'/') {
-            found = args[i];
-            break;
+    const wchar_t* p = commandLine != nullptr ? commandLine : L"";
+    for (;;) {
+        while (IsBlank(*p)) {
+            ++p;
+        }
+        if (*p == L'\0') {
+            return std::wstring();
+        }
+        const std::wstring argument = NextArgument(&p);
+        if (argument.empty() || (argument[0] != L'-' && argument[0] != L'/')) {
+            return argument;
         }
     }
-    LocalFree(args);
-    return found;
 }

@@ -1,7 +1,5 @@
 #include "rvx_dlg.h"
 
-#include <shellapi.h>
-
 #include "about_dlg.h"
 #include "file_open_dialog.h"
 #include "language_setting.h"
@@ -9,6 +7,7 @@
 #include "messages.h"
 #include "resource.h"
 #include "resources.h"
+#include "shell.h"
 #include "text.h"
 #include "win_app.h"
 
@@ -204,8 +203,8 @@ void CRVXDlg::OnImport() {
 }
 
 void CRVXDlg::OnView() {
-    const HINSTANCE result =
-        ShellExecuteW(nullptr, L"open", L"notepad.exe", m_strPath.c_str(), nullptr, SW_SHOWNORMAL);
+    const HINSTANCE result = AfxShellExecute(nullptr, L"open", L"notepad.exe", m_strPath.c_str(),
+                                             nullptr, SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(result) <= 32) {
         ShowMessage(m_hWnd, kViewFailed, MessageIcon::kError);
     }
