@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "win_app.h"
 
 namespace {
@@ -36,37 +38,50 @@ HKEY ReachKey(const char* name) {
     return nullptr;
 }
 
-void SetNarrowDefault(HKEY key, const char* text, DWORD bytes) {
-    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes);
+// The longest value written: the open command, for a program path of 519 characters, in UTF-16.
+constexpr DWORD kLongestValueBytes = 2048;
+
+// True when the key's default value already is a REG_SZ of exactly these bytes, as the narrow
+// (`wide` false) or the wide registry functions read it. Such a value is not written again, so a
+// start that changes nothing writes nothing; a key that may not be read is written as before.
+bool DefaultIs(HKEY key, const void* data, DWORD bytes, bool wide) {
+    BYTE current[kLongestValueBytes];
+    DWORD type = 0;
+    DWORD size = sizeof current;
+    const LONG rc = wide ? RegQueryValueExW(key, nullptr, nullptr, &type, current, &size)
+                         : RegQueryValueExA(key, nullptr, nullptr, &type, current, &size);
+    return rc == ERROR_SUCCESS && type == REG_SZ && size == bytes &&
+           std::memcmp(current, data, bytes) == 0;
 }
 
-void SetNarrowDefault(HKEY key, const char* text) {
-    SetNarrowDefault(key, text, static_cast<DWORD>(lstrlenA(text) + 1));
-}
-
-// Paths are stored as UTF-16 so that every folder name survives, whatever the code pages.
-void SetWideDefault(HKEY key, const std::wstring& text) {
-    RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-}
-
-// Reaches the key and sets its default value; false when the key could not be reached.
-bool WriteNarrowKey(const char* name, const char* value) {
+// Reaches the key and sets its default value to `bytes` bytes of `text`; false when the key could
+// not be reached.
+bool WriteNarrowKey(const char* name, const char* text, DWORD bytes) {
     HKEY key = ReachKey(name);
     if (key == nullptr) {
         return false;
     }
-    SetNarrowDefault(key, value);
+    if (!DefaultIs(key, text, bytes, false)) {
+        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes);
+    }
     RegCloseKey(key);
     return true;
 }
 
-bool WriteWideKey(const char* name, const std::wstring& value) {
+bool WriteNarrowKey(const char* name, const char* text) {
+    return WriteNarrowKey(name, text, static_cast<DWORD>(lstrlenA(text) + 1));
+}
+
+// Paths are stored as UTF-16 so that every folder name survives, whatever the code pages.
+bool WriteWideKey(const char* name, const std::wstring& text) {
     HKEY key = ReachKey(name);
     if (key == nullptr) {
         return false;
     }
-    SetWideDefault(key, value);
+    const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    if (!DefaultIs(key, text.c_str(), bytes, true)) {
+        RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), bytes);
+    }
     RegCloseKey(key);
     return true;
 }
@@ -82,14 +97,9 @@ std::wstring OpenCommand(const std::wstring& programPath) {
 }  // namespace
 
 void RegisterRawFileType() {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, kExtensionKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) == ERROR_SUCCESS) {
-        char value[kExtensionValueBytes] = {};
-        lstrcpynA(value, kProgId, sizeof value);
-        SetNarrowDefault(key, value, kExtensionValueBytes);
-        RegCloseKey(key);
-    }
+    char value[kExtensionValueBytes] = {};
+    lstrcpynA(value, kProgId, sizeof value);
+    WriteNarrowKey(kExtensionKey, value, kExtensionValueBytes);
 
     wchar_t path[kModulePathCapacity] = {};
     const DWORD length = GetModuleFileNameW(nullptr, path, kModulePathCapacity);
