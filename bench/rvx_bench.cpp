@@ -127,7 +127,7 @@ void BenchLoad(const std::string& folder, std::uint64_t mib, bench::Data data, b
     // The same from the disk, where the page cache can be emptied for the file.
     std::vector<double> coldRead;
     std::vector<double> coldLoad;
-    for (int run = 0; run < 5 && fromDisk && Evict(path); ++run) {
+    for (int run = 0; run < 9 && fromDisk && Evict(path); ++run) {
         auto t = Clock::now();
         PlainRead(path);
         coldRead.push_back(Seconds(t));
