@@ -4,12 +4,17 @@
 
 #include <windows.h>
 
+// Function `name` of `module` as a pointer of type Function; null when either is missing.
+template <typename Function>
+Function FunctionOf(HMODULE module, const char* name) {
+    if (module == nullptr) {
+        return nullptr;
+    }
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
 // Function `name` of the system DLL `module` (already loaded), or null where it is missing.
 template <typename Function>
 Function NewerSystemFunction(const wchar_t* module, const char* name) {
-    const HMODULE loaded = GetModuleHandleW(module);
-    if (loaded == nullptr) {
-        return nullptr;
-    }
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(loaded, name)));
+    return FunctionOf<Function>(GetModuleHandleW(module), name);
 }

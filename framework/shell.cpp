@@ -1,5 +1,7 @@
 #include "shell.h"
 
+#include "newer_api.h"
+
 namespace {
 
 // Function `name` of shell32, which is loaded at the first call and then kept; null when either
@@ -7,10 +9,7 @@ namespace {
 template <typename Function>
 Function ShellFunction(const char* name) {
     static const HMODULE shell = LoadLibraryW(L"shell32.dll");
-    if (shell == nullptr) {
-        return nullptr;
-    }
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(shell, name)));
+    return FunctionOf<Function>(shell, name);
 }
 
 }  // namespace
