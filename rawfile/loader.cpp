@@ -40,67 +40,51 @@ inline bool MayHoldKey(char first) {
     return kKeyStarts.byte[static_cast<unsigned char>(first)];
 }
 
-// A key still sought, as the search compares it.
-struct Needle {
-    std::string_view text;
-#ifdef __SSE2__
-    __m128i first;  // the key's first byte in every lane
-    __m128i last;   // its last byte in every lane
-#endif
-};
-
 // The search for key texts tests this many positions at a time.
 constexpr std::size_t kBlockBytes = 128;
+
+// The block tests below take the texts of the keys still sought (the needles). Each returns the
+// first block from `at` on, up to `last`, in which some needle's first byte and, the needle's
+// length further on, its last byte stand; past `last` when none. A block's test reads
+// kBlockBytes + (longest needle) - 1 bytes. kCount, when not 0, is `count` known at compile time.
 
 #ifdef __SSE2__
 inline __m128i Load(const char* p) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
 }
 
-// True when some position of the block at `at` holds a needle's first byte and, the needle's
-// length further on, its last byte; reads kBlockBytes + (longest needle) - 1 bytes from `at`.
-// kCount, when not 0, is `count` known at compile time.
+// 16 positions an instruction.
 template <std::size_t kCount>
-bool BlockMayHoldKey(const char* at, const Needle* needles, std::size_t count) {
-    __m128i pairs = _mm_setzero_si128();
-    for (std::size_t k = 0; k < (kCount != 0 ? kCount : count); ++k) {
-        const Needle& needle = needles[k];
-        const char* lastAt = at + needle.text.size() - 1;
-        for (std::size_t i = 0; i < kBlockBytes; i += 16) {
-            const __m128i first = _mm_cmpeq_epi8(Load(at + i), needle.first);
-            const __m128i last = _mm_cmpeq_epi8(Load(lastAt + i), needle.last);
-            pairs = _mm_or_si128(pairs, _mm_and_si128(first, last));
+const char* NextBlock(const char* at, const char* last, const std::string_view* needles,
+                      std::size_t count) {
+    const std::size_t n = kCount != 0 ? kCount : count;
+    __m128i first[kKeyCount];
+    __m128i lastByte[kKeyCount];
+    for (std::size_t k = 0; k < n; ++k) {
+        first[k] = _mm_set1_epi8(needles[k].front());
+        lastByte[k] = _mm_set1_epi8(needles[k].back());
+    }
+    for (; at <= last; at += kBlockBytes) {
+        __m128i pairs = _mm_setzero_si128();
+        for (std::size_t k = 0; k < n; ++k) {
+            const char* lastAt = at + needles[k].size() - 1;
+            for (std::size_t i = 0; i < kBlockBytes; i += 16) {
+                pairs = _mm_or_si128(pairs,
+                                     _mm_and_si128(_mm_cmpeq_epi8(Load(at + i), first[k]),
+                                                   _mm_cmpeq_epi8(Load(lastAt + i), lastByte[k])));
+            }
+        }
+        if (_mm_movemask_epi8(pairs) != 0) {
+            break;
         }
     }
-    return _mm_movemask_epi8(pairs) != 0;
-}
-
-// The position after the last LF in [from, to), or `from` when there is none.
-const char* AfterLastLf(const char* from, const char* to) {
-    const __m128i lf = _mm_set1_epi8('\n');
-    for (; to - from >= 16; to -= 16) {
-        const int bits = _mm_movemask_epi8(_mm_cmpeq_epi8(Load(to - 16), lf));
-        if (bits != 0) {
-            return to - 16 + (31 - __builtin_clz(static_cast<unsigned>(bits))) + 1;
-        }
-    }
-    while (to > from && to[-1] != '\n') {
-        --to;
-    }
-    return to;
+    return at;
 }
 #else
 // Without a vector unit every block is looked at byte by byte.
 template <std::size_t kCount>
-bool BlockMayHoldKey(const char*, const Needle*, std::size_t) {
-    return true;
-}
-
-const char* AfterLastLf(const char* from, const char* to) {
-    while (to > from && to[-1] != '\n') {
-        --to;
-    }
-    return to;
+const char* NextBlock(const char* at, const char*, const std::string_view*, std::size_t) {
+    return at;
 }
 #endif
 
@@ -110,23 +94,22 @@ bool HasAvx2() {
     return has;
 }
 
-// NextBlock's test with 32 positions a step: the first block from `at` on, up to `last`, in
-// which some needle's first and last byte stand the right distance apart; past `last` when none.
+// NextBlock with 32 positions an instruction.
 template <std::size_t kCount>
 __attribute__((target("avx2"))) const char* NextBlockAvx2(const char* at, const char* last,
-                                                          const Needle* needles,
+                                                          const std::string_view* needles,
                                                           std::size_t count) {
     const std::size_t n = kCount != 0 ? kCount : count;
     __m256i first[kKeyCount];
     __m256i lastByte[kKeyCount];
     for (std::size_t k = 0; k < n; ++k) {
-        first[k] = _mm256_set1_epi8(needles[k].text.front());
-        lastByte[k] = _mm256_set1_epi8(needles[k].text.back());
+        first[k] = _mm256_set1_epi8(needles[k].front());
+        lastByte[k] = _mm256_set1_epi8(needles[k].back());
     }
     for (; at <= last; at += kBlockBytes) {
         __m256i pairs = _mm256_setzero_si256();
         for (std::size_t k = 0; k < n; ++k) {
-            const char* lastAt = at + needles[k].text.size() - 1;
+            const char* lastAt = at + needles[k].size() - 1;
             for (std::size_t i = 0; i < kBlockBytes; i += 32) {
                 const __m256i f = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + i));
                 const __m256i l = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lastAt + i));
@@ -142,15 +125,32 @@ __attribute__((target("avx2"))) const char* NextBlockAvx2(const char* at, const 
 }
 #endif
 
+// The position after the last LF in [from, to), or `from` when there is none.
+const char* AfterLastLf(const char* from, const char* to) {
+#ifdef __SSE2__
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; to - from >= 16; to -= 16) {
+        const int bits = _mm_movemask_epi8(_mm_cmpeq_epi8(Load(to - 16), lf));
+        if (bits != 0) {
+            return to - 16 + (31 - __builtin_clz(static_cast<unsigned>(bits))) + 1;
+        }
+    }
+#endif
+    while (to > from && to[-1] != '\n') {
+        --to;
+    }
+    return to;
+}
+
 // The first position in [from, to) where a needle's whole text stands inside [from, end).
-const char* NeedleIn(const char* from, const char* to, const char* end, const Needle* needles,
-                     std::size_t count) {
+const char* NeedleIn(const char* from, const char* to, const char* end,
+                     const std::string_view* needles, std::size_t count) {
     for (const char* at = from; at < to; ++at) {
         if (!MayHoldKey(*at)) {
             continue;
         }
         for (std::size_t k = 0; k < count; ++k) {
-            const std::string_view key = needles[k].text;
+            const std::string_view key = needles[k];
             if (static_cast<std::size_t>(end - at) >= key.size() &&
                 std::memcmp(at, key.data(), key.size()) == 0) {
                 return at;
@@ -160,20 +160,11 @@ const char* NeedleIn(const char* from, const char* to, const char* end, const Ne
     return nullptr;
 }
 
-// The first block from `at` on, up to `last`, in which a needle may begin; past `last` when none.
-template <std::size_t kCount>
-const char* NextBlock(const char* at, const char* last, const Needle* needles, std::size_t count) {
-    while (at <= last && !BlockMayHoldKey<kCount>(at, needles, count)) {
-        at += kBlockBytes;
-    }
-    return at;
-}
-
 // The first position in [from, end) where a needle's whole text stands, or null. Blocks in
 // which no needle's first and last byte stand the right distance apart are passed over whole.
 template <std::size_t kCount>
-const char* FindNeedle(const char* from, const char* end, const Needle* needles, std::size_t count,
-                       std::size_t longest) {
+const char* FindNeedle(const char* from, const char* end, const std::string_view* needles,
+                       std::size_t count, std::size_t longest) {
     const char* at = from;
     const std::size_t reach = kBlockBytes + longest - 1;  // the bytes a block's test reads
     if (static_cast<std::size_t>(end - from) >= reach) {
@@ -218,18 +209,13 @@ void KeyScanner::TakeLine(const char* line, std::size_t size) {
 }
 
 const char* KeyScanner::NextKeyLine(const char* line, const char* end) const {
-    Needle needles[kKeyCount];
+    std::string_view needles[kKeyCount];
     std::size_t count = 0;
     std::size_t longest = 0;
     for (std::size_t k = 0; k < kKeyCount; ++k) {
         if (!have_[k]) {
-            Needle& needle = needles[count++];
-            needle.text = kKeys[k];
-#ifdef __SSE2__
-            needle.first = _mm_set1_epi8(needle.text.front());
-            needle.last = _mm_set1_epi8(needle.text.back());
-#endif
-            longest = std::max(longest, needle.text.size());
+            needles[count] = kKeys[k];
+            longest = std::max(longest, needles[count++].size());
         }
     }
     // A key line is where a key's text stands at a line start: find the texts, then the lines.
