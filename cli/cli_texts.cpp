@@ -67,11 +67,24 @@ CliTexts English() {
     t.wouldSave = u"would save, %1";
     t.saved = u"saved, %1";
     t.change = u"name %1 -> %2, height %3 -> %4";
+    t.alreadySaved = u"already saved as %1";
     t.openForWritingFailed = u"cannot open the file for writing: %1; nothing was changed";
-    t.writeFailed = u"cannot write the header: %1; nothing was changed";
+    t.readForWritingFailed = u"cannot read the file before writing: %1; nothing was changed";
+    t.writeFailed =
+        u"cannot write the header: %1; the header may be partly written: save again once the "
+        u"cause is mended";
     t.renameFailed =
-        u"the new header is written, but the rename to %1 failed: %2; the file keeps its old name";
+        u"the new header is saved, but the rename to %1 failed: %2; the file keeps its old name";
+    t.folderFlushFailed =
+        u"saved and renamed to %1, but the system could not confirm that the new name is on the "
+        u"disk: %2";
+    t.readFailed = u"cannot read the raw file: %1";
+    t.nothingChangedFiles = u"nothing was changed; files with problems: %1";
+    t.runAgain =
+        u"%1 of %2 files were not saved; mend the cause and run the same command again "
+        u"to finish (files already saved are reported as such)";
     t.atRow = u"%1, row %2: %3";
+    t.rowNumber = u"row %1";
     t.logUnreadable = u"cannot read the log: %1";
     t.logTooLarge = u"the log is larger than 64 MiB";
     t.logEmpty = u"the log is empty; its first row must name the columns";
@@ -83,8 +96,8 @@ CliTexts English() {
     t.tooManyCells = u"the row has %1 cells, the first row only %2";
     t.cellNotText = u"a cell is not text (not valid UTF-8, or a NUL character)";
     t.noFileCell = u"no file given";
-    t.sameFile = u"the same file as row %1";
-    t.sameNewName = u"row %1 ends at the same name: %2";
+    t.sameFile = u"the same file as %1";
+    t.sameNewName = u"%1 ends at the same name: %2";
     t.nothingChanged = u"nothing was changed; rows with problems: %1";
     return t;
 }
@@ -147,10 +160,18 @@ CliTexts Chinese() {
     t.wouldSave = u"将保存，%1";
     t.saved = u"已保存，%1";
     t.change = u"文件名 %1 -> %2，天线高 %3 -> %4";
+    t.alreadySaved = u"已保存为 %1";
     t.openForWritingFailed = u"无法打开文件写入：%1；未做任何修改";
-    t.writeFailed = u"无法写入文件头：%1；未做任何修改";
-    t.renameFailed = u"新文件头已写入，但重命名为 %1 失败：%2；文件保留原名";
+    t.readForWritingFailed = u"写入前无法读取文件：%1；未做任何修改";
+    t.writeFailed = u"无法写入文件头：%1；文件头可能只写入了一部分，排除原因后请再次保存";
+    t.renameFailed = u"新文件头已保存，但重命名为 %1 失败：%2；文件保留原名";
+    t.folderFlushFailed = u"已保存并重命名为 %1，但系统无法确认新文件名已写入磁盘：%2";
+    t.readFailed = u"无法读取RVX文件：%1";
+    t.nothingChangedFiles = u"有%1个文件有问题，未做任何修改";
+    t.runAgain =
+        u"%2个文件中有%1个未保存；排除原因后请再次运行同一命令以完成（已保存的文件会如实报告）";
     t.atRow = u"%1 第%2行：%3";
+    t.rowNumber = u"第%1行";
     t.logUnreadable = u"无法读取记录表：%1";
     t.logTooLarge = u"记录表大于64 MiB";
     t.logEmpty = u"记录表为空；第一行须为列名";
@@ -162,8 +183,8 @@ CliTexts Chinese() {
     t.tooManyCells = u"该行有%1个单元格，第一行只有%2个";
     t.cellNotText = u"单元格不是文本（不是有效的UTF-8，或含NUL字符）";
     t.noFileCell = u"未给出文件";
-    t.sameFile = u"与第%1行是同一个文件";
-    t.sameNewName = u"与第%1行的新文件名相同：%2";
+    t.sameFile = u"与%1是同一个文件";
+    t.sameNewName = u"与%1的新文件名相同：%2";
     t.nothingChanged = u"记录表中有%1行有问题，未做任何修改";
     return t;
 }
@@ -197,11 +218,18 @@ std::u16string SaveFailureText(const rawfile::SaveOutcome& outcome, const std::u
     const std::u16string& reason = outcome.error.reason;
     switch (outcome.status) {
         case rawfile::SaveStatus::kWriteFailed:
-            return Fill(
-                outcome.error.op == rawfile::FileOp::kOpen ? t.openForWritingFailed : t.writeFailed,
-                {reason});
+            switch (outcome.error.op) {
+                case rawfile::FileOp::kOpen:
+                    return Fill(t.openForWritingFailed, {reason});
+                case rawfile::FileOp::kRead:
+                    return Fill(t.readForWritingFailed, {reason});
+                default:
+                    return Fill(t.writeFailed, {reason});
+            }
         case rawfile::SaveStatus::kRenameFailed:
             return Fill(t.renameFailed, {target, reason});
+        case rawfile::SaveStatus::kFolderFlushFailed:
+            return Fill(t.folderFlushFailed, {target, reason});
         case rawfile::SaveStatus::kNotLoaded:
             return texts::ImportFirst(t.language);
         default:

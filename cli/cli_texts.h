@@ -45,11 +45,18 @@ struct CliTexts {
     const char16_t* wouldSave;
     const char16_t* saved;
     const char16_t* change;
+    const char16_t* alreadySaved;
     const char16_t* openForWritingFailed;
+    const char16_t* readForWritingFailed;
     const char16_t* writeFailed;
     const char16_t* renameFailed;
+    const char16_t* folderFlushFailed;
+    const char16_t* readFailed;
+    const char16_t* nothingChangedFiles;
+    const char16_t* runAgain;
     // apply.
     const char16_t* atRow;
+    const char16_t* rowNumber;
     const char16_t* logUnreadable;
     const char16_t* logTooLarge;
     const char16_t* logEmpty;

@@ -19,10 +19,4 @@ int RunSet(const Options& options, Console& console);
 // Corrects the files a field log names, each as `set` does, once every row has been checked.
 int RunApply(const Options& options, Console& console);
 
-// The save step of set and apply: saves the fields on the loaded file (with `dryRun`, only
-// checks them) and reports the outcome in one line, on standard output when the file is saved,
-// unchanged or would be saved, on standard error otherwise. False when it failed.
-bool SaveAndReport(rawfile::RawFileEditor& editor, const std::u16string& pointName,
-                   const std::u16string& height, bool dryRun, Console& console);
-
 }  // namespace rvxedit

@@ -11,7 +11,13 @@ bool LoadFile(const Arg& file, const CliTexts& t, rawfile::RawFileEditor* editor
         *reason = t.nameNotUtf8;
         return false;
     }
-    const rawfile::LoadError error = editor->Load(file.text);
+    rawfile::FileError readError;
+    const rawfile::LoadError error =
+        editor->Load(file.text, rawfile::PlatformPathStyle(), &readError);
+    if (error == rawfile::LoadError::kReadFailed) {
+        *reason = Fill(t.readFailed, {readError.reason});
+        return false;
+    }
     if (error != rawfile::LoadError::kNone) {
         *reason = texts::LoadFailure(error, t.language);
         return false;

@@ -1,17 +1,50 @@
 #include "editing.h"
 
+#include <map>
+#include <set>
+#include <vector>
+
 #include "numbers.h"
 #include "text.h"
 
 namespace rawfile {
 
-LoadError RawFileEditor::Load(const std::u16string& path, PathStyle style) {
+namespace {
+
+std::string BlockBytes(const HeaderBlock& block) {
+    return std::string(reinterpret_cast<const char*>(block.data()), block.size());
+}
+
+// True when every byte of `disk` is the old header's or the attempted block's at its place:
+// what a write that failed part way can have left.
+bool OldNewOrMix(const std::string& disk, const std::string& old, const std::string& attempted) {
+    if (disk.size() < old.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < disk.size(); ++i) {
+        if (!(i < old.size() && disk[i] == old[i]) &&
+            !(i < attempted.size() && disk[i] == attempted[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+LoadError RawFileEditor::Load(const std::u16string& path, PathStyle style, FileError* readError) {
     const SplitName split = SplitRawPath(path, style);
     loaded_ = false;
     file_.path = path;
     file_.folder = split.folder;
     const LoadResult loaded = LoadRawHeader(path);
     if (loaded.error != LoadError::kNone) {
+        if (loaded.error == LoadError::kReadFailed && readError != nullptr) {
+            readError->op = FileOp::kRead;
+            readError->path = path;
+            readError->code = loaded.readError;
+            readError->reason = SystemReason(loaded.readError);
+        }
         return loaded.error;
     }
     const auto name = DerivePointName(split.fileName);
@@ -19,49 +52,169 @@ LoadError RawFileEditor::Load(const std::u16string& path, PathStyle style) {
     file_.tail = name.tail;
     file_.values = loaded.values;
     heightText_ = BytesToText(FormatFixed(loaded.values.antHeight, 3));
+    id_ = loaded.id;
+    head_ = loaded.head;
+    headKnown_ = true;
     loaded_ = true;
     return LoadError::kNone;
 }
 
-SaveOutcome RawFileEditor::Check(const std::u16string& pointName,
+bool RawFileEditor::FieldsDiffer(const std::u16string& pointName,
                                  const std::u16string& heightText) const {
+    NormalisedHeight height;
+    return !headKnown_ || pointName != file_.pointName ||
+           NormaliseHeight(heightText, &height) != SaveRefusal::kNone ||
+           BytesToText(height.text) != heightText_;
+}
+
+SaveOutcome RawFileEditor::Check(const std::u16string& pointName, const std::u16string& heightText,
+                                 FolderListings* listings) const {
     SaveOutcome out;
     if (!loaded_) {
         return out;
     }
-    if (pointName == file_.pointName && heightText == heightText_) {
+    out.refusal = PlanSave(file_, pointName, heightText, &out.plan);
+    if (out.refusal == SaveRefusal::kNone && !out.plan.renames && headKnown_ &&
+        head_ == BlockBytes(out.plan.block)) {
         out.status = SaveStatus::kUnchanged;
         return out;
     }
-    out.refusal = PlanSave(file_, pointName, heightText, &out.plan);
-    if (out.refusal == SaveRefusal::kNone && out.plan.newPath != file_.path &&
-        CheckRenameTarget(file_.path, out.plan.newPath) == TargetState::kOther) {
+    if (out.refusal == SaveRefusal::kNone && out.plan.renames &&
+        CheckRenameTarget(file_.path, out.plan.newPath, listings) == TargetState::kOther) {
         out.refusal = SaveRefusal::kTargetExists;
     }
     out.status = out.refusal == SaveRefusal::kNone ? SaveStatus::kReady : SaveStatus::kRefused;
     return out;
 }
 
-SaveOutcome RawFileEditor::Save(const std::u16string& pointName, const std::u16string& heightText) {
-    SaveOutcome out = Check(pointName, heightText);
+bool RawFileEditor::HoldLoaded(HeldFile* held, SaveOutcome* out) const {
+    FileId id;
+    std::string disk;
+    if (!held->Open(file_.path, &out->error) || !held->Id(&id, &out->error) ||
+        !held->ReadHead(&disk, &out->error)) {
+        out->status = SaveStatus::kWriteFailed;
+        return false;
+    }
+    const bool same = id == id_ && (headKnown_ ? disk == head_
+                                               : OldNewOrMix(disk, head_, BlockBytes(attempted_)));
+    if (!same) {
+        out->status = SaveStatus::kRefused;
+        out->refusal = SaveRefusal::kFileChanged;
+        return false;
+    }
+    return true;
+}
+
+SaveOutcome RawFileEditor::Rehearse(const std::u16string& pointName,
+                                    const std::u16string& heightText,
+                                    FolderListings* listings) const {
+    SaveOutcome out = Check(pointName, heightText, listings);
     if (out.status != SaveStatus::kReady) {
         return out;
     }
-    if (!WriteHeaderBlock(file_.path, out.plan.block, &out.error)) {
+    HeldFile held;
+    if (!HoldLoaded(&held, &out)) {
+        return out;
+    }
+    if (out.plan.renames && !held.CheckFolderWritable(&out.error)) {
         out.status = SaveStatus::kWriteFailed;
-        return out;
     }
-    if (!RenameNoReplace(file_.path, out.plan.newPath, &out.error)) {
-        out.status = SaveStatus::kRenameFailed;
-        return out;
-    }
-    // The file on disk now holds the plan: it becomes the baseline.
-    file_.path = out.plan.newPath;
-    file_.pointName = out.plan.pointName;
-    file_.values.antHeight = out.plan.height.metres;
-    heightText_ = BytesToText(out.plan.height.text);
-    out.status = SaveStatus::kSaved;
     return out;
+}
+
+void RawFileEditor::Settle(const SavePlan& plan, const std::u16string& path) {
+    if (path == plan.newPath) {
+        file_.pointName = plan.pointName;
+    }
+    file_.path = path;
+    file_.values.antHeight = plan.height.metres;
+    heightText_ = BytesToText(plan.height.text);
+    head_ = BlockBytes(plan.block);
+    headKnown_ = true;
+}
+
+SaveOutcome RawFileEditor::Save(const std::u16string& pointName, const std::u16string& heightText) {
+    SaveRequest request{this, pointName, heightText, {}};
+    SaveGroup(&request, 1);
+    return request.outcome;
+}
+
+void SaveGroup(SaveRequest* requests, std::size_t count, FolderListings* listings) {
+    std::vector<HeldFile> held(count);
+    std::vector<bool> written(count, false);
+    // Hold and check every file, and write the headers that differ from the disk's (always,
+    // where an earlier write left the header in doubt).
+    for (std::size_t i = 0; i < count; ++i) {
+        SaveRequest& r = requests[i];
+        RawFileEditor& e = *r.editor;
+        r.outcome = e.Check(r.pointName, r.heightText, listings);
+        if (r.outcome.status != SaveStatus::kReady || !e.HoldLoaded(&held[i], &r.outcome)) {
+            held[i].Close();
+            continue;
+        }
+        const HeaderBlock& block = r.outcome.plan.block;
+        if (e.headKnown_ && e.head_ == BlockBytes(block)) {
+            continue;  // only the name changes
+        }
+        written[i] = true;
+        if (!held[i].WriteHead(block, &r.outcome.error)) {
+            r.outcome.status = SaveStatus::kWriteFailed;
+        }
+    }
+    // Flush the headers written; a failed flush is a failed write.
+    for (std::size_t i = 0; i < count; ++i) {
+        SaveRequest& r = requests[i];
+        if (written[i] && r.outcome.status == SaveStatus::kReady &&
+            !held[i].Flush(&r.outcome.error)) {
+            r.outcome.status = SaveStatus::kWriteFailed;
+        }
+        if (written[i] && r.outcome.status == SaveStatus::kWriteFailed) {
+            r.editor->headKnown_ = false;
+            r.editor->attempted_ = r.outcome.plan.block;
+            held[i].Close();
+        }
+    }
+    // Rename through the holds; the header is saved either way.
+    std::set<std::u16string> folders;
+    for (std::size_t i = 0; i < count; ++i) {
+        SaveRequest& r = requests[i];
+        if (r.outcome.status != SaveStatus::kReady) {
+            continue;
+        }
+        const SavePlan& plan = r.outcome.plan;
+        if (plan.renames && !held[i].Rename(plan.newPath, &r.outcome.error)) {
+            r.outcome.status = SaveStatus::kRenameFailed;
+            r.editor->Settle(plan, r.editor->file_.path);
+            continue;
+        }
+        if (plan.renames) {
+            folders.insert(r.editor->file_.folder);
+        }
+    }
+    // Flush each folder a file was renamed in, once.
+    std::map<std::u16string, FileError> failedFolders;
+    for (const std::u16string& folder : folders) {
+        FileError error;
+        if (!FlushFolder(folder, &error)) {
+            failedFolders.emplace(folder, error);
+        }
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        SaveRequest& r = requests[i];
+        held[i].Close();
+        if (r.outcome.status != SaveStatus::kReady) {
+            continue;
+        }
+        RawFileEditor& e = *r.editor;
+        const auto failed = failedFolders.find(e.file_.folder);
+        if (r.outcome.plan.renames && failed != failedFolders.end()) {
+            r.outcome.status = SaveStatus::kFolderFlushFailed;
+            r.outcome.error = failed->second;
+        } else {
+            r.outcome.status = SaveStatus::kSaved;
+        }
+        e.Settle(r.outcome.plan, r.outcome.plan.newPath);
+    }
 }
 
 }  // namespace rawfile

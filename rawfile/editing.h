@@ -1,7 +1,11 @@
 // Editing one raw file: the file as it stands on disk, the baseline a save compares the user's
-// fields against, and the one save step that every front end calls.
+// fields against, and the one save step that every front end calls. A save is a transaction
+// against the file as it is now: it holds the file, checks that it is still the file loaded,
+// writes and flushes the header, renames the file through the same hold and flushes the
+// folder; only then is it saved.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "file_ops.h"
@@ -13,26 +17,32 @@ namespace rawfile {
 
 enum class SaveStatus {
     kSaved,
-    kReady,         // Check only: the save would go ahead
-    kUnchanged,     // the fields equal the baseline: nothing written
-    kNotLoaded,     // no file is loaded: nothing written
-    kRefused,       // nothing written, nothing renamed; see `refusal`
-    kWriteFailed,   // the open or the write failed: nothing written, nothing renamed
-    kRenameFailed,  // the new block is in the file under its old name
+    kReady,      // Check and Rehearse only: the save would go ahead
+    kUnchanged,  // no byte of the header and no name would change: nothing written
+    kNotLoaded,  // no file is loaded: nothing written
+    kRefused,    // nothing written, nothing renamed; see `refusal`
+    // The save reached the disk and failed; see `error`. error.op kOpen or kRead: nothing was
+    // written. kWrite: the header may be old, new or partly written, and the next save writes
+    // it again.
+    kWriteFailed,
+    kRenameFailed,       // the new header is saved (flushed); the file keeps its old name
+    kFolderFlushFailed,  // saved and renamed, but the rename may not be on the disk yet
 };
 
 struct SaveOutcome {
     SaveStatus status = SaveStatus::kNotLoaded;
     SaveRefusal refusal = SaveRefusal::kNone;
     SavePlan plan;    // what the save writes; newPath is set for kTargetExists too
-    FileError error;  // for kWriteFailed and kRenameFailed
+    FileError error;  // for the statuses that reached the disk
 };
 
 class RawFileEditor {
 public:
     // Loads the file at `path`. Whatever the outcome, the folder and file name are those of
-    // `path`; on failure nothing is loaded until a later load succeeds.
-    LoadError Load(const std::u16string& path, PathStyle style = PlatformPathStyle());
+    // `path`; on failure nothing is loaded until a later load succeeds. *readError is set for
+    // kReadFailed.
+    LoadError Load(const std::u16string& path, PathStyle style = PlatformPathStyle(),
+                   FileError* readError = nullptr);
 
     bool IsLoaded() const { return loaded_; }
     const std::u16string& Path() const { return file_.path; }
@@ -42,19 +52,55 @@ public:
     const std::u16string& PointName() const { return file_.pointName; }
     const std::u16string& HeightText() const { return heightText_; }
 
-    // Everything a save of these fields would do, checked without writing: kUnchanged,
-    // kNotLoaded, kRefused or kReady.
-    SaveOutcome Check(const std::u16string& pointName, const std::u16string& heightText) const;
+    // True when the fields say something else than the baseline: another point name, or a
+    // height that saves to another text.
+    bool FieldsDiffer(const std::u16string& pointName, const std::u16string& heightText) const;
 
-    // Saves the fields: checks them, writes the new block over the first 160 bytes and renames
-    // the file (never replacing another). Only a complete save moves the baseline and the path;
-    // after any failure the next save of the same fields tries again.
+    // Everything a save of these fields would do, checked without writing or opening the file:
+    // kUnchanged, kNotLoaded, kRefused or kReady. `listings` as CheckRenameTarget takes it.
+    SaveOutcome Check(const std::u16string& pointName, const std::u16string& heightText,
+                      FolderListings* listings = nullptr) const;
+
+    // Check, then everything short of writing: holds the file, checks that it is still the one
+    // loaded and that its folder allows the rename, and lets it go. kReady, or the failure the
+    // save would meet (kRefused for kFileChanged, kWriteFailed for an open that fails).
+    SaveOutcome Rehearse(const std::u16string& pointName, const std::u16string& heightText,
+                         FolderListings* listings = nullptr) const;
+
+    // Saves the fields (a group of one; see SaveGroup). The baseline always follows the disk.
     SaveOutcome Save(const std::u16string& pointName, const std::u16string& heightText);
 
 private:
+    friend void SaveGroup(struct SaveRequest* requests, std::size_t count,
+                          FolderListings* listings);
+
+    // Holds the file and checks it is still the one loaded (a header left in doubt by a failed
+    // write may be the old one, the new one or a mix of the two).
+    bool HoldLoaded(HeldFile* held, SaveOutcome* out) const;
+    // The baseline after `block` went to the disk, under `path`.
+    void Settle(const SavePlan& plan, const std::u16string& path);
+
     LoadedFile file_;
     std::u16string heightText_;
     bool loaded_ = false;
+    FileId id_;
+    std::string head_;         // the first bytes on disk, at most 160
+    bool headKnown_ = true;    // false after a write whose outcome is not known
+    HeaderBlock attempted_{};  // the block that write tried, when !headKnown_
 };
+
+// One file's save in a group.
+struct SaveRequest {
+    RawFileEditor* editor = nullptr;
+    std::u16string pointName;
+    std::u16string heightText;
+    SaveOutcome outcome;  // set by SaveGroup
+};
+
+// Saves each request's fields on its editor's file, the flushes of the group done together:
+// every file is held and checked, every header written, all flushed, all renamed, each folder
+// flushed once, and the holds let go. When it returns, each outcome is final and every kSaved
+// file's header and name are on stable storage.
+void SaveGroup(SaveRequest* requests, std::size_t count, FolderListings* listings = nullptr);
 
 }  // namespace rawfile

@@ -4,13 +4,20 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <string>
 
 #include "header_block.h"
 
 namespace rawfile {
 
-enum class FileOp { kOpen, kWrite, kRename };
+enum class FileOp {
+    kOpen,         // opening (or examining) the file: nothing was written
+    kRead,         // reading the file
+    kWrite,        // writing the header, or flushing it to the disk: its state is not known
+    kRename,       // renaming the file after its header was written and flushed
+    kFlushFolder,  // flushing the folder after the rename
+};
 
 // A failed operation: what was attempted, on which path, and the system's reason.
 struct FileError {
@@ -23,28 +30,87 @@ struct FileError {
 // The system's text for an error code (errno on POSIX, GetLastError() on Windows).
 std::u16string SystemReason(std::uint32_t code);
 
-// Opens an existing regular file for binary reading ("rb" semantics). Null when it cannot be
-// opened or is no regular file (a folder, FIFO, device or socket), which it never waits on.
-std::FILE* OpenForReading(const std::u16string& path);
+// A file as the system knows it, whatever name it is reached by: its volume and its index
+// there (device and inode on POSIX).
+struct FileId {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    bool operator==(const FileId& other) const {
+        return volume == other.volume && index == other.index;
+    }
+    bool operator!=(const FileId& other) const { return !(*this == other); }
+};
 
-// Writes `block` over the first 160 bytes of the existing file at `path`, opened for reading
-// and writing, shared with nobody, never created and never truncated; everything after byte
-// 159 stays as it was, and a shorter file grows to 160 bytes. A path that is no regular file
-// fails to open, without waiting. False with *error set on failure.
-bool WriteHeaderBlock(const std::u16string& path, const HeaderBlock& block, FileError* error);
+// Opens an existing regular file for binary reading ("rb" semantics) and sets *id to the file
+// opened. Null when it cannot be opened or is no regular file (a folder, FIFO, device or
+// socket), which it never waits on.
+std::FILE* OpenForReading(const std::u16string& path, FileId* id = nullptr);
+
+// The code of the last failed read on a stream from OpenForReading.
+std::uint32_t LastReadError();
+
+// A raw file held for a save: opened for reading and writing, shared with nobody (POSIX: an
+// exclusive lock that cooperating writers respect), never created or truncated. The hold lasts
+// until Close or destruction, through the rename. Each call sets *error when it fails.
+class HeldFile {
+public:
+    HeldFile() = default;
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    HeldFile(HeldFile&& other) noexcept;
+    HeldFile& operator=(HeldFile&& other) noexcept;
+    ~HeldFile();
+
+    // Opens the file at `path`. A read-only file, or anything that is no regular file, fails
+    // (kOpen). On Windows a file held briefly by another program is tried again for a second.
+    bool Open(const std::u16string& path, FileError* error);
+    bool IsOpen() const;
+    const std::u16string& Path() const { return path_; }
+    // The identity of the file held.
+    bool Id(FileId* id, FileError* error) const;
+    // Its first bytes, at most 160 (fewer when the file is shorter).
+    bool ReadHead(std::string* head, FileError* error) const;
+    // Writes `block` over the first 160 bytes (kWrite); a shorter file grows to 160 bytes.
+    bool WriteHead(const HeaderBlock& block, FileError* error);
+    // Puts the file's data on stable storage (kWrite).
+    bool Flush(FileError* error);
+    // Renames the file held to `to`, in the same folder, never replacing another file
+    // (kRename); the path held becomes `to`.
+    bool Rename(const std::u16string& to, FileError* error);
+    // Checks without writing that the folder lets the file be renamed (kOpen).
+    bool CheckFolderWritable(FileError* error) const;
+    // Ends the hold.
+    void Close();
+
+private:
+    std::u16string path_;
+#ifdef _WIN32
+    void* handle_ = reinterpret_cast<void*>(static_cast<std::intptr_t>(-1));
+#else
+    int fd_ = -1;
+#endif
+};
+
+// Puts a folder's entries (a rename in it) on stable storage, as far as the system allows
+// (kFlushFolder). `folder` is a folder path, empty for the current folder.
+bool FlushFolder(const std::u16string& folder, FileError* error);
 
 enum class TargetState {
     kFree,      // nothing exists at the target path
-    kSameFile,  // the target is the source's own entry: the same path, or on Windows the same
-                // path in other letter case
-    kOther,     // anything else exists there, a second hard link of the source included
+    kSameFile,  // the target is the source's own entry: the same path, or the same path in
+                // other letter case
+    kOther,     // anything else exists there, a second hard link of the source included, or
+                // (on any system) another entry whose name differs only in letter case
 };
 
-// What lies at `to`, seen from the file at `from`.
-TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& to);
+// Folder listings kept by CheckRenameTarget, so that a batch lists each folder once (POSIX only:
+// Windows compares names in any letter case itself). Per folder: each entry's name with ASCII
+// letters in upper case, and the name itself.
+using FolderListings = std::map<std::u16string, std::multimap<std::string, std::string>>;
 
-// Renames `from` to `to`, failing when `to` exists (it never replaces a file); on Windows the
-// source's own entry in other letter case is renamed in place. False with *error set on failure.
-bool RenameNoReplace(const std::u16string& from, const std::u16string& to, FileError* error);
+// What lies at `to`, seen from the file at `from` in the same folder. With `listings`, a folder
+// listed before is not listed again.
+TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& to,
+                              FolderListings* listings = nullptr);
 
 }  // namespace rawfile

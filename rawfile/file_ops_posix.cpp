@@ -1,10 +1,14 @@
 // POSIX file operations (the native command-line tool and the native tests).
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <linux/fs.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include "file_ops.h"
@@ -40,6 +44,25 @@ int OpenRegular(const std::string& name, int flags) {
     return fd;
 }
 
+FileId IdOf(const struct stat& st) {
+    return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+std::string FolderName(const std::u16string& path) {
+    const std::u16string folder = SplitRawPath(path, PathStyle::kPosix).folder;
+    return folder.empty() ? "." : Utf16ToUtf8(folder);
+}
+
+// A name as a file system that ignores letter case compares it (a memory card's, or Windows').
+std::string FoldAscii(std::string name) {
+    for (char& c : name) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return name;
+}
+
 }  // namespace
 
 std::u16string SystemReason(std::uint32_t code) {
@@ -50,10 +73,14 @@ PathStyle PlatformPathStyle() {
     return PathStyle::kPosix;
 }
 
-std::FILE* OpenForReading(const std::u16string& path) {
+std::FILE* OpenForReading(const std::u16string& path, FileId* id) {
     const int fd = OpenRegular(Utf16ToUtf8(path), O_RDONLY);
     if (fd < 0) {
         return nullptr;
+    }
+    struct stat st;
+    if (id != nullptr && fstat(fd, &st) == 0) {
+        *id = IdOf(st);
     }
     std::FILE* file = fdopen(fd, "rb");
     if (file == nullptr) {
@@ -62,15 +89,51 @@ std::FILE* OpenForReading(const std::u16string& path) {
     return file;
 }
 
-bool WriteHeaderBlock(const std::u16string& path, const HeaderBlock& block, FileError* error) {
-    const std::string name = Utf16ToUtf8(path);
-    const int fd = OpenRegular(name, O_RDWR);
+std::uint32_t LastReadError() {
+    return static_cast<std::uint32_t>(errno != 0 ? errno : EIO);
+}
+
+HeldFile::HeldFile(HeldFile&& other) noexcept : path_(std::move(other.path_)), fd_(other.fd_) {
+    other.fd_ = -1;
+}
+
+HeldFile& HeldFile::operator=(HeldFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        path_ = std::move(other.path_);
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+HeldFile::~HeldFile() {
+    Close();
+}
+
+bool HeldFile::IsOpen() const {
+    return fd_ >= 0;
+}
+
+void HeldFile::Close() {
+    // The header was flushed before the rename, so a late error of close tells nothing new;
+    // closing also drops the lock.
+    if (fd_ >= 0) {
+        close(fd_);
+        fd_ = -1;
+    }
+}
+
+bool HeldFile::Open(const std::u16string& path, FileError* error) {
+    Close();
+    path_ = path;
+    const int fd = OpenRegular(Utf16ToUtf8(path), O_RDWR);
     if (fd < 0) {
         return Fail(FileOp::kOpen, path, errno, error);
     }
     // A file nobody may write is read-only, even for a privileged user.
     struct stat st;
-    if (fstat(fd, &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    if (fstat(fd, &st) != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
         close(fd);
         return Fail(FileOp::kOpen, path, EACCES, error);
     }
@@ -81,58 +144,171 @@ bool WriteHeaderBlock(const std::u16string& path, const HeaderBlock& block, File
         close(fd);
         return Fail(FileOp::kOpen, path, code, error);
     }
+    fd_ = fd;
+    return true;
+}
+
+bool HeldFile::Id(FileId* id, FileError* error) const {
+    struct stat st;
+    if (fstat(fd_, &st) != 0) {
+        return Fail(FileOp::kOpen, path_, errno, error);
+    }
+    *id = IdOf(st);
+    return true;
+}
+
+bool HeldFile::ReadHead(std::string* head, FileError* error) const {
+    char buffer[kBlockSize];
+    size_t done = 0;
+    while (done < sizeof buffer) {
+        const ssize_t n = pread(fd_, buffer + done, sizeof buffer - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return Fail(FileOp::kRead, path_, errno, error);
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    head->assign(buffer, done);
+    return true;
+}
+
+bool HeldFile::WriteHead(const HeaderBlock& block, FileError* error) {
     size_t done = 0;
     while (done < block.size()) {
         const ssize_t n =
-            pwrite(fd, block.data() + done, block.size() - done, static_cast<off_t>(done));
+            pwrite(fd_, block.data() + done, block.size() - done, static_cast<off_t>(done));
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n <= 0) {
-            const int code = n < 0 ? errno : EIO;
-            close(fd);
-            return Fail(FileOp::kWrite, path, code, error);
+            return Fail(FileOp::kWrite, path_, n < 0 ? errno : EIO, error);
         }
         done += static_cast<size_t>(n);
-    }
-    if (close(fd) != 0) {
-        return Fail(FileOp::kWrite, path, errno, error);
     }
     return true;
 }
 
-TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& to) {
-    struct stat target;
-    if (lstat(Utf16ToUtf8(to).c_str(), &target) != 0) {
-        return TargetState::kFree;
+bool HeldFile::Flush(FileError* error) {
+    if (fdatasync(fd_) != 0) {
+        return Fail(FileOp::kWrite, path_, errno, error);
     }
-    // Another name of the same file (a hard link) is another entry, which a rename would leave.
-    return from == to ? TargetState::kSameFile : TargetState::kOther;
+    return true;
 }
 
-bool RenameNoReplace(const std::u16string& from, const std::u16string& to, FileError* error) {
-    if (from == to) {
+bool HeldFile::Rename(const std::u16string& to, FileError* error) {
+    if (to == path_) {
         return true;
     }
-    const std::string a = Utf16ToUtf8(from);
-    const std::string b = Utf16ToUtf8(to);
-    if (renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_NOREPLACE) == 0) {
-        return true;
+    // POSIX renames by name only. The lock is held throughout; the name is checked to lead to
+    // the file held just before, and again after: should another program have put a different
+    // file under the name in between, that file is put back and the rename reported failed.
+    struct stat held;
+    struct stat named;
+    const std::string from = Utf16ToUtf8(path_);
+    const std::string target = Utf16ToUtf8(to);
+    if (fstat(fd_, &held) != 0 || stat(from.c_str(), &named) != 0) {
+        return Fail(FileOp::kRename, path_, errno, error);
     }
-    int code = errno;
-    if (code == EINVAL || code == ENOSYS) {
+    if (IdOf(held) != IdOf(named)) {
+        return Fail(FileOp::kRename, path_, ESTALE, error);
+    }
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0) {
+        int code = errno;
+        if (code != EINVAL && code != ENOSYS) {
+            return Fail(FileOp::kRename, path_, code, error);
+        }
         // The file system cannot rename without replacing: link fails when the target exists.
-        if (link(a.c_str(), b.c_str()) == 0) {
-            if (unlink(a.c_str()) == 0) {
-                return true;
-            }
+        if (link(from.c_str(), target.c_str()) != 0) {
+            return Fail(FileOp::kRename, path_, errno, error);
+        }
+        if (unlink(from.c_str()) != 0) {
             code = errno;
-            unlink(b.c_str());
-        } else {
-            code = errno;
+            unlink(target.c_str());
+            return Fail(FileOp::kRename, path_, code, error);
         }
     }
-    return Fail(FileOp::kRename, from, code, error);
+    if (stat(target.c_str(), &named) == 0 && IdOf(named) != IdOf(held)) {
+        renameat2(AT_FDCWD, target.c_str(), AT_FDCWD, from.c_str(), RENAME_NOREPLACE);
+        return Fail(FileOp::kRename, path_, ESTALE, error);
+    }
+    path_ = to;
+    return true;
+}
+
+bool HeldFile::CheckFolderWritable(FileError* error) const {
+    const std::string folder = FolderName(path_);
+    if (access(folder.c_str(), W_OK | X_OK) != 0) {
+        return Fail(FileOp::kOpen, path_, errno, error);
+    }
+    struct statvfs fs;
+    if (statvfs(folder.c_str(), &fs) == 0 && (fs.f_flag & ST_RDONLY) != 0) {
+        return Fail(FileOp::kOpen, path_, EROFS, error);
+    }
+    // An immutable or append-only folder refuses renames even to root.
+    const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int flags = 0;
+    const bool locked = dir >= 0 && ioctl(dir, FS_IOC_GETFLAGS, &flags) == 0 &&
+                        (flags & (FS_IMMUTABLE_FL | FS_APPEND_FL)) != 0;
+    if (dir >= 0) {
+        close(dir);
+    }
+    if (locked) {
+        return Fail(FileOp::kOpen, path_, EPERM, error);
+    }
+    return true;
+}
+
+bool FlushFolder(const std::u16string& folder, FileError* error) {
+    const std::string name = folder.empty() ? "." : Utf16ToUtf8(folder);
+    const int dir = open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) {
+        return Fail(FileOp::kFlushFolder, folder, errno, error);
+    }
+    const bool ok = fsync(dir) == 0;
+    const int code = errno;
+    close(dir);
+    return ok || Fail(FileOp::kFlushFolder, folder, code, error);
+}
+
+TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& to,
+                              FolderListings* listings) {
+    struct stat target;
+    if (lstat(Utf16ToUtf8(to).c_str(), &target) == 0) {
+        // Another name of the same file (a hard link) is another entry, which a rename would
+        // leave.
+        return from == to ? TargetState::kSameFile : TargetState::kOther;
+    }
+    // A name that differs from another entry's only in letter case would make two files of one
+    // name on a file system that ignores case (a memory card's, copied back).
+    const SplitName source = SplitRawPath(from, PathStyle::kPosix);
+    FolderListings own;
+    if (listings == nullptr) {
+        listings = &own;
+    }
+    const auto listed = listings->emplace(source.folder, std::multimap<std::string, std::string>());
+    std::multimap<std::string, std::string>& names = listed.first->second;
+    if (listed.second) {
+        if (DIR* dir = opendir(FolderName(from).c_str())) {
+            while (const dirent* entry = readdir(dir)) {
+                names.emplace(FoldAscii(entry->d_name), entry->d_name);
+            }
+            closedir(dir);
+        }
+    }
+    const std::string ownName = Utf16ToUtf8(source.fileName);
+    const auto same =
+        names.equal_range(FoldAscii(Utf16ToUtf8(SplitRawPath(to, PathStyle::kPosix).fileName)));
+    for (auto it = same.first; it != same.second; ++it) {
+        if (it->second != ownName) {
+            return TargetState::kOther;
+        }
+    }
+    return TargetState::kFree;
 }
 
 }  // namespace rawfile

@@ -42,16 +42,57 @@ bool Fail(FileOp op, const std::u16string& path, DWORD code, FileError* error) {
     return false;
 }
 
-bool FileIdentity(const std::u16string& path, BY_HANDLE_FILE_INFORMATION* info) {
+HANDLE AsHandle(void* h) {
+    return static_cast<HANDLE>(h);
+}
+
+FileId IdOf(const BY_HANDLE_FILE_INFORMATION& info) {
+    return FileId{info.dwVolumeSerialNumber,
+                  (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+bool IdOfHandle(HANDLE h, FileId* id) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(h, &info)) {
+        return false;
+    }
+    *id = IdOf(info);
+    return true;
+}
+
+bool FileIdentity(const std::u16string& path, FileId* id) {
     const HANDLE h =
         CreateFileW(ToWide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         return false;
     }
-    const bool ok = GetFileInformationByHandle(h, info) != 0;
+    const bool ok = IdOfHandle(h, id);
     CloseHandle(h);
     return ok;
+}
+
+// A scanner or the search indexer may hold a file for a moment right after it was written.
+bool HeldBriefly(DWORD code) {
+    return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION;
+}
+
+// Calls `attempt` until it succeeds or fails for another reason than a brief hold, for at most
+// a second.
+template <typename Attempt>
+bool RetryWhileHeld(Attempt attempt) {
+    const ULONGLONG until = GetTickCount64() + 1000;
+    for (;;) {
+        if (attempt()) {
+            return true;
+        }
+        const DWORD code = GetLastError();
+        if (!HeldBriefly(code) || GetTickCount64() >= until) {
+            SetLastError(code);
+            return false;
+        }
+        Sleep(50);
+    }
 }
 
 // Opens an existing file that GetFileType calls a disk file; anything else (a console, a
@@ -67,17 +108,32 @@ HANDLE OpenDiskFile(const std::u16string& path, DWORD access, DWORD share) {
     return h;
 }
 
+std::u16string FolderOf(const std::u16string& path) {
+    const std::u16string folder = SplitRawPath(path, PathStyle::kWindows).folder;
+    return folder.empty() ? u"." : folder;
+}
+
+// Opens a folder itself (not a file in it) with `access`.
+HANDLE OpenFolder(const std::u16string& folder, DWORD access) {
+    return CreateFileW(ToWide(folder.empty() ? u"." : folder).c_str(), access,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
 }  // namespace
 
 PathStyle PlatformPathStyle() {
     return PathStyle::kWindows;
 }
 
-std::FILE* OpenForReading(const std::u16string& path) {
+std::FILE* OpenForReading(const std::u16string& path, FileId* id) {
     // Shared as the C runtime's "rb" open shares a file.
     const HANDLE h = OpenDiskFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
     if (h == INVALID_HANDLE_VALUE) {
         return nullptr;
+    }
+    if (id != nullptr) {
+        IdOfHandle(h, id);
     }
     const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDONLY | _O_BINARY);
     if (fd < 0) {
@@ -91,32 +147,183 @@ std::FILE* OpenForReading(const std::u16string& path) {
     return file;
 }
 
-bool WriteHeaderBlock(const std::u16string& path, const HeaderBlock& block, FileError* error) {
+std::uint32_t LastReadError() {
+    const DWORD code = GetLastError();
+    return code != 0 ? code : ERROR_READ_FAULT;
+}
+
+HeldFile::HeldFile(HeldFile&& other) noexcept
+    : path_(std::move(other.path_)), handle_(other.handle_) {
+    other.handle_ = INVALID_HANDLE_VALUE;
+}
+
+HeldFile& HeldFile::operator=(HeldFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        path_ = std::move(other.path_);
+        handle_ = other.handle_;
+        other.handle_ = INVALID_HANDLE_VALUE;
+    }
+    return *this;
+}
+
+HeldFile::~HeldFile() {
+    Close();
+}
+
+bool HeldFile::IsOpen() const {
+    return AsHandle(handle_) != INVALID_HANDLE_VALUE;
+}
+
+void HeldFile::Close() {
+    if (IsOpen()) {
+        CloseHandle(AsHandle(handle_));
+        handle_ = INVALID_HANDLE_VALUE;
+    }
+}
+
+bool HeldFile::Open(const std::u16string& path, FileError* error) {
+    Close();
+    path_ = path;
     // Windows refuses to open a read-only file for writing; say so here as well, where the
     // system would let a privileged user through (Wine run as root).
     const DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         return Fail(FileOp::kOpen, path, ERROR_ACCESS_DENIED, error);
     }
-    const HANDLE h = OpenDiskFile(path, GENERIC_READ | GENERIC_WRITE, 0);
-    if (h == INVALID_HANDLE_VALUE) {
+    // Shared with nobody, and with the right to rename it through this handle.
+    HANDLE h = INVALID_HANDLE_VALUE;
+    if (!RetryWhileHeld([&] {
+            h = OpenDiskFile(path, GENERIC_READ | GENERIC_WRITE | DELETE, 0);
+            return h != INVALID_HANDLE_VALUE;
+        })) {
         return Fail(FileOp::kOpen, path, GetLastError(), error);
     }
-    DWORD written = 0;
-    if (!WriteFile(h, block.data(), static_cast<DWORD>(block.size()), &written, nullptr) ||
-        written != block.size()) {
-        const DWORD code =
-            written != block.size() && GetLastError() == 0 ? ERROR_WRITE_FAULT : GetLastError();
-        CloseHandle(h);
-        return Fail(FileOp::kWrite, path, code, error);
-    }
-    if (!CloseHandle(h)) {
-        return Fail(FileOp::kWrite, path, GetLastError(), error);
+    handle_ = h;
+    return true;
+}
+
+bool HeldFile::Id(FileId* id, FileError* error) const {
+    if (!IdOfHandle(AsHandle(handle_), id)) {
+        return Fail(FileOp::kOpen, path_, GetLastError(), error);
     }
     return true;
 }
 
-TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& to) {
+bool HeldFile::ReadHead(std::string* head, FileError* error) const {
+    char buffer[kBlockSize];
+    DWORD done = 0;
+    while (done < sizeof buffer) {
+        OVERLAPPED at = {};
+        at.Offset = done;
+        DWORD n = 0;
+        if (!ReadFile(AsHandle(handle_), buffer + done, sizeof buffer - done, &n, &at)) {
+            if (GetLastError() == ERROR_HANDLE_EOF) {
+                break;
+            }
+            return Fail(FileOp::kRead, path_, GetLastError(), error);
+        }
+        if (n == 0) {
+            break;
+        }
+        done += n;
+    }
+    head->assign(buffer, done);
+    return true;
+}
+
+bool HeldFile::WriteHead(const HeaderBlock& block, FileError* error) {
+    DWORD done = 0;
+    while (done < block.size()) {
+        OVERLAPPED at = {};
+        at.Offset = done;
+        DWORD n = 0;
+        if (!WriteFile(AsHandle(handle_), block.data() + done,
+                       static_cast<DWORD>(block.size()) - done, &n, &at)) {
+            return Fail(FileOp::kWrite, path_, GetLastError(), error);
+        }
+        if (n == 0) {
+            return Fail(FileOp::kWrite, path_, ERROR_WRITE_FAULT, error);
+        }
+        done += n;
+    }
+    return true;
+}
+
+bool HeldFile::Flush(FileError* error) {
+    if (!FlushFileBuffers(AsHandle(handle_))) {
+        return Fail(FileOp::kWrite, path_, GetLastError(), error);
+    }
+    return true;
+}
+
+bool HeldFile::Rename(const std::u16string& to, FileError* error) {
+    if (to == path_) {
+        return true;
+    }
+    // Renamed through the handle held, so no other program can come between the check of the
+    // file and its rename: the new name, relative to the folder, without replacing.
+    const HANDLE folder = OpenFolder(FolderOf(path_), FILE_TRAVERSE | SYNCHRONIZE);
+    if (folder == INVALID_HANDLE_VALUE) {
+        return Fail(FileOp::kRename, path_, GetLastError(), error);
+    }
+    const std::wstring name = ToWide(SplitRawPath(to, PathStyle::kWindows).fileName);
+    std::string buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t), '\0');
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(&buffer[0]);
+    info->ReplaceIfExists = FALSE;
+    info->RootDirectory = folder;
+    info->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+    name.copy(info->FileName, name.size());
+    const bool renamed = RetryWhileHeld([&] {
+        return SetFileInformationByHandle(AsHandle(handle_), FileRenameInfo, info,
+                                          static_cast<DWORD>(buffer.size())) != 0;
+    });
+    const DWORD code = GetLastError();
+    CloseHandle(folder);
+    if (!renamed) {
+        return Fail(FileOp::kRename, path_, code, error);
+    }
+    path_ = to;
+    // On NTFS a flush of the file also commits the file system's log, the rename with it.
+    FlushFileBuffers(AsHandle(handle_));
+    return true;
+}
+
+bool HeldFile::CheckFolderWritable(FileError* error) const {
+    // The handle's delete right already allows taking the name away; the folder must also let
+    // a name be added.
+    const HANDLE folder = OpenFolder(FolderOf(path_), FILE_ADD_FILE);
+    if (folder == INVALID_HANDLE_VALUE) {
+        return Fail(FileOp::kOpen, path_, GetLastError(), error);
+    }
+    CloseHandle(folder);
+    return true;
+}
+
+bool FlushFolder(const std::u16string& folder, FileError* error) {
+    // Windows flushes a folder's entries only where the file system supports it and the user
+    // may; the rename itself was committed by the flush of the renamed file. A refusal of the
+    // flush as such is therefore no failure; a folder that is gone or a device error is.
+    const HANDLE h = OpenFolder(folder, GENERIC_READ | GENERIC_WRITE);
+    DWORD code = ERROR_SUCCESS;
+    if (h == INVALID_HANDLE_VALUE) {
+        code = GetLastError();
+    } else {
+        if (!FlushFileBuffers(h)) {
+            code = GetLastError();
+        }
+        CloseHandle(h);
+    }
+    if (code == ERROR_SUCCESS || code == ERROR_ACCESS_DENIED || code == ERROR_INVALID_FUNCTION ||
+        code == ERROR_NOT_SUPPORTED || code == ERROR_INVALID_PARAMETER) {
+        return true;
+    }
+    return Fail(FileOp::kFlushFolder, folder, code, error);
+}
+
+TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& to,
+                              FolderListings*) {
+    // The system compares names in any letter case itself.
     if (GetFileAttributesW(ToWide(to).c_str()) == INVALID_FILE_ATTRIBUTES) {
         return TargetState::kFree;
     }
@@ -125,25 +332,12 @@ TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& 
         CSTR_EQUAL) {
         return TargetState::kOther;
     }
-    BY_HANDLE_FILE_INFORMATION a;
-    BY_HANDLE_FILE_INFORMATION b;
-    if (FileIdentity(from, &a) && FileIdentity(to, &b) &&
-        a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
-        a.nFileIndexLow == b.nFileIndexLow) {
+    FileId a;
+    FileId b;
+    if (FileIdentity(from, &a) && FileIdentity(to, &b) && a == b) {
         return TargetState::kSameFile;
     }
     return TargetState::kOther;
-}
-
-bool RenameNoReplace(const std::u16string& from, const std::u16string& to, FileError* error) {
-    if (from == to) {
-        return true;
-    }
-    // MoveFileW without MOVEFILE_REPLACE_EXISTING fails when the target exists.
-    if (!MoveFileW(ToWide(from).c_str(), ToWide(to).c_str())) {
-        return Fail(FileOp::kRename, from, GetLastError(), error);
-    }
-    return true;
 }
 
 }  // namespace rawfile

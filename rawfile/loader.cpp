@@ -310,24 +310,43 @@ LoadResult KeyScanner::Result() const {
 }
 
 LoadResult LoadRawHeader(const std::u16string& path) {
-    std::FILE* file = OpenForReading(path);
+    FileId id;
+    std::FILE* file = OpenForReading(path, &id);
     if (file == nullptr) {
         LoadResult r;
         r.error = LoadError::kOpenFailed;
         return r;
     }
     KeyScanner scanner;
+    std::string head;
+    std::uint32_t readError = 0;
     const std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[kReadBuffer]);
-    while (!scanner.AllFound()) {
+    while (!scanner.AllFound() || head.size() < kBlockSize) {
         const std::size_t n = std::fread(buffer.get(), 1, kReadBuffer, file);
         if (n == 0) {
-            break;  // end of file or a read error: no more lines
+            if (std::ferror(file)) {
+                readError = LastReadError();
+            }
+            break;
         }
-        scanner.Feed(buffer.get(), n);
+        head.append(reinterpret_cast<const char*>(buffer.get()),
+                    std::min(n, kBlockSize - head.size()));
+        if (!scanner.AllFound()) {
+            scanner.Feed(buffer.get(), n);
+        }
+    }
+    std::fclose(file);
+    LoadResult r;
+    if (readError != 0) {
+        r.error = LoadError::kReadFailed;
+        r.readError = readError;
+        return r;
     }
     scanner.Finish();
-    std::fclose(file);
-    return scanner.Result();
+    r = scanner.Result();
+    r.head = std::move(head);
+    r.id = id;
+    return r;
 }
 
 LoadResult LoadRawHeaderFromBytes(const std::uint8_t* data, std::size_t size) {

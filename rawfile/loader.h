@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "file_ops.h"
 #include "header_block.h"
 
 namespace rawfile {
@@ -13,6 +14,7 @@ namespace rawfile {
 enum class LoadError {
     kNone,
     kOpenFailed,
+    kReadFailed,  // the file opened, but reading it failed (see readError)
     kNoVersion,
     kNoReceiverId,
     kNoDate,
@@ -24,6 +26,11 @@ struct LoadResult {
     LoadError error = LoadError::kNone;
     // The values read before the failure (all of them on success).
     HeaderValues values;
+    // From a file: its first bytes as read (at most 160), the file they were read from, and
+    // for kReadFailed the system's error code.
+    std::string head;
+    FileId id;
+    std::uint32_t readError = 0;
 };
 
 // The load's result from the first line found for each key, in the order of kKeys (null where
@@ -59,7 +66,8 @@ private:
 };
 
 // Loads the header of the raw file at `path`, reading it once through a 64 KiB buffer and
-// stopping as soon as every key has been found.
+// stopping as soon as every key has been found. A read error fails the load (kReadFailed)
+// rather than ending the file early.
 LoadResult LoadRawHeader(const std::u16string& path);
 
 // Loads a header from bytes in memory (for tests and fuzzing).

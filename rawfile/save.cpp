@@ -42,8 +42,9 @@ SaveRefusal NormaliseHeight(const std::u16string& heightText, NormalisedHeight* 
 SaveRefusal PlanSave(const LoadedFile& file, const std::u16string& pointName,
                      const std::u16string& heightText, SavePlan* plan) {
     SavePlan p;
-    p.pointName = CutPointName(pointName);
-    if (p.pointName != file.pointName) {
+    const bool ownName = pointName == file.pointName;
+    p.pointName = ownName ? pointName : CutPointName(pointName);
+    if (!ownName) {
         if (!IsValidPointName(p.pointName)) {
             return SaveRefusal::kBadPointName;
         }
@@ -69,7 +70,8 @@ SaveRefusal PlanSave(const LoadedFile& file, const std::u16string& pointName,
     if (back.error != LoadError::kNone || back.values.antHeight != p.height.metres) {
         return SaveRefusal::kHeaderTooLong;
     }
-    p.newPath = ComposeRawPath(file.folder, p.pointName, file.tail);
+    p.newPath = ownName ? file.path : ComposeRawPath(file.folder, p.pointName, file.tail);
+    p.renames = p.newPath != file.path;
     *plan = p;
     return SaveRefusal::kNone;
 }

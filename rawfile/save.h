@@ -20,6 +20,8 @@ enum class SaveRefusal {
                         // laid over it would break the height line
     kDateTooLong,       // the date with its CR LF would be too long to load again
     kTargetExists,      // another file already holds the new name
+    kFileChanged,       // the file on disk is no longer the one loaded: another file, or
+                        // other first 160 bytes
 };
 
 // A height text brought to three decimals.
@@ -47,15 +49,16 @@ struct LoadedFile {
 
 // Everything a save will do, computed without touching the disk.
 struct SavePlan {
-    std::u16string pointName;  // cut to at most 8 units
+    std::u16string pointName;  // a new one cut to at most 8 units; the file's own as it is
     NormalisedHeight height;
     HeaderBlock block{};
-    std::u16string newPath;
+    std::u16string newPath;  // the file's own path when the point name is its own
+    bool renames = false;    // newPath differs from the file's path
 };
 
 // Checks the user's point name and height text and composes the block and the new path, without
-// looking at the disk. The file's own point name is kept as it is; only a new one must suit
-// Windows.
+// looking at the disk. The file's own point name keeps the file's name exactly as it is; only a
+// new one is cut to 8 units and must suit Windows.
 SaveRefusal PlanSave(const LoadedFile& file, const std::u16string& pointName,
                      const std::u16string& heightText, SavePlan* plan);
 

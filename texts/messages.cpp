@@ -14,6 +14,7 @@ std::u16string Chinese(LoadError error) {
         case LoadError::kNone:
             return u"";
         case LoadError::kOpenFailed:
+        case LoadError::kReadFailed:
             return u"打开RVX文件失败";
         case LoadError::kNoVersion:
             return u"未发现版本号(ver)，请确认文件是否为RVX格式";
@@ -35,6 +36,8 @@ std::u16string English(LoadError error) {
             return u"";
         case LoadError::kOpenFailed:
             return u"cannot open the raw file";
+        case LoadError::kReadFailed:
+            return u"cannot read the raw file";
         case LoadError::kNoVersion:
             return u"no version number (ver) found; check that this is a raw file";
         case LoadError::kNoReceiverId:
@@ -67,6 +70,8 @@ std::u16string Chinese(SaveRefusal refusal, const std::u16string& target) {
             return u"日期(Date)过长，保存后文件将无法再次导入，未做任何修改";
         case SaveRefusal::kTargetExists:
             return u"目标文件已存在，未做任何修改\n" + target;
+        case SaveRefusal::kFileChanged:
+            return u"文件已被其他程序修改，请重新导入后再保存";
     }
     return u"";
 }
@@ -91,6 +96,8 @@ std::u16string English(SaveRefusal refusal, const std::u16string& target) {
             return u"the date is too long: the saved file could not be loaded again";
         case SaveRefusal::kTargetExists:
             return u"the target file already exists, nothing was changed: " + target;
+        case SaveRefusal::kFileChanged:
+            return u"the file has changed since it was read; read it again (nothing was changed)";
     }
     return u"";
 }

@@ -11,7 +11,7 @@ namespace texts {
 
 enum class Language { kChinese, kEnglish };
 
-// Why a load failed; empty for kNone.
+// Why a load failed; empty for kNone. For kReadFailed the caller adds the system's reason.
 std::u16string LoadFailure(rawfile::LoadError error, Language language);
 
 // Why a save was refused before anything changed; `target` is the path a rename would have

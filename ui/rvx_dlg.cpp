@@ -126,11 +126,15 @@ void CRVXDlg::LoadRawFile() {
     if (m_strPath.empty()) {
         return;
     }
+    rawfile::FileError readError;
     const rawfile::LoadError error =
-        m_editor.Load(rawfile::FromWide(m_strPath), rawfile::PathStyle::kWindows);
+        m_editor.Load(rawfile::FromWide(m_strPath), rawfile::PathStyle::kWindows, &readError);
     if (error != rawfile::LoadError::kNone) {
-        ShowMessage(m_hWnd, rawfile::ToWide(texts::LoadFailure(error, kMessageLanguage)),
-                    LoadFailureIcon(error));
+        std::wstring text = rawfile::ToWide(texts::LoadFailure(error, kMessageLanguage));
+        if (error == rawfile::LoadError::kReadFailed) {
+            text += L"\n" + rawfile::ToWide(readError.reason);
+        }
+        ShowMessage(m_hWnd, text, LoadFailureIcon(error));
         return;
     }
     m_strPointName = rawfile::ToWide(m_editor.PointName());
@@ -150,11 +154,7 @@ void CRVXDlg::OnSave() {
         m_editor.Save(rawfile::FromWide(m_strPointName), rawfile::FromWide(m_strAntHigh));
     switch (outcome.status) {
         case rawfile::SaveStatus::kSaved:
-            m_strPath = rawfile::ToWide(m_editor.Path());
-            m_strShownPath = m_strPath;
-            m_strPointName = rawfile::ToWide(m_editor.PointName());
-            m_strAntHigh = rawfile::ToWide(m_editor.HeightText());
-            UpdateData(false);
+            ShowEditorValues();
             return;
         case rawfile::SaveStatus::kRefused:
             ShowMessage(m_hWnd,
@@ -166,9 +166,22 @@ void CRVXDlg::OnSave() {
         case rawfile::SaveStatus::kRenameFailed:
             ReportSaveFailure(outcome);
             return;
+        case rawfile::SaveStatus::kFolderFlushFailed:
+            ShowEditorValues();  // renamed: the fields show the file under its new name
+            ReportSaveFailure(outcome);
+            return;
         default:
             return;  // unchanged: nothing written, nothing to say
     }
+}
+
+// The path, point name and height of the file as the editor last saw it on disk.
+void CRVXDlg::ShowEditorValues() {
+    m_strPath = rawfile::ToWide(m_editor.Path());
+    m_strShownPath = m_strPath;
+    m_strPointName = rawfile::ToWide(m_editor.PointName());
+    m_strAntHigh = rawfile::ToWide(m_editor.HeightText());
+    UpdateData(false);
 }
 
 // The file-error report of a save that reached the disk; the fields keep what the user typed,
@@ -178,13 +191,19 @@ void CRVXDlg::ReportSaveFailure(const rawfile::SaveOutcome& outcome) {
     std::wstring what;
     switch (outcome.error.op) {
         case rawfile::FileOp::kOpen:
-            what = L"无法打开文件：\n" + path;
+        case rawfile::FileOp::kRead:
+            what = L"无法打开文件，未做任何修改：\n" + path;
             break;
         case rawfile::FileOp::kWrite:
-            what = L"写入文件时出错：\n" + path;
+            what = L"写入文件头时出错，文件头可能只写入了一部分，请再次保存：\n" + path;
             break;
         case rawfile::FileOp::kRename:
-            what = L"无法重命名文件：\n" + path + L"\n→ " + rawfile::ToWide(outcome.plan.newPath);
+            what = L"天线高已保存，但无法重命名文件：\n" + path + L"\n→ " +
+                   rawfile::ToWide(outcome.plan.newPath);
+            break;
+        case rawfile::FileOp::kFlushFolder:
+            what = L"文件已保存并重命名，但系统无法确认新文件名已写入磁盘：\n" +
+                   rawfile::ToWide(outcome.plan.newPath);
             break;
     }
     ReportFileError(m_hWnd, what, rawfile::ToWide(outcome.error.reason));

@@ -36,6 +36,7 @@ private:
     void OnEnglish();
     void ChooseLanguage(int value, const wchar_t* notice);
 
+    void ShowEditorValues();
     void ReportSaveFailure(const rawfile::SaveOutcome& outcome);
 
     // The window's icons at the sizes of its DPI; m_hIcon is their big one.

@@ -92,20 +92,34 @@ class Tests(Case):
                          ("测站", 'Model:"X" \\ \u00e9', 2.25, True))
         self.assertEqual(self.files(), before)
 
-    def test_set_saves_good_files_and_leaves_bad_ones_untouched(self):
+    def test_set_checks_every_file_before_changing_any(self):
         good = self.write("ABCD0861.RVX")
-        bad = self.write("BAD0863.RVX", block(STANDARD[:1] + STANDARD[2:]))
-        long_model = self.write("LONG0864.RVX", block(STANDARD[:4] + [b"Model:" + b"M" * 140] + STANDARD[5:]))
-        rc, out, err = self.run_tool("set", "--point", "测站", "--height", "-1.6",
-                                     "ABCD0861.RVX", "BAD0863.RVX", "LONG0864.RVX")
-        self.assertEqual(rc, 1)
-        self.assertEqual(out, ["ABCD0861.RVX: saved, name ABCD0861.RVX -> 测站0861.RVX, "
-                               "height 1.500 -> -1.600"])
-        self.assertIn("BAD0863.RVX: no version number", err)
-        self.assertIn("LONG0864.RVX: the header would be too long", err)
-        self.assertEqual(self.files(), {
-            "测站0861.RVX": block(STANDARD[:5] + [b"AntHigh:-1.600"], -1600) + good[160:],
-            "BAD0863.RVX": bad, "LONG0864.RVX": long_model})
+        self.write("BAD0863.RVX", block(STANDARD[:1] + STANDARD[2:]))
+        self.write("LONG0864.RVX", block(STANDARD[:4] + [b"Model:" + b"M" * 140] + STANDARD[5:]))
+        self.write("WXYZ0861.RVX")
+        before = self.files()
+        for dry in ([], ["--dry-run"]):
+            rc, out, err = self.run_tool("set", *dry, "--point", "测站", "--height", "-1.6",
+                                         "ABCD0861.RVX", "BAD0863.RVX", "LONG0864.RVX")
+            self.assertEqual((rc, out), (1, []))
+            self.assertEqual(err.splitlines(), [
+                "rvxedit: BAD0863.RVX: no version number (ver) found; check that this is a raw file",
+                "rvxedit: LONG0864.RVX: the header would be too long to save",
+                "rvxedit: nothing was changed; files with problems: 2"])
+            # Two files that would end at one name, and one file named twice.
+            rc, out, err = self.run_tool("set", *dry, "--point", "P", "ABCD0861.RVX",
+                                         "WXYZ0861.RVX", "./ABCD0861.RVX")
+            self.assertEqual((rc, out), (1, []))
+            self.assertEqual(err.splitlines(), [
+                "rvxedit: WXYZ0861.RVX: ABCD0861.RVX ends at the same name: P0861.RVX",
+                "rvxedit: ./ABCD0861.RVX: the same file as ABCD0861.RVX",
+                "rvxedit: nothing was changed; files with problems: 2"])
+            self.assertEqual(self.files(), before)
+        rc, out, _ = self.run_tool("set", "--point", "测站", "--height", "-1.6", "ABCD0861.RVX")
+        self.assertEqual((rc, out), (0, ["ABCD0861.RVX: saved, name ABCD0861.RVX -> 测站0861.RVX, "
+                                         "height 1.500 -> -1.600"]))
+        self.assertEqual(self.files()["测站0861.RVX"],
+                         block(STANDARD[:5] + [b"AntHigh:-1.600"], -1600) + good[160:])
 
     def test_dry_run_and_unchanged_fields_touch_nothing(self):
         self.write("ABCD0861.RVX")

@@ -185,9 +185,11 @@ void CheckBlock(const rawfile::HeaderValues& values, const std::u16string& typed
 void CheckOnDisk(const rawfile::LoadedFile& file, const SavePlan& plan, const std::string& data) {
     const fs::path source(rawfile::Utf16ToUtf8(file.path));
     std::ofstream(source, std::ios::binary | std::ios::trunc) << data;
+    rawfile::HeldFile held;
     rawfile::FileError error;
-    FUZZ_CHECK(rawfile::WriteHeaderBlock(file.path, plan.block, &error));
-    FUZZ_CHECK(rawfile::RenameNoReplace(file.path, plan.newPath, &error));
+    FUZZ_CHECK(held.Open(file.path, &error) && held.WriteHead(plan.block, &error) &&
+               held.Rename(plan.newPath, &error));
+    held.Close();
     const fs::path target(rawfile::Utf16ToUtf8(plan.newPath));
     std::ifstream in(target, std::ios::binary);
     const std::string after{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -127,7 +127,6 @@ TEST_F(SaveTest, RefusalsChangeNothingOnDisk) {
         EXPECT_EQ(Read(u"LINK0861.RVX"), original_);
     }
     EXPECT_EQ(editor_.Save(u"TAKEN", u"1.6").plan.newPath, dir_.Path(u"TAKEN0861.RVX"));
-    EXPECT_EQ(editor_.Save(u"ABCD", u"1.500").status, SaveStatus::kUnchanged);
 
     // A model line too long for the block to hold it with the rest.
     Open(u"LONG0861.RVX", rawgen::MakeHeader({"ver 2", "ReceiverID:1", "Date:1",
@@ -185,18 +184,21 @@ TEST_F(SaveTest, AFailedSaveIsTriedAgainBySavingAgain) {
     EXPECT_FALSE(rawgen::FileExists(dir_.Path(u"GONE0861.RVX")));
 }
 
-TEST(RenameNoReplace, NeverReplacesAnotherFile) {
+TEST(HeldFile, RenameNeverReplacesAnotherFile) {
     rawgen::TempDir dir;
     rawgen::WriteFile(dir.Path(u"a"), "A");
     rawgen::WriteFile(dir.Path(u"b"), "B");
+    HeldFile held;
     FileError error;
-    EXPECT_FALSE(RenameNoReplace(dir.Path(u"a"), dir.Path(u"b"), &error));
+    ASSERT_TRUE(held.Open(dir.Path(u"a"), &error));
+    EXPECT_FALSE(held.Rename(dir.Path(u"b"), &error));
     EXPECT_EQ(error.op, FileOp::kRename);
+    held.Close();
     EXPECT_EQ(rawgen::ReadFile(dir.Path(u"a")), "A");
     EXPECT_EQ(rawgen::ReadFile(dir.Path(u"b")), "B");
 }
 
-// Only a regular file opens: the null device neither loads nor takes a header.
+// Only a regular file opens: the null device neither loads nor is held for a save.
 TEST(FileOps, OnlyRegularFilesOpen) {
 #ifdef _WIN32
     const std::u16string device = u"NUL";
@@ -204,9 +206,69 @@ TEST(FileOps, OnlyRegularFilesOpen) {
     const std::u16string device = u"/dev/null";
 #endif
     EXPECT_EQ(LoadRawHeader(device).error, LoadError::kOpenFailed);
+    HeldFile held;
     FileError error;
-    EXPECT_FALSE(WriteHeaderBlock(device, HeaderBlock{}, &error));
+    EXPECT_FALSE(held.Open(device, &error));
     EXPECT_EQ(error.op, FileOp::kOpen);
+}
+
+// A save works on the file as it is now: another file put in its place, or the same file with
+// other first bytes (another program's save, a second copy of the editor), is refused with
+// nothing written.
+TEST_F(SaveTest, AFileChangedSinceItWasLoadedIsRefused) {
+    Open(u"ABCD0861.RVX");
+    const rawgen::Bytes other = rawgen::StandardFile("2.000", 100);
+    rawgen::WriteFile(dir_.Path(u"B.tmp"), other);
+    std::filesystem::remove(Utf16ToUtf8(dir_.Path(u"ABCD0861.RVX")));
+    std::filesystem::rename(Utf16ToUtf8(dir_.Path(u"B.tmp")),
+                            Utf16ToUtf8(dir_.Path(u"ABCD0861.RVX")));
+    SaveOutcome out = editor_.Save(u"ABCD", u"1.62");
+    EXPECT_EQ(out.status, SaveStatus::kRefused);
+    EXPECT_EQ(out.refusal, SaveRefusal::kFileChanged);
+    EXPECT_EQ(Read(u"ABCD0861.RVX"), other);
+
+    // Two editors on one file: the second's rename would put back the height the first saved.
+    Open(u"EFGH0861.RVX");
+    RawFileEditor second;
+    ASSERT_EQ(second.Load(dir_.Path(u"EFGH0861.RVX")), LoadError::kNone);
+    ASSERT_EQ(editor_.Save(u"EFGH", u"1.7").status, SaveStatus::kSaved);
+    const rawgen::Bytes first = Read(u"EFGH0861.RVX");
+    out = second.Save(u"WXYZ", u"1.500");
+    EXPECT_EQ(out.refusal, SaveRefusal::kFileChanged);
+    EXPECT_EQ(Read(u"EFGH0861.RVX"), first);
+    EXPECT_FALSE(rawgen::FileExists(dir_.Path(u"WXYZ0861.RVX")));
+}
+
+// Unchanged means no byte and no name would change: a height spelt otherwise is unchanged, a
+// millimetre field that disagrees with the text is repaired by saving the same text, and a
+// height-only save keeps the file's own name however long or short it is.
+TEST_F(SaveTest, UnchangedIsJudgedByTheBytesAndKeptNamesStay) {
+    Open(u"ABCD0861.RVX");  // its millimetre field is zero
+    EXPECT_EQ(editor_.Check(u"ABCD", u"1.500").status, SaveStatus::kReady);
+    ASSERT_EQ(editor_.Save(u"ABCD", u"1.500").status, SaveStatus::kSaved);
+    EXPECT_EQ(FieldOf(Read(u"ABCD0861.RVX")), 1500);
+    EXPECT_EQ(editor_.Save(u"ABCD", u"1.5").status, SaveStatus::kUnchanged);
+    EXPECT_FALSE(editor_.FieldsDiffer(u"ABCD", u"1.5000"));
+    EXPECT_TRUE(editor_.FieldsDiffer(u"ABCD", u"1.501"));
+
+    rawgen::WriteFile(dir_.Path(u"STATIONABETA0861.RVX"), "neighbour");
+    for (const std::u16string name : {u"STATIONALPHA0861.RVX", u"A.RV"}) {
+        Open(name);
+        const SaveOutcome out = editor_.Save(editor_.PointName(), u"1.6");
+        ASSERT_EQ(out.status, SaveStatus::kSaved) << Utf16ToUtf8(name);
+        EXPECT_EQ(editor_.Path(), dir_.Path(name));
+        EXPECT_EQ(FieldOf(Read(name)), 1600);
+    }
+    EXPECT_EQ(Read(u"STATIONABETA0861.RVX"), "neighbour");
+}
+
+// A new name that differs from another file's only in letter case is taken, on any system;
+// the file's own name in other letter case is not.
+TEST_F(SaveTest, ANameTakenInOtherLetterCaseIsRefused) {
+    rawgen::WriteFile(dir_.Path(u"EFGH0861.RVX"), "other");
+    Open(u"ABCD0861.RVX");
+    EXPECT_EQ(editor_.Save(u"efgh", u"1.6").refusal, SaveRefusal::kTargetExists);
+    EXPECT_EQ(editor_.Check(u"abcd", u"1.6").status, SaveStatus::kReady);
 }
 
 // Only a point name the user changes must suit Windows; a file keeps its own name as it is.
@@ -216,6 +278,7 @@ TEST(PlanSave, OnlyANewPointNameMustSuitWindows) {
     SavePlan plan;
     for (const std::u16string own : {u"A:B", u"a\nb", u"NUL"}) {
         file.pointName = own;
+        file.path = own + u".RVX";
         EXPECT_EQ(PlanSave(file, own, u"1.6", &plan), SaveRefusal::kNone);
         EXPECT_EQ(plan.newPath, own + u".RVX");
     }
