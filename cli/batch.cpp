@@ -114,11 +114,10 @@ public:
     rawfile::FolderListings* Listings() { return &listings_; }
 
 private:
-    // A row of a field log whose file is gone may have been saved by an earlier run of the
-    // same log: its file then stands under the row's new name, with the row's fields.
+    // A file that is gone may have been saved by an earlier run of the same command (or log):
+    // it then stands under its new name, with the fields asked for.
     bool FindEarlierSave(const BatchItem& item, Job* job) {
-        if (item.row == 0 || !item.pointName ||
-            KindOf(item.file.path.text) != EntryKind::kMissing) {
+        if (!item.pointName || KindOf(item.file.path.text) != EntryKind::kMissing) {
             return false;
         }
         const rawfile::SplitName split =
