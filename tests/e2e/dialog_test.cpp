@@ -89,7 +89,8 @@ protected:
         DialogTest::SetUp();
         path_ = MakeFile(u"ABCD0861.RVX", original_);
     }
-    const rawgen::Bytes original_ = rawgen::StandardFile("1.5");
+    // As a save writes it, so that unchanged fields write nothing.
+    const rawgen::Bytes original_ = rawgen::StandardFile("1.500").replace(130, 2, "\xDC\x05");
     std::wstring path_;
 };
 
@@ -126,7 +127,8 @@ TEST_F(SaveTest, SaveAfterAFailedSaveTriesAgain) {
     rvx.EditAndSave(L"LONGNAME12", L"1.6");
     const Popup box = rvx.TakePopup();
     CloseHandle(held);
-    EXPECT_EQ(box.text.rfind(L"无法打开文件：\n" + path_ + L"\n\n", 0), 0u) << Utf8(box.text);
+    EXPECT_EQ(box.text.rfind(L"无法打开文件，未做任何修改：\n" + path_ + L"\n\n", 0), 0u)
+        << Utf8(box.text);
     EXPECT_TRUE(box.hasIcon);
     EXPECT_EQ(Read(u"ABCD0861.RVX"), original_);
     EXPECT_EQ(rvx.Text(IDC_ANT_HEIGHT), L"1.6");
@@ -138,6 +140,22 @@ TEST_F(SaveTest, SaveAfterAFailedSaveTriesAgain) {
     EXPECT_EQ(MillimetreField(saved), 1600);
     EXPECT_EQ(saved.substr(160), original_.substr(160));
     ExpectShows(rvx, PathOf(u"LONGNAME0861.RVX"), L"LONGNAME", L"1.600");
+}
+
+// Another program puts a different raw file in place of the one loaded: the save is refused and
+// the other file keeps its bytes.
+TEST_F(SaveTest, AFileReplacedSinceItWasLoadedIsRefused) {
+    Program rvx(Quoted(path_));
+    std::vector<std::string> lines = rawgen::StandardLines();
+    lines[2] = "ReceiverID:B9B9B9";
+    const rawgen::Bytes other = rawgen::MakeHeader(lines) + rawgen::ReceiverData(500, 7);
+    MakeFile(u"B.tmp", other);
+    ASSERT_TRUE(MoveFileExW(PathOf(u"B.tmp").c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING));
+    rvx.EditAndSave(L"ABCD", L"1.620");
+    const Popup box = rvx.TakePopup();
+    EXPECT_EQ(box.text, L"文件已被其他程序修改，请重新导入后再保存");
+    EXPECT_TRUE(box.hasIcon);
+    EXPECT_EQ(Read(u"ABCD0861.RVX"), other);
 }
 
 TEST_F(DialogTest, ViewOpensTheFileInNotepad) {
