@@ -280,6 +280,17 @@ bool HeldFile::Rename(const std::u16string& to, FileError* error) {
     });
     const DWORD code = GetLastError();
     CloseHandle(folder);
+    if (!renamed && (code == ERROR_INVALID_PARAMETER || code == ERROR_INVALID_FUNCTION ||
+                     code == ERROR_NOT_SUPPORTED || code == ERROR_CALL_NOT_IMPLEMENTED)) {
+        // A file system that cannot rename through a handle: let the file go and rename it by
+        // name, never replacing; its header is already flushed.
+        Close();
+        if (!MoveFileW(ToWide(path_).c_str(), ToWide(to).c_str())) {
+            return Fail(FileOp::kRename, path_, GetLastError(), error);
+        }
+        path_ = to;
+        return true;
+    }
     if (!renamed) {
         return Fail(FileOp::kRename, path_, code, error);
     }

@@ -26,8 +26,9 @@ echo "wine: $(wine --version 2>/dev/null || echo none)"
 echo "== native (g++, optimised, no sanitizers)"
 cmake -S "$ROOT" -B "$ROOT/build/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DRVX_SANITIZE=OFF >/dev/null
-cmake --build "$ROOT/build/bench" --target rvx_bench >/dev/null
-"$ROOT/build/bench/bench/rvx_bench" "$SCRATCH" >"$ROOT/build/bench/bench.out" \
+cmake --build "$ROOT/build/bench" --target rvx_bench rvxedit >/dev/null
+"$ROOT/build/bench/bench/rvx_bench" "$SCRATCH" 256 1024 "$ROOT/build/bench/cli/rvxedit" \
+    >"$ROOT/build/bench/bench.out" \
     || { cat "$ROOT/build/bench/bench.out"; exit 1; }
 grep -v '^ratio ' "$ROOT/build/bench/bench.out"
 
@@ -54,7 +55,7 @@ grep -v -e '^X connection' -e '^ratio ' "$W/start.out" | tr -d '\r'
 # The ratios of both runs, named for where they ran ("load-cache-text" natively becomes
 # "load-cache-native-text"), in a fixed order.
 named() {
-    tr -d '\r' <"$1" | sed -n -E "s/^ratio (load-[a-z]+|save|start)(-[a-z]+)? /ratio \1-$2\2 /p"
+    tr -d '\r' <"$1" | sed -n -E "s/^ratio (load-[a-z]+|save-durable|batch-durable|save|start)(-[a-z]+)? /ratio \1-$2\2 /p"
 }
 {
     named "$ROOT/build/bench/bench.out" native
@@ -63,6 +64,7 @@ named() {
 } >"$W/ratios.out"
 echo "== summary"
 for name in load-cache-native-text load-cache-native-binary load-disk-native-text \
-    load-cache-wine-text load-cache-wine-binary save-native save-wine start-wine; do
+    load-cache-wine-text load-cache-wine-binary save-native save-wine start-wine \
+    save-durable-native batch-durable-native; do
     grep "^ratio $name " "$W/ratios.out" || echo "ratio $name missing"
 done

