@@ -90,7 +90,7 @@ std::u16string English(SaveRefusal refusal, const std::u16string& target) {
         case SaveRefusal::kDateTooLong:
             return u"the date is too long: the saved file could not be loaded again";
         case SaveRefusal::kTargetExists:
-            return u"the target file already exists, nothing was changed: " + target;
+            return u"the target file already exists (" + target + u"); nothing was changed";
     }
     return u"";
 }
@@ -109,6 +109,60 @@ std::u16string ImportFirst(Language language) {
     return language == Language::kChinese
                ? kImportFirstChinese
                : u"import a correct raw file before changing the point name and antenna height";
+}
+
+std::u16string Sentence(std::u16string text, Language language) {
+    if (language == Language::kChinese || text.empty()) {
+        return text;
+    }
+    if (text[0] >= u'a' && text[0] <= u'z') {
+        text[0] = static_cast<char16_t>(text[0] - u'a' + u'A');
+    }
+    if (text.back() != u'.' && text.back() != u'?' && text.back() != u'!') {
+        text.push_back(u'.');
+    }
+    return text;
+}
+
+std::u16string FileOpFailure(rawfile::FileOp op, Language language) {
+    const bool chinese = language == Language::kChinese;
+    switch (op) {
+        case rawfile::FileOp::kOpen:
+            return chinese ? u"无法打开文件：" : u"Cannot open the file:";
+        case rawfile::FileOp::kWrite:
+            return chinese ? u"写入文件时出错：" : u"Cannot write to the file:";
+        case rawfile::FileOp::kRename:
+            return chinese ? u"无法重命名文件：" : u"Cannot rename the file:";
+    }
+    return u"";
+}
+
+std::u16string ViewFailed(Language language) {
+    return language == Language::kChinese
+               ? u"无法打开，没有相关联的应用程序，或文件可能已被移除"
+               : u"Cannot open the file in Notepad: there is no associated application, or the "
+                 u"file may have been removed.";
+}
+
+std::u16string DropOneFile(Language language) {
+    return language == Language::kChinese ? u"一次只能拖入一个RVX文件"
+                                          : u"Drop only one RVX file at a time.";
+}
+
+std::u16string ImportTitle(Language language) {
+    return language == Language::kChinese
+               ? u"RVXTOOL 点名与天线高修改工具 - 导入RVX文件"
+               : u"RVXTOOL point name and antenna height tool - Import RVX file";
+}
+
+std::u16string UnsavedEdits(Language language) {
+    return language == Language::kChinese
+               ? u"点名或天线高已修改但尚未保存。是否保存？"
+               : u"The point name or antenna height has changed but is not saved. Save it?";
+}
+
+std::u16string CopyPath(Language language) {
+    return language == Language::kChinese ? u"复制路径(&C)" : u"&Copy path";
 }
 
 }  // namespace texts
