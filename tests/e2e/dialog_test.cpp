@@ -16,8 +16,7 @@ const wchar_t kImportFirst[] = L"请导入正确的RVX格式文件,再修改点�
 // The path field shows at least the file name; its tooltip has the whole path.
 void ExpectShows(const Program& rvx, const std::wstring& path, const std::wstring& pointName,
                  const std::wstring& height) {
-    const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
-    const std::wstring shown = rvx.Text(IDC_PATH);
+    const std::wstring shown = rvx.Text(IDC_PATH), name = path.substr(path.rfind(L'\\') + 1);
     EXPECT_EQ(shown.substr(shown.size() - std::min(shown.size(), name.size())), name);
     EXPECT_EQ(TipText(rvx.Dialog(), IDC_PATH), path);
     EXPECT_EQ(rvx.Text(IDC_POINT_NAME), pointName);
@@ -55,8 +54,8 @@ TEST_F(DialogTest, DroppedAndImportedFilesLoadAndFailuresKeepThePreviousFile) {
     ExpectShows(rvx, path, L"ABCD", L"1.500");
     // The path is shortened in its middle and can be copied whole.
     const std::wstring shown = rvx.Text(IDC_PATH);
-    EXPECT_EQ(shown.substr(0, 3), path.substr(0, 3));
-    EXPECT_NE(shown.find(L"\u2026\\ABCD0861.RVX"), std::wstring::npos) << Utf8(shown);
+    EXPECT_EQ(shown.substr(0, 3) + shown.substr(shown.find(L'\u2026')),
+              path.substr(0, 3) + L"\u2026\\ABCD0861.RVX");
     rvx.Click(IDM_COPY_PATH);
     rvx.ExpectNoPopup();
     ASSERT_TRUE(OpenClipboard(nullptr));
@@ -207,7 +206,6 @@ TEST_F(DialogTest, LanguageButtonsWriteTheValueAndAboutOpens) {
 // Escape or the close box with fields that differ from the file ask first: Cancel goes back to
 // the fields, No ends leaving the file as it was, Yes saves and then ends.
 TEST_F(SaveTest, KeyboardAndUnsavedFields) {
-    const std::wstring question = L"点名或天线高已修改但尚未保存。是否保存？";
     {
         Program rvx(Quoted(path_));
         EXPECT_EQ(rvx.FocusId(), IDC_POINT_NAME);
@@ -229,7 +227,7 @@ TEST_F(SaveTest, KeyboardAndUnsavedFields) {
         for (const auto& [key, answer] : {std::pair{VK_RETURN, IDCANCEL}, {VK_ESCAPE, IDNO}}) {
             rvx.Press(static_cast<WORD>(key));
             const Popup box = rvx.WaitForPopup();
-            EXPECT_EQ(box.text, question);
+            EXPECT_EQ(box.text, L"点名或天线高已修改但尚未保存。是否保存？");
             rvx.Dismiss(box, answer);
             EXPECT_EQ(rvx.WaitForExit(answer == IDNO ? kWaitMs : 500), answer == IDNO);
         }
