@@ -133,6 +133,9 @@ void CRVXDlg::OnDropFiles(const std::vector<std::wstring>& paths) {
         Show(texts::DropOneFile(m_language), MessageIcon::kError);
         return;
     }
+    if (!MayLeaveFields()) {
+        return;
+    }
     m_strPath = paths.front();
     LoadRawFile();
 }
@@ -187,19 +190,19 @@ void CRVXDlg::SetShownPath(const std::wstring& path) {
 }
 
 void CRVXDlg::OnOK() {
-    if (MayEnd()) {
+    if (MayLeaveFields()) {
         CDialog::OnOK();
     }
 }
 
 void CRVXDlg::OnCancel() {
-    if (MayEnd()) {
+    if (MayLeaveFields()) {
         CDialog::OnCancel();
     }
 }
 
-// The same test as the save's: fields it would leave unchanged end the dialog at once.
-bool CRVXDlg::MayEnd() {
+// The same test as the save's: fields it would leave unchanged are left at once.
+bool CRVXDlg::MayLeaveFields() {
     UpdateData(true);
     const rawfile::SaveStatus status =
         m_editor.Check(rawfile::FromWide(m_strPointName), rawfile::FromWide(m_strAntHigh)).status;
@@ -282,6 +285,9 @@ void CRVXDlg::ReportSaveFailure(const rawfile::SaveOutcome& outcome) {
 
 // The open dialog starts in the folder of the file loaded or tried last.
 void CRVXDlg::OnImport() {
+    if (!MayLeaveFields()) {
+        return;
+    }
     const std::wstring folder = m_strPath.empty() ? L"" : FolderOfPath(FullPathOf(m_strPath));
     std::wstring chosen;
     if (!ChooseFileToOpen(m_hWnd, rawfile::ToWide(texts::ImportTitle(m_language)),

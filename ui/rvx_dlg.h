@@ -31,7 +31,8 @@ protected:
     void OnDropFiles(const std::vector<std::wstring>& paths) override;
     void OnDpiChanged(UINT dpi) override;
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    // Exit, Enter, Escape, the close box and Alt+F4 first ask about unsaved fields.
+    // Exit, Enter, Escape, the close box and Alt+F4 first ask about unsaved fields, as do
+    // import and a drop.
     void OnOK() override;
     void OnCancel() override;
 
@@ -45,9 +46,9 @@ private:
     void ChooseLanguage(int value, const wchar_t* notice);
 
     void ReportSaveFailure(const rawfile::SaveOutcome& outcome);
-    // True when the dialog may end: the fields hold what the file holds, or the user saved them
-    // or chose to drop them.
-    bool MayEnd();
+    // True when the fields may be left (the dialog ends or another file loads): they hold what
+    // the file holds, or the user saved them or chose to give them up.
+    bool MayLeaveFields();
     // Shows `path` in the path field (pushed with the next UpdateData(false)).
     void SetShownPath(const std::wstring& path);
     // The path field's context menu at `screen` (keyboard: -1, -1, shown below the field).

@@ -203,8 +203,8 @@ TEST_F(DialogTest, LanguageButtonsWriteTheValueAndAboutOpens) {
 
 // Focus starts in the point name with its text selected. Tab walks the fields, the buttons and
 // the language buttons as one stop, between which an arrow key moves (choosing one). Enter,
-// Escape or the close box with fields that differ from the file ask first: Cancel goes back to
-// the fields, No ends leaving the file as it was, Yes saves and then ends.
+// Escape, the close box or import with fields that differ from the file ask first: Cancel goes
+// back to the fields, No ends leaving the file as it was, Yes saves and then ends.
 TEST_F(SaveTest, KeyboardAndUnsavedFields) {
     {
         Program rvx(Quoted(path_));
@@ -224,8 +224,10 @@ TEST_F(SaveTest, KeyboardAndUnsavedFields) {
             EXPECT_EQ(rvx.FocusId(), focus) << "after key " << key;
         }
         rvx.SetText(IDC_ANT_HEIGHT, L"1.6");
-        for (const auto& [key, answer] : {std::pair{VK_RETURN, IDCANCEL}, {VK_ESCAPE, IDNO}}) {
-            rvx.Press(static_cast<WORD>(key));
+        // Key 0: import, which would replace the fields with another file's.
+        for (const auto& [key, answer] :
+             {std::pair{0, IDCANCEL}, {VK_RETURN, IDCANCEL}, {VK_ESCAPE, IDNO}}) {
+            key == 0 ? rvx.Click(IDC_IMPORT) : rvx.Press(static_cast<WORD>(key));
             const Popup box = rvx.WaitForPopup();
             EXPECT_EQ(box.text, L"点名或天线高已修改但尚未保存。是否保存？");
             rvx.Dismiss(box, answer);
