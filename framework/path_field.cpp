@@ -108,12 +108,6 @@ std::wstring FitPath(const std::wstring& path, int width, const TextMeasure& mea
 
 }  // namespace
 
-CPathField::~CPathField() {
-    if (tooltip_ != nullptr) {
-        DestroyWindow(tooltip_);
-    }
-}
-
 void CPathField::Attach(HWND dialog, int id) {
     dialog_ = dialog;
     control_ = GetDlgItem(dialog, id);

@@ -9,12 +9,8 @@
 
 class CPathField {
 public:
-    CPathField() = default;
-    ~CPathField();
-    CPathField(const CPathField&) = delete;
-    CPathField& operator=(const CPathField&) = delete;
-
-    // Takes control `id` of `dialog`, which needs SS_NOTIFY for its tooltip to see the mouse.
+    // Takes control `id` of `dialog`, which needs SS_NOTIFY for its tooltip to see the mouse. The
+    // tooltip belongs to the dialog and ends with it.
     void Attach(HWND dialog, int id);
     // Makes `path` the one shown (the tooltip follows) and returns the text that shows it in the
     // control at its present size and font.
