@@ -14,6 +14,10 @@ const char kDescriptionKey[] = "RVXfile";
 const char kIconKey[] = "RVXfile\\DefaultIcon";
 const char kShellKey[] = "RVXfile\\Shell";
 const char kCommandKey[] = "RVXfile\\Shell\\RVXTOOL\\Command";
+const char kOpenWithKey[] = ".RVX\\OpenWithProgids";
+// Where a user without the right to write HKEY_CLASSES_ROOT registers for themselves alone;
+// HKEY_CLASSES_ROOT shows these keys too.
+const char kUserClassesKey[] = "Software\\Classes";
 const char kDescription[] = "RVX Document";
 const char kVerb[] = "RVXTOOL";
 const wchar_t kIconFile[] = L"STATION.ico";
@@ -24,19 +28,6 @@ constexpr DWORD kModulePathCapacity = 520;
 // The ".RVX" value keeps the data length it has always had: "RVXfile", its terminator and two
 // more zero bytes. Readers stop at the first terminator.
 constexpr DWORD kExtensionValueBytes = 10;
-
-// Opens the key, or creates it when it cannot be opened. Null when neither works.
-HKEY ReachKey(const char* name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, name, 0, MAXIMUM_ALLOWED, &key) == ERROR_SUCCESS) {
-        return key;
-    }
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, name, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) == ERROR_SUCCESS) {
-        return key;
-    }
-    return nullptr;
-}
 
 // The longest value written: the open command, for a program path of 519 characters, in UTF-16.
 constexpr DWORD kLongestValueBytes = 2048;
@@ -54,37 +45,81 @@ bool DefaultIs(HKEY key, const void* data, DWORD bytes, bool wide) {
            std::memcmp(current, data, bytes) == 0;
 }
 
-// Reaches the key and sets its default value to `bytes` bytes of `text`; false when the key could
-// not be reached.
-bool WriteNarrowKey(const char* name, const char* text, DWORD bytes) {
-    HKEY key = ReachKey(name);
-    if (key == nullptr) {
-        return false;
-    }
-    if (!DefaultIs(key, text, bytes, false)) {
-        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes);
-    }
-    RegCloseKey(key);
-    return true;
-}
+// Writes the keys of the file type under one classes root, remembering whether the system
+// refused any key or value there.
+class ClassesWriter {
+public:
+    explicit ClassesWriter(HKEY root) : root_(root) {}
 
-bool WriteNarrowKey(const char* name, const char* text) {
-    return WriteNarrowKey(name, text, static_cast<DWORD>(lstrlenA(text) + 1));
-}
+    bool Refused() const { return refused_; }
 
-// Paths are stored as UTF-16 so that every folder name survives, whatever the code pages.
-bool WriteWideKey(const char* name, const std::wstring& text) {
-    HKEY key = ReachKey(name);
-    if (key == nullptr) {
-        return false;
+    // Reaches the key and sets its default value to `bytes` bytes of `text`; false when the key
+    // could not be reached.
+    bool Narrow(const char* name, const char* text, DWORD bytes) {
+        HKEY key = Reach(name);
+        if (key == nullptr) {
+            return false;
+        }
+        if (!DefaultIs(key, text, bytes, false)) {
+            Note(RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                                bytes));
+        }
+        RegCloseKey(key);
+        return true;
     }
-    const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-    if (!DefaultIs(key, text.c_str(), bytes, true)) {
-        RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), bytes);
+
+    bool Narrow(const char* name, const char* text) {
+        return Narrow(name, text, static_cast<DWORD>(lstrlenA(text) + 1));
     }
-    RegCloseKey(key);
-    return true;
-}
+
+    // Paths are stored as UTF-16 so that every folder name survives, whatever the code pages.
+    bool Wide(const char* name, const std::wstring& text) {
+        HKEY key = Reach(name);
+        if (key == nullptr) {
+            return false;
+        }
+        const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+        if (!DefaultIs(key, text.c_str(), bytes, true)) {
+            Note(RegSetValueExW(key, nullptr, 0, REG_SZ,
+                                reinterpret_cast<const BYTE*>(text.c_str()), bytes));
+        }
+        RegCloseKey(key);
+        return true;
+    }
+
+    // An empty value named `value` in the key, as the shell's "Open with" lists expect it.
+    bool EmptyValue(const char* name, const char* value) {
+        HKEY key = Reach(name);
+        if (key == nullptr) {
+            return false;
+        }
+        if (RegQueryValueExA(key, value, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+            Note(RegSetValueExA(key, value, 0, REG_NONE, nullptr, 0));
+        }
+        RegCloseKey(key);
+        return true;
+    }
+
+private:
+    // Opens the key, or creates it when it cannot be opened. Null when neither works.
+    HKEY Reach(const char* name) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(root_, name, 0, MAXIMUM_ALLOWED, &key) == ERROR_SUCCESS) {
+            return key;
+        }
+        if (RegCreateKeyExA(root_, name, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) ==
+            ERROR_SUCCESS) {
+            return key;
+        }
+        refused_ = true;
+        return nullptr;
+    }
+
+    void Note(LONG result) { refused_ = refused_ || result != ERROR_SUCCESS; }
+
+    HKEY root_;
+    bool refused_ = false;
+};
 
 std::wstring IconPath(const std::wstring& programPath) {
     return FolderOfPath(programPath) + kIconFile;
@@ -94,34 +129,56 @@ std::wstring OpenCommand(const std::wstring& programPath) {
     return L"\"" + programPath + L"\" \"%1\"";
 }
 
+int WriteProgIdKeys(ClassesWriter& writer, const std::wstring& programPath) {
+    const bool havePath = !programPath.empty();
+    if (!writer.Narrow(kDescriptionKey, kDescription)) {
+        return 0;
+    }
+    if (havePath && !writer.Wide(kIconKey, IconPath(programPath))) {
+        return 0;
+    }
+    if (!writer.Narrow(kShellKey, kVerb)) {
+        return 0;
+    }
+    if (havePath && !writer.Wide(kCommandKey, OpenCommand(programPath))) {
+        return 0;
+    }
+    return 1;
+}
+
+// Every key of the file type under `classes`; true when the system refused nothing.
+bool WriteFileType(HKEY classes, const std::wstring& programPath) {
+    ClassesWriter writer(classes);
+    char value[kExtensionValueBytes] = {};
+    lstrcpynA(value, kProgId, sizeof value);
+    writer.Narrow(kExtensionKey, value, kExtensionValueBytes);
+    writer.EmptyValue(kOpenWithKey, kProgId);
+    WriteProgIdKeys(writer, programPath);
+    return !writer.Refused();
+}
+
 }  // namespace
 
 void RegisterRawFileType() {
-    char value[kExtensionValueBytes] = {};
-    lstrcpynA(value, kProgId, sizeof value);
-    WriteNarrowKey(kExtensionKey, value, kExtensionValueBytes);
-
     wchar_t path[kModulePathCapacity] = {};
     const DWORD length = GetModuleFileNameW(nullptr, path, kModulePathCapacity);
     // A cut path would point the shell at a program that is not there: leave the icon and the
     // command as they are.
     const bool whole = length > 0 && length < kModulePathCapacity;
-    WriteProgIdKeys(whole ? std::wstring(path, length) : std::wstring());
+    HKEY userClasses = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kUserClassesKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &userClasses, nullptr) != ERROR_SUCCESS) {
+        userClasses = nullptr;
+    }
+    RegisterRawFileTypeUnder(HKEY_CLASSES_ROOT, userClasses,
+                             whole ? std::wstring(path, length) : std::wstring());
+    if (userClasses != nullptr) {
+        RegCloseKey(userClasses);
+    }
 }
 
-int WriteProgIdKeys(const std::wstring& programPath) {
-    const bool havePath = !programPath.empty();
-    if (!WriteNarrowKey(kDescriptionKey, kDescription)) {
-        return 0;
+void RegisterRawFileTypeUnder(HKEY classes, HKEY userClasses, const std::wstring& programPath) {
+    if (!WriteFileType(classes, programPath) && userClasses != nullptr) {
+        WriteFileType(userClasses, programPath);
     }
-    if (havePath && !WriteWideKey(kIconKey, IconPath(programPath))) {
-        return 0;
-    }
-    if (!WriteNarrowKey(kShellKey, kVerb)) {
-        return 0;
-    }
-    if (havePath && !WriteWideKey(kCommandKey, OpenCommand(programPath))) {
-        return 0;
-    }
-    return 1;
 }

@@ -128,6 +128,10 @@ void CDialog::OnDropFiles(const std::vector<std::wstring>&) {}
 
 void CDialog::OnDpiChanged(UINT) {}
 
+bool CDialog::OnMessage(UINT, WPARAM, LPARAM) {
+    return false;
+}
+
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_INITDIALOG) {
         SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
@@ -176,6 +180,6 @@ INT_PTR CDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             OnDpiChanged(LOWORD(wParam));
             return FALSE;  // the dialog manager rescales the dialog and moves it
         default:
-            return FALSE;
+            return OnMessage(msg, wParam, lParam) ? TRUE : FALSE;
     }
 }

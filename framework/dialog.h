@@ -62,6 +62,9 @@ protected:
     // The window is now drawn at `dpi` (per-monitor awareness: it moved to a monitor of another
     // scale); the system then lays the dialog out again for the new DPI.
     virtual void OnDpiChanged(UINT dpi);
+    // Any message no handler above takes (WM_CONTEXTMENU, the dialog's own WM_APP messages);
+    // true when handled.
+    virtual bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND m_hWnd = nullptr;
 

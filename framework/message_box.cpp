@@ -10,3 +10,23 @@ void ShowMessage(HWND owner, const std::wstring& text, MessageIcon icon) {
 void ReportFileError(HWND owner, const std::wstring& what, const std::wstring& reason) {
     ShowMessage(owner, what + L"\n\n" + reason, MessageIcon::kError);
 }
+
+int AskYesNoCancel(HWND owner, const std::wstring& text, LANGID language) {
+    return MessageBoxExW(owner, text.c_str(), AfxGetAppName().c_str(),
+                         MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON1, language);
+}
+
+std::wstring SystemErrorText(DWORD code, LANGID language) {
+    const DWORD flags =
+        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_MAX_WIDTH_MASK;
+    wchar_t buffer[1024] = {};
+    DWORD n = FormatMessageW(flags, nullptr, code, language, buffer, 1024, nullptr);
+    if (n == 0) {
+        n = FormatMessageW(flags, nullptr, code, 0, buffer, 1024, nullptr);
+    }
+    std::wstring text(buffer, n);
+    while (!text.empty() && (text.back() == L' ' || text.back() == L'\r' || text.back() == L'\n')) {
+        text.pop_back();
+    }
+    return text;
+}

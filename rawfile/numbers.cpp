@@ -125,7 +125,12 @@ std::string FormatFixed(double value, int decimals) {
     char buffer[400];
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    return std::string(buffer, result.ptr);
+    std::string text(buffer, result.ptr);
+    // A value that rounds to zero has no sign: -0.0004 and -0 print as 0.000.
+    if (text[0] == '-' && text.find_first_of("123456789") == std::string::npos) {
+        text.erase(0, 1);
+    }
+    return text;
 }
 
 bool ParseStrictFloat(std::u16string_view text, float* value) {
@@ -150,8 +155,9 @@ bool ParseStrictFloat(std::u16string_view text, float* value) {
         negative = s[0] == '-';
         s.remove_prefix(1);
     }
+    // A typed height is a plain decimal number: "1e3" is not one.
     const size_t len = DecimalLength(s);
-    if (len == 0 || len != s.size()) {
+    if (len == 0 || len != s.size() || s.find_first_of("eE") != std::string_view::npos) {
         return false;
     }
     const float v = ConvertDecimal<float>(s);

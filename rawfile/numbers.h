@@ -16,14 +16,14 @@ double ScanLeadingDouble(std::string_view text);
 // The same, rounded once to single precision (what scanning with "%f" gives).
 float ScanLeadingFloat(std::string_view text);
 
-// Prints `value` with exactly `decimals` digits after the point, as "%.Nf" does
-// (exact ties round to even; infinities print as "inf"/"-inf", NaN as "nan").
+// Prints `value` with exactly `decimals` digits after the point, as "%.Nf" does (exact ties
+// round to even; infinities print as "inf"/"-inf", NaN as "nan"), except that a value that
+// prints as zero never has a minus sign.
 std::string FormatFixed(double value, int decimals);
 
 // True when `text` is a whole decimal number: after blanks at either end are dropped, an
-// optional sign, digits with at most one decimal point (at least one digit), an optional
-// exponent, and nothing else. On success *value holds it in single precision (infinity when it
-// overflows).
+// optional sign, digits with at most one decimal point (at least one digit), and nothing else
+// (no exponent). On success *value holds it in single precision (infinity when it overflows).
 bool ParseStrictFloat(std::u16string_view text, float* value);
 
 }  // namespace rawfile

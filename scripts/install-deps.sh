@@ -8,7 +8,7 @@ set -eu
 DEB_PKGS="cmake ninja-build g++ dpkg-dev gzip"
 PKGS="$DEB_PKGS clang libclang-rt-14-dev googletest \
 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
-wine wine32:i386 xvfb xauth x11-utils imagemagick fonts-wqy-microhei \
+g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick fonts-wqy-microhei \
 zip unzip file python3 clang-format fonts-wine man-db"
 if [ "${1:-}" = deb ]; then
     PKGS="$DEB_PKGS"

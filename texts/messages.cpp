@@ -95,7 +95,7 @@ std::u16string English(SaveRefusal refusal, const std::u16string& target) {
         case SaveRefusal::kDateTooLong:
             return u"the date is too long: the saved file could not be loaded again";
         case SaveRefusal::kTargetExists:
-            return u"the target file already exists, nothing was changed: " + target;
+            return u"the target file already exists (" + target + u"); nothing was changed";
         case SaveRefusal::kFileChanged:
             return u"the file has changed since it was read; read it again (nothing was changed)";
     }
@@ -116,6 +116,68 @@ std::u16string ImportFirst(Language language) {
     return language == Language::kChinese
                ? kImportFirstChinese
                : u"import a correct raw file before changing the point name and antenna height";
+}
+
+std::u16string Sentence(std::u16string text, Language language) {
+    if (language == Language::kChinese || text.empty()) {
+        return text;
+    }
+    if (text[0] >= u'a' && text[0] <= u'z') {
+        text[0] = static_cast<char16_t>(text[0] - u'a' + u'A');
+    }
+    if (text.back() != u'.' && text.back() != u'?' && text.back() != u'!') {
+        text.push_back(u'.');
+    }
+    return text;
+}
+
+std::u16string FileOpFailure(rawfile::FileOp op, Language language) {
+    const bool chinese = language == Language::kChinese;
+    switch (op) {
+        case rawfile::FileOp::kOpen:
+        case rawfile::FileOp::kRead:
+            return chinese ? u"无法打开文件，未做任何修改："
+                           : u"Cannot open the file; nothing was changed:";
+        case rawfile::FileOp::kWrite:
+            return chinese ? u"写入文件头时出错，文件头可能只写入了一部分，请再次保存："
+                           : u"Cannot write the header; it may be partly written, save again:";
+        case rawfile::FileOp::kRename:
+            return chinese ? u"天线高已保存，但无法重命名文件："
+                           : u"The antenna height is saved, but the file cannot be renamed:";
+        case rawfile::FileOp::kFlushFolder:
+            return chinese ? u"文件已保存并重命名，但系统无法确认新文件名已写入磁盘："
+                           : u"The file is saved and renamed, but the system cannot confirm that "
+                             u"the new name is on the disk:";
+    }
+    return u"";
+}
+
+std::u16string ViewFailed(Language language) {
+    return language == Language::kChinese
+               ? u"无法打开，没有相关联的应用程序，或文件可能已被移除"
+               : u"Cannot open the file in Notepad: there is no associated application, or the "
+                 u"file may have been removed.";
+}
+
+std::u16string DropOneFile(Language language) {
+    return language == Language::kChinese ? u"一次只能拖入一个RVX文件"
+                                          : u"Drop only one RVX file at a time.";
+}
+
+std::u16string ImportTitle(Language language) {
+    return language == Language::kChinese
+               ? u"RVXTOOL 点名与天线高修改工具 - 导入RVX文件"
+               : u"RVXTOOL point name and antenna height tool - Import RVX file";
+}
+
+std::u16string UnsavedEdits(Language language) {
+    return language == Language::kChinese
+               ? u"点名或天线高已修改但尚未保存。是否保存？"
+               : u"The point name or antenna height has changed but is not saved. Save it?";
+}
+
+std::u16string CopyPath(Language language) {
+    return language == Language::kChinese ? u"复制路径(&C)" : u"&Copy path";
 }
 
 }  // namespace texts

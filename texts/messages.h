@@ -1,9 +1,11 @@
-// The messages the dialog and rvxedit show when a load fails or a save is refused, in the two
-// languages the programs speak. The Chinese texts are the dialog's own, word for word.
+// The messages the dialog and rvxedit show when a load fails or a save is refused, and the
+// dialog's other messages, in the two languages the programs speak. The Chinese texts are the
+// dialog's own, word for word.
 #pragma once
 
 #include <string>
 
+#include "file_ops.h"
 #include "loader.h"
 #include "save.h"
 
@@ -21,5 +23,24 @@ std::u16string Refusal(rawfile::SaveRefusal refusal, const std::u16string& targe
 
 // The save's answer when no file is loaded.
 std::u16string ImportFirst(Language language);
+
+// One of the texts above as a message box shows it on its own: in English with a capital first
+// letter and a closing full stop. Chinese texts come back as they are.
+std::u16string Sentence(std::u16string text, Language language);
+
+// The editor dialog's own texts.
+
+// The first line of a file-error box: what failed. The paths and the system's reason follow.
+std::u16string FileOpFailure(rawfile::FileOp op, Language language);
+// Notepad could not be started on the current file.
+std::u16string ViewFailed(Language language);
+// More than one file was dropped on the dialog.
+std::u16string DropOneFile(Language language);
+// The caption of the import button's open dialog.
+std::u16string ImportTitle(Language language);
+// The question before the dialog ends with fields that differ from the file.
+std::u16string UnsavedEdits(Language language);
+// The path field's context-menu item.
+std::u16string CopyPath(Language language);
 
 }  // namespace texts

@@ -18,6 +18,9 @@
 #define IDC_CHINESE 1006
 #define IDC_ENGLISH 1007
 
+// The path field's context-menu command.
+#define IDM_COPY_PATH 32769
+
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif

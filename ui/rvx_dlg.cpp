@@ -1,5 +1,7 @@
 #include "rvx_dlg.h"
 
+#include <windowsx.h>
+
 #include "about_dlg.h"
 #include "file_open_dialog.h"
 #include "language_setting.h"
@@ -13,10 +15,17 @@
 
 namespace {
 
-constexpr wchar_t kViewFailed[] = L"无法打开，没有相关联的应用程序，或文件可能已被移除";
-constexpr wchar_t kImportTitle[] = L"RVXTOOL 点名与天线高修改工具 - 导入RVX文件";
-constexpr wchar_t kDropOneFile[] = L"一次只能拖入一个RVX文件";
-constexpr texts::Language kMessageLanguage = texts::Language::kChinese;
+// Posted when the DPI changed, to fit the path to the path field once the dialog is laid out
+// again.
+constexpr UINT kRefitPath = WM_APP + 1;
+
+// The system's texts (error reasons, button names) in the interface's language, where Windows
+// has that language.
+LANGID SystemLanguage(texts::Language language) {
+    return language == texts::Language::kChinese
+               ? MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)
+               : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+}
 
 // "Date Exception!" is the one load message shown without the error icon.
 MessageIcon LoadFailureIcon(rawfile::LoadError error) {
@@ -26,7 +35,10 @@ MessageIcon LoadFailureIcon(rawfile::LoadError error) {
 }  // namespace
 
 CRVXDlg::CRVXDlg(const std::wstring& path, HWND parent)
-    : CDialog(IDD_RVXTOOL_DIALOG, parent), m_strPath(path) {}
+    : CDialog(IDD_RVXTOOL_DIALOG, parent),
+      m_language(AfxGetResourceHandle() != AfxGetInstanceHandle() ? texts::Language::kEnglish
+                                                                  : texts::Language::kChinese),
+      m_strPath(path) {}
 
 void CRVXDlg::DoDataExchange(CDataExchange* dx) {
     DDX_Text(dx, IDC_POINT_NAME, m_strPointName);
@@ -46,8 +58,13 @@ BOOL CRVXDlg::OnInitDialog() {
     }
     OnDpiChanged(WindowDpi(m_hWnd));
     AcceptDroppedFiles();
+    m_pathField.Attach(m_hWnd, IDC_PATH);
     LoadRawFile();
-    return TRUE;
+    // The point name is what a user most often corrects: typing replaces it at once.
+    const HWND pointName = GetDlgItem(m_hWnd, IDC_POINT_NAME);
+    SetFocus(pointName);
+    SendMessageW(pointName, EM_SETSEL, 0, -1);
+    return FALSE;
 }
 
 bool CRVXDlg::OnCommand(int id, int code) {
@@ -69,6 +86,9 @@ bool CRVXDlg::OnCommand(int id, int code) {
             return true;
         case IDC_ENGLISH:
             OnEnglish();
+            return true;
+        case IDM_COPY_PATH:
+            CopyToClipboard(m_hWnd, m_pathField.Path());
             return true;
         default:
             return false;
@@ -110,7 +130,10 @@ void CRVXDlg::OnDropFiles(const std::vector<std::wstring>& paths) {
         return;
     }
     if (paths.size() > 1) {
-        ShowMessage(m_hWnd, kDropOneFile, MessageIcon::kError);
+        Show(texts::DropOneFile(m_language), MessageIcon::kError);
+        return;
+    }
+    if (!MayLeaveFields()) {
         return;
     }
     m_strPath = paths.front();
@@ -120,6 +143,81 @@ void CRVXDlg::OnDropFiles(const std::vector<std::wstring>& paths) {
 void CRVXDlg::OnDpiChanged(UINT dpi) {
     m_icons.Set(m_hWnd, IDR_MAINFRAME, dpi);
     m_hIcon = m_icons.Big();
+    PostMessageW(m_hWnd, kRefitPath, 0, 0);
+}
+
+bool CRVXDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kRefitPath) {
+        m_strShownPath = m_pathField.Refit();
+        SetDlgItemTextW(m_hWnd, IDC_PATH, m_strShownPath.c_str());
+        return true;
+    }
+    // The path field's menu: a right click on it, or the menu key while a button has the focus
+    // (the edit boxes have menus of their own).
+    const bool fromKeyboard = lParam == -1;
+    if (msg == WM_CONTEXTMENU &&
+        (reinterpret_cast<HWND>(wParam) == m_pathField.Control() || fromKeyboard)) {
+        ShowPathMenu(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return true;
+    }
+    return false;
+}
+
+void CRVXDlg::ShowPathMenu(POINT screen) {
+    if (screen.x == -1 && screen.y == -1) {
+        RECT field{};
+        GetWindowRect(m_pathField.Control(), &field);
+        screen = POINT{field.left, field.bottom};
+    }
+    const HMENU menu = CreatePopupMenu();
+    if (menu == nullptr) {
+        return;
+    }
+    const UINT state = m_pathField.Path().empty() ? MF_GRAYED : MF_ENABLED;
+    AppendMenuW(menu, MF_STRING | state, IDM_COPY_PATH,
+                rawfile::ToWide(texts::CopyPath(m_language)).c_str());
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
+                   m_hWnd, nullptr);
+    DestroyMenu(menu);
+}
+
+void CRVXDlg::Show(const std::u16string& text, MessageIcon icon) {
+    ShowMessage(m_hWnd, rawfile::ToWide(text), icon);
+}
+
+void CRVXDlg::SetShownPath(const std::wstring& path) {
+    m_strShownPath = m_pathField.Show(path);
+}
+
+void CRVXDlg::OnOK() {
+    if (MayLeaveFields()) {
+        CDialog::OnOK();
+    }
+}
+
+void CRVXDlg::OnCancel() {
+    if (MayLeaveFields()) {
+        CDialog::OnCancel();
+    }
+}
+
+// Fields that say what the file on disk says are left at once (a header the save would merely
+// bring to its written form, such as a millimetre field that disagrees, is not the user's edit).
+bool CRVXDlg::MayLeaveFields() {
+    UpdateData(true);
+    if (!m_editor.IsLoaded() || !m_editor.FieldsDiffer(rawfile::FromWide(m_strPointName),
+                                                       rawfile::FromWide(m_strAntHigh))) {
+        return true;
+    }
+    switch (AskYesNoCancel(m_hWnd, rawfile::ToWide(texts::UnsavedEdits(m_language)),
+                           SystemLanguage(m_language))) {
+        case IDYES:
+            return OnSave();
+        case IDNO:
+            return true;
+        default:
+            return false;
+    }
 }
 
 void CRVXDlg::LoadRawFile() {
@@ -130,24 +228,24 @@ void CRVXDlg::LoadRawFile() {
     const rawfile::LoadError error =
         m_editor.Load(rawfile::FromWide(m_strPath), rawfile::PathStyle::kWindows, &readError);
     if (error != rawfile::LoadError::kNone) {
-        std::wstring text = rawfile::ToWide(texts::LoadFailure(error, kMessageLanguage));
+        std::u16string text = texts::Sentence(texts::LoadFailure(error, m_language), m_language);
         if (error == rawfile::LoadError::kReadFailed) {
-            text += L"\n" + rawfile::ToWide(readError.reason);
+            std::wstring reason = SystemErrorText(readError.code, SystemLanguage(m_language));
+            text += u"\n" + (reason.empty() ? readError.reason : rawfile::FromWide(reason));
         }
-        ShowMessage(m_hWnd, text, LoadFailureIcon(error));
+        Show(text, LoadFailureIcon(error));
         return;
     }
     m_strPointName = rawfile::ToWide(m_editor.PointName());
     m_strAntHigh = rawfile::ToWide(m_editor.HeightText());
-    m_strShownPath = m_strPath;
+    SetShownPath(m_strPath);
     UpdateData(false);
 }
 
-void CRVXDlg::OnSave() {
+bool CRVXDlg::OnSave() {
     if (!m_editor.IsLoaded()) {
-        ShowMessage(m_hWnd, rawfile::ToWide(texts::ImportFirst(kMessageLanguage)),
-                    MessageIcon::kError);
-        return;
+        Show(texts::Sentence(texts::ImportFirst(m_language), m_language), MessageIcon::kError);
+        return false;
     }
     UpdateData(true);
     const rawfile::SaveOutcome outcome =
@@ -155,30 +253,29 @@ void CRVXDlg::OnSave() {
     switch (outcome.status) {
         case rawfile::SaveStatus::kSaved:
             ShowEditorValues();
-            return;
+            return true;
         case rawfile::SaveStatus::kRefused:
-            ShowMessage(m_hWnd,
-                        rawfile::ToWide(texts::Refusal(outcome.refusal, outcome.plan.newPath,
-                                                       kMessageLanguage)),
-                        MessageIcon::kError);
-            return;
+            Show(texts::Sentence(texts::Refusal(outcome.refusal, outcome.plan.newPath, m_language),
+                                 m_language),
+                 MessageIcon::kError);
+            return false;
         case rawfile::SaveStatus::kWriteFailed:
         case rawfile::SaveStatus::kRenameFailed:
             ReportSaveFailure(outcome);
-            return;
+            return false;
         case rawfile::SaveStatus::kFolderFlushFailed:
             ShowEditorValues();  // renamed: the fields show the file under its new name
             ReportSaveFailure(outcome);
-            return;
+            return false;
         default:
-            return;  // unchanged: nothing written, nothing to say
+            return false;  // unchanged: nothing written, nothing to say
     }
 }
 
 // The path, point name and height of the file as the editor last saw it on disk.
 void CRVXDlg::ShowEditorValues() {
     m_strPath = rawfile::ToWide(m_editor.Path());
-    m_strShownPath = m_strPath;
+    SetShownPath(m_strPath);
     m_strPointName = rawfile::ToWide(m_editor.PointName());
     m_strAntHigh = rawfile::ToWide(m_editor.HeightText());
     UpdateData(false);
@@ -187,34 +284,28 @@ void CRVXDlg::ShowEditorValues() {
 // The file-error report of a save that reached the disk; the fields keep what the user typed,
 // so saving again tries again.
 void CRVXDlg::ReportSaveFailure(const rawfile::SaveOutcome& outcome) {
-    const std::wstring path = rawfile::ToWide(outcome.error.path);
-    std::wstring what;
-    switch (outcome.error.op) {
-        case rawfile::FileOp::kOpen:
-        case rawfile::FileOp::kRead:
-            what = L"无法打开文件，未做任何修改：\n" + path;
-            break;
-        case rawfile::FileOp::kWrite:
-            what = L"写入文件头时出错，文件头可能只写入了一部分，请再次保存：\n" + path;
-            break;
-        case rawfile::FileOp::kRename:
-            what = L"天线高已保存，但无法重命名文件：\n" + path + L"\n→ " +
-                   rawfile::ToWide(outcome.plan.newPath);
-            break;
-        case rawfile::FileOp::kFlushFolder:
-            what = L"文件已保存并重命名，但系统无法确认新文件名已写入磁盘：\n" +
-                   rawfile::ToWide(outcome.plan.newPath);
-            break;
+    const rawfile::FileError& error = outcome.error;
+    std::wstring what = rawfile::ToWide(texts::FileOpFailure(error.op, m_language)) + L"\n" +
+                        rawfile::ToWide(error.path);
+    if (error.op == rawfile::FileOp::kRename || error.op == rawfile::FileOp::kFlushFolder) {
+        what += L"\n→ " + rawfile::ToWide(outcome.plan.newPath);
     }
-    ReportFileError(m_hWnd, what, rawfile::ToWide(outcome.error.reason));
+    std::wstring reason = SystemErrorText(error.code, SystemLanguage(m_language));
+    if (reason.empty()) {
+        reason = rawfile::ToWide(error.reason);
+    }
+    ReportFileError(m_hWnd, what, reason);
 }
 
 // The open dialog starts in the folder of the file loaded or tried last.
 void CRVXDlg::OnImport() {
+    if (!MayLeaveFields()) {
+        return;
+    }
     const std::wstring folder = m_strPath.empty() ? L"" : FolderOfPath(FullPathOf(m_strPath));
     std::wstring chosen;
-    if (!ChooseFileToOpen(m_hWnd, kImportTitle, {{L"TRQ Raw File(*.RVX)", L"*.RVX"}}, folder,
-                          &chosen)) {
+    if (!ChooseFileToOpen(m_hWnd, rawfile::ToWide(texts::ImportTitle(m_language)),
+                          {{L"TRQ Raw File(*.RVX)", L"*.RVX"}}, folder, &chosen)) {
         return;
     }
     m_strPath = chosen;
@@ -225,7 +316,7 @@ void CRVXDlg::OnView() {
     const HINSTANCE result = AfxShellExecute(nullptr, L"open", L"notepad.exe", m_strPath.c_str(),
                                              nullptr, SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(result) <= 32) {
-        ShowMessage(m_hWnd, kViewFailed, MessageIcon::kError);
+        Show(texts::ViewFailed(m_language), MessageIcon::kError);
     }
 }
 

@@ -8,6 +8,9 @@
 #include "dialog.h"
 #include "dpi.h"
 #include "editing.h"
+#include "message_box.h"
+#include "messages.h"
+#include "path_field.h"
 
 class CRVXDlg : public CDialog {
 public:
@@ -27,10 +30,16 @@ protected:
     HCURSOR OnQueryDragIcon() override;
     void OnDropFiles(const std::vector<std::wstring>& paths) override;
     void OnDpiChanged(UINT dpi) override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // Exit, Enter, Escape, the close box and Alt+F4 first ask about unsaved fields, as do
+    // import and a drop.
+    void OnOK() override;
+    void OnCancel() override;
 
 private:
     void OnImport();
-    void OnSave();
+    // True when the fields were saved.
+    bool OnSave();
     void OnView();
     void OnChinese();
     void OnEnglish();
@@ -38,10 +47,22 @@ private:
 
     void ShowEditorValues();
     void ReportSaveFailure(const rawfile::SaveOutcome& outcome);
+    // True when the fields may be left (the dialog ends or another file loads): they hold what
+    // the file holds, or the user saved them or chose to give them up.
+    bool MayLeaveFields();
+    // Shows `path` in the path field (pushed with the next UpdateData(false)).
+    void SetShownPath(const std::wstring& path);
+    // The path field's context menu at `screen` (keyboard: -1, -1, shown below the field).
+    void ShowPathMenu(POINT screen);
+    void Show(const std::u16string& text, MessageIcon icon);
 
     // The window's icons at the sizes of its DPI; m_hIcon is their big one.
     CWindowIcons m_icons;
     HICON m_hIcon = nullptr;
+    // The language of the messages: that of the interface (English when the language library
+    // was loaded).
+    const texts::Language m_language;
+    CPathField m_pathField;
     std::wstring m_strPath;
     // The loaded file, and the point name and height text a save compares the fields against.
     rawfile::RawFileEditor m_editor;

@@ -1,8 +1,9 @@
 // The editor dialog as a user meets it, each path's wiring once: start-up, a load message, import,
 // drag and drop with a long path, a save, a refusal, a failed save tried again, view, language and
-// About.
+// About, the English interface's messages, the keyboard and the question about unsaved fields.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "driver.h"
@@ -12,9 +13,12 @@ namespace {
 
 const wchar_t kImportFirst[] = L"请导入正确的RVX格式文件,再修改点名与天线高";
 
+// The path field shows at least the file name; its tooltip has the whole path.
 void ExpectShows(const Program& rvx, const std::wstring& path, const std::wstring& pointName,
                  const std::wstring& height) {
-    EXPECT_EQ(rvx.Text(IDC_PATH), path);
+    const std::wstring shown = rvx.Text(IDC_PATH), name = path.substr(path.rfind(L'\\') + 1);
+    EXPECT_EQ(shown.substr(shown.size() - std::min(shown.size(), name.size())), name);
+    EXPECT_EQ(TipText(rvx.Dialog(), IDC_PATH), path);
     EXPECT_EQ(rvx.Text(IDC_POINT_NAME), pointName);
     EXPECT_EQ(rvx.Text(IDC_ANT_HEIGHT), height);
 }
@@ -48,6 +52,16 @@ TEST_F(DialogTest, DroppedAndImportedFilesLoadAndFailuresKeepThePreviousFile) {
     rvx.Drop({path});
     rvx.ExpectNoPopup();
     ExpectShows(rvx, path, L"ABCD", L"1.500");
+    // The path is shortened in its middle and can be copied whole.
+    const std::wstring shown = rvx.Text(IDC_PATH);
+    EXPECT_EQ(shown.substr(0, 3) + shown.substr(shown.find(L'\u2026')),
+              path.substr(0, 3) + L"\u2026\\ABCD0861.RVX");
+    rvx.Click(IDM_COPY_PATH);
+    rvx.ExpectNoPopup();
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    const auto* copied = static_cast<const wchar_t*>(GlobalLock(GetClipboardData(CF_UNICODETEXT)));
+    EXPECT_EQ(std::wstring(copied != nullptr ? copied : L""), path);
+    CloseClipboard();
     rvx.EditAndSave(L"EFGH", L"1.6");
     rvx.ExpectNoPopup();
     EXPECT_EQ(MillimetreField(Read(deep + u"\\EFGH0861.RVX")), 1600);
@@ -115,20 +129,28 @@ TEST_F(SaveTest, RefusalRepeatsAndChangesNothing) {
     EXPECT_EQ(Read(u"TAKE0861.RVX"), original_);
 }
 
-// Unchanged fields save nothing. A file held by another program: the file-error box; once it is
-// let go, pressing save again with the same fields saves, renames and refreshes the fields.
-TEST_F(SaveTest, SaveAfterAFailedSaveTriesAgain) {
+// In the English interface every box is English. Unchanged fields save nothing; a height with
+// an exponent is refused. A file held by another program: the file-error box with the system's
+// reason; once it is let go, pressing save again with the same fields saves, renames and
+// refreshes the fields. A file that cannot load says why.
+TEST_F(SaveTest, EnglishSaveAfterAFailedSaveTriesAgain) {
+    WriteLanguageValue(1);
     Program rvx(Quoted(path_));
     rvx.Click(IDC_SAVE);
     rvx.ExpectNoPopup();
+    rvx.EditAndSave(L"ABCD", L"1e3");
+    EXPECT_EQ(rvx.TakePopup().text,
+              L"The antenna height is not a valid number; give it in metres.");
     const HANDLE held = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     rvx.EditAndSave(L"LONGNAME12", L"1.6");
     const Popup box = rvx.TakePopup();
     CloseHandle(held);
-    EXPECT_EQ(box.text.rfind(L"无法打开文件，未做任何修改：\n" + path_ + L"\n\n", 0), 0u)
-        << Utf8(box.text);
+    const std::wstring what = L"Cannot open the file; nothing was changed:\n" + path_ + L"\n\n";
+    ASSERT_GT(box.text.size(), what.size()) << Utf8(box.text);
+    EXPECT_EQ(box.text.substr(0, what.size()), what);
+    EXPECT_LT(*std::max_element(box.text.begin() + what.size(), box.text.end()), 0x80);
     EXPECT_TRUE(box.hasIcon);
     EXPECT_EQ(Read(u"ABCD0861.RVX"), original_);
     EXPECT_EQ(rvx.Text(IDC_ANT_HEIGHT), L"1.6");
@@ -140,6 +162,9 @@ TEST_F(SaveTest, SaveAfterAFailedSaveTriesAgain) {
     EXPECT_EQ(MillimetreField(saved), 1600);
     EXPECT_EQ(saved.substr(160), original_.substr(160));
     ExpectShows(rvx, PathOf(u"LONGNAME0861.RVX"), L"LONGNAME", L"1.600");
+    rvx.Drop({MakeFile(u"NOAH0861.RVX", HeaderWithout(5))});
+    EXPECT_EQ(rvx.TakePopup().text,
+              L"No antenna height (AntHigh) found; check that this is a raw file.");
 }
 
 // Another program puts a different raw file in place of the one loaded: the save is refused and
@@ -191,6 +216,49 @@ TEST_F(DialogTest, LanguageButtonsWriteTheValueAndAboutOpens) {
     EXPECT_EQ(about.caption, L"关于RVXTOOL...");
     EXPECT_TRUE(about.hasIcon);
     rvx.Dismiss(about);
+}
+
+// Focus starts in the point name with its text selected. Tab walks the fields, the buttons and
+// the language buttons as one stop, between which an arrow key moves (choosing one). Enter,
+// Escape, the close box or import with fields that differ from the file ask first: Cancel goes
+// back to the fields, No ends leaving the file as it was, Yes saves and then ends.
+TEST_F(SaveTest, KeyboardAndUnsavedFields) {
+    {
+        Program rvx(Quoted(path_));
+        EXPECT_EQ(rvx.FocusId(), IDC_POINT_NAME);
+        EXPECT_EQ(SendMessageW(GetDlgItem(rvx.Dialog(), IDC_POINT_NAME), EM_GETSEL, 0, 0),
+                  MAKELONG(0, 4));
+        const std::pair<WORD, int> walk[] = {{VK_TAB, IDC_ANT_HEIGHT}, {VK_TAB, IDC_SAVE},
+                                             {VK_TAB, IDC_IMPORT},     {VK_TAB, IDC_VIEW},
+                                             {VK_TAB, IDOK},           {VK_TAB, IDC_CHINESE},
+                                             {VK_RIGHT, IDC_ENGLISH},  {VK_TAB, IDC_POINT_NAME}};
+        for (const auto& [key, focus] : walk) {
+            rvx.Press(key);
+            if (key == VK_RIGHT) {
+                EXPECT_EQ(rvx.TakePopup().text, L"\n该应用程序必须重新启动,\n以使所做改动生效。");
+            }
+            rvx.ExpectNoPopup();
+            EXPECT_EQ(rvx.FocusId(), focus) << "after key " << key;
+        }
+        rvx.SetText(IDC_ANT_HEIGHT, L"1.6");
+        // Key 0: import, which would replace the fields with another file's.
+        for (const auto& [key, answer] :
+             {std::pair{0, IDCANCEL}, {VK_RETURN, IDCANCEL}, {VK_ESCAPE, IDNO}}) {
+            key == 0 ? rvx.Click(IDC_IMPORT) : rvx.Press(static_cast<WORD>(key));
+            const Popup box = rvx.WaitForPopup();
+            EXPECT_EQ(box.text, L"点名或天线高已修改但尚未保存。是否保存？");
+            rvx.Dismiss(box, answer);
+            EXPECT_EQ(rvx.WaitForExit(answer == IDNO ? kWaitMs : 500), answer == IDNO);
+        }
+        EXPECT_EQ(Read(u"ABCD0861.RVX"), original_);
+    }
+    Program rvx(Quoted(path_));
+    rvx.SetText(IDC_POINT_NAME, L"EFGH");
+    PostMessageW(rvx.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    rvx.Dismiss(rvx.WaitForPopup(), IDYES);
+    EXPECT_TRUE(rvx.WaitForExit());
+    EXPECT_FALSE(Exists(u"ABCD0861.RVX"));
+    EXPECT_EQ(Read(u"EFGH0861.RVX").substr(160), original_.substr(160));
 }
 
 }  // namespace

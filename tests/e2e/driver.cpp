@@ -1,7 +1,9 @@
 #include "driver.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
+#include <cstddef>
 #include <filesystem>
 
 namespace e2e {
@@ -119,6 +121,38 @@ std::wstring ControlText(HWND dialog, int id) {
     return WindowText(control);
 }
 
+// A tooltip's text can only be asked for with a pointer: the question and the answer are
+// written into the program's own memory.
+std::wstring TipText(HWND dialog, int id) {
+    struct Exchange {
+        TOOLINFOW tool;
+        wchar_t text[1024];
+    } local{};
+    local.tool.cbSize = sizeof local.tool;
+    local.tool.hwnd = dialog;
+    local.tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(dialog, id));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(dialog, &pid);
+    const HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+    auto* remote = static_cast<char*>(
+        VirtualAllocEx(process, nullptr, sizeof local, MEM_COMMIT, PAGE_READWRITE));
+    local.tool.lpszText = reinterpret_cast<wchar_t*>(remote + offsetof(Exchange, text));
+    HWND tip = nullptr;
+    do {
+        tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr);
+    } while (tip != nullptr && GetWindow(tip, GW_OWNER) != dialog);
+    DWORD_PTR result = 0;
+    if (remote == nullptr || !WriteProcessMemory(process, remote, &local, sizeof local, nullptr) ||
+        !SendMessageTimeoutW(tip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL,
+                             kWaitMs, &result) ||
+        !ReadProcessMemory(process, remote, &local, sizeof local, nullptr)) {
+        throw DriverError("cannot ask the program for its tooltip");
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return local.text;
+}
+
 HWND WaitForAnyWindow(const wchar_t* className, const std::wstring& captionPart, DWORD ms) {
     HWND found = nullptr;
     PollUntil(ms, [&] {
@@ -192,6 +226,23 @@ void Program::EditAndSave(const std::wstring& pointName, const std::wstring& hei
 void Program::Click(int id) {
     PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog_, id)));
+}
+
+// The window with the keyboard focus in the dialog's thread.
+HWND FocusOf(HWND dialog) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    return info.hwndFocus;
+}
+
+int Program::FocusId() const {
+    return GetDlgCtrlID(FocusOf(dialog_));
+}
+
+void Program::Press(WORD vk) {
+    PostMessageW(FocusOf(dialog_), WM_KEYDOWN, vk, 1);
+    PostMessageW(FocusOf(dialog_), WM_KEYUP, vk, 0xC0000001);
 }
 
 std::vector<Popup> Program::Popups() const {
@@ -276,6 +327,10 @@ DWORD Program::ExitCode() const {
 
 void Program::Close() {
     PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    PollUntil(kWaitMs, [this] { return WaitForExit(0) || !Popups().empty(); });
+    if (!WaitForExit(0)) {
+        Dismiss(WaitForPopup(), IDNO);
+    }
     if (!WaitForExit()) {
         throw DriverError("the program did not end after IDCANCEL; seen: " + Seen());
     }

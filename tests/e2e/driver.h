@@ -44,6 +44,8 @@ struct Popup {
 
 // The text of control `id` of `dialog` (asked of the window itself, across processes).
 std::wstring ControlText(HWND dialog, int id);
+// The text of the tooltip on control `id` of `dialog` (in another process).
+std::wstring TipText(HWND dialog, int id);
 // A visible top-level window of class `className` whose caption contains `captionPart`, in any
 // process; null when none appears before `ms` have passed.
 HWND WaitForAnyWindow(const wchar_t* className, const std::wstring& captionPart, DWORD ms);
@@ -67,6 +69,10 @@ public:
     void EditAndSave(const std::wstring& pointName, const std::wstring& height);
     // Posts a click on button `id` (a click may open a modal box, so nothing waits for it).
     void Click(int id);
+    // The control id of the window with the keyboard focus (0 when none).
+    int FocusId() const;
+    // Presses key `vk` in the window with the focus, as typing would.
+    void Press(WORD vk);
 
     // Waits for a popup of the program to appear.
     Popup WaitForPopup(DWORD ms = kWaitMs);
@@ -86,7 +92,8 @@ public:
     // Waits for the program to end; false when it still runs at the deadline.
     bool WaitForExit(DWORD ms = kWaitMs);
     DWORD ExitCode() const;
-    // Closes the dialog with IDCANCEL and waits for the program to end.
+    // Closes the dialog with IDCANCEL, answering No if it asks about unsaved fields, and waits for
+    // the program to end.
     void Close();
 
     // The program's popups now, without waiting.

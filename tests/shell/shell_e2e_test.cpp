@@ -88,7 +88,7 @@ TEST_F(Shell, StartsRegisterTheProgramWhereItIsAndTheShellOpensRawFiles) {
     ASSERT_TRUE(ShellExecuteExW(&info) && info.hProcess != nullptr) << GetLastError();
     const HWND dialog = WaitForAnyWindow(L"#32770", L"RVXTOOL", kWaitMs);
     ASSERT_NE(dialog, nullptr) << "no dialog";
-    EXPECT_EQ(ControlText(dialog, IDC_PATH), file);
+    EXPECT_EQ(TipText(dialog, IDC_PATH), file);
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(WaitForSingleObject(info.hProcess, kWaitMs), WAIT_OBJECT_0);
     CloseHandle(info.hProcess);
@@ -127,7 +127,7 @@ TEST(Package, StartsOnTheSampleFromItsOwnFolder) {
     const std::wstring folder = WindowsPathOf(unpacked) + L"\\";
     Program program(Quoted(folder + L"ABCD0861.RVX"), folder + L"RVXTOOL.exe", folder);
     program.ExpectNoPopup();
-    EXPECT_EQ(program.Text(IDC_PATH), folder + L"ABCD0861.RVX");
+    EXPECT_EQ(TipText(program.Dialog(), IDC_PATH), folder + L"ABCD0861.RVX");
     EXPECT_EQ(Utf8(program.Text(IDC_IMPORT)), kEnglish) << "English by default";
     program.Close();
 }

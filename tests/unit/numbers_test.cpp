@@ -28,6 +28,7 @@ TEST(Numbers, FixedPrintingRoundsTheExactValue) {
     EXPECT_EQ(FormatFixed(2.0, 1), "2.0");
     EXPECT_EQ(FormatFixed(1.2345f, 3), "1.235");  // the float is a little above 1.2345
     EXPECT_EQ(FormatFixed(0.0004, 3), "0.000");
+    EXPECT_EQ(FormatFixed(-0.0004, 3), "0.000");  // zero has no sign
     EXPECT_EQ(FormatFixed(-1.5, 3), "-1.500");
     EXPECT_EQ(FormatFixed(0.25, 1), "0.2");  // exact tie: to even
     EXPECT_EQ(FormatFixed(1e300, 1).size(), 303u);
@@ -36,14 +37,15 @@ TEST(Numbers, FixedPrintingRoundsTheExactValue) {
 
 TEST(Numbers, StrictParseAcceptsOnlyWholeDecimalNumbers) {
     float v = 0;
-    for (const char16_t* good : {u"1.5", u" 1.6 ", u"+2", u"-0.5", u".5", u"5.", u"1e3",
-                                 u"1.50000000000000", u"\t3E-2\t"}) {
+    for (const char16_t* good :
+         {u"1.5", u" 1.6 ", u"+2", u"-0.5", u".5", u"5.", u"1.50000000000000", u"\t3\t"}) {
         EXPECT_TRUE(ParseStrictFloat(good, &v)) << std::u16string(good).size();
     }
-    for (const char16_t* bad : {u"", u"  ", u"abc", u"1,5", u"1.5m", u"1.2.3", u"e3", u"1e", u"--1",
-                                u"0x10", u"inf", u"nan", u"\uFF11", u"1 5", u"."}) {
+    for (const char16_t* bad :
+         {u"", u"  ", u"abc", u"1,5", u"1.5m", u"1.2.3", u"e3", u"1e", u"--1", u"0x10", u"inf",
+          u"nan", u"\uFF11", u"1 5", u".", u"1e3", u"1.6e0", u"3E-2"}) {
         EXPECT_FALSE(ParseStrictFloat(bad, &v));
     }
-    ASSERT_TRUE(ParseStrictFloat(u"1e39", &v));
+    ASSERT_TRUE(ParseStrictFloat(std::u16string(40, u'9'), &v));
     EXPECT_TRUE(std::isinf(v));
 }

@@ -82,6 +82,7 @@ TEST(Normalise, HeightsComeToThreeDecimalsOrAreRefused) {
         {u"2", SaveRefusal::kNone, "2.000", 2000},
         {u"1.2345", SaveRefusal::kNone, "1.235", 1235},
         {u"0.0004", SaveRefusal::kNone, "0.000", 0},
+        {u"-0.0004", SaveRefusal::kNone, "0.000", 0},  // never "-0.000"
         {u" 1.50000000000000 ", SaveRefusal::kNone, "1.500", 1500},
         {u"-1.5", SaveRefusal::kNone, "-1.500", -1500},  // half away from zero, not -1499
         {u"-2147483", SaveRefusal::kNone, "-2147483.000", -2147483000},
@@ -89,9 +90,9 @@ TEST(Normalise, HeightsComeToThreeDecimalsOrAreRefused) {
         {u"", SaveRefusal::kHeightNotNumber, "", 0},
         {u"1,5", SaveRefusal::kHeightNotNumber, "", 0},
         {u"1.5m", SaveRefusal::kHeightNotNumber, "", 0},
-        {u"1e39", SaveRefusal::kHeightOutOfRange, "", 0},
+        {u"1e3", SaveRefusal::kHeightNotNumber, "", 0},  // no exponents
         {u"2147484", SaveRefusal::kHeightOutOfRange, "", 0},
-        {u"1e13", SaveRefusal::kHeightOutOfRange, "", 0},
+        {u"10000000000000", SaveRefusal::kHeightOutOfRange, "", 0},
     };
     for (const auto& c : cases) {
         NormalisedHeight h;
@@ -114,7 +115,7 @@ TEST_F(SaveTest, RefusalsChangeNothingOnDisk) {
         {u"A/B", u"1.6", SaveRefusal::kBadPointName},
         {u"A\\B", u"1.6", SaveRefusal::kBadPointName},
         {u"WXYZ", u"abc", SaveRefusal::kHeightNotNumber},
-        {u"WXYZ", u"1e39", SaveRefusal::kHeightOutOfRange},
+        {u"WXYZ", u"3000000", SaveRefusal::kHeightOutOfRange},
         {u"TAKEN", u"1.6", SaveRefusal::kTargetExists},
         {u"LINK", u"1.6", SaveRefusal::kTargetExists},
     };
