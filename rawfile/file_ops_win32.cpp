@@ -113,6 +113,26 @@ std::u16string FolderOf(const std::u16string& path) {
     return folder.empty() ? u"." : folder;
 }
 
+// The full path of `path` in the system's own form: \??\C:\dir\name, \??\UNC\server\share\...
+// Empty when it cannot be made.
+std::wstring NtPath(const std::u16string& path) {
+    const std::wstring wide = ToWide(path);
+    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    const DWORD n = size == 0 ? 0 : GetFullPathNameW(wide.c_str(), size, &full[0], nullptr);
+    if (n == 0 || n >= size) {
+        return L"";
+    }
+    full.resize(n);
+    if (full.compare(0, 4, L"\\\\?\\") == 0 || full.compare(0, 4, L"\\\\.\\") == 0) {
+        return L"\\??\\" + full.substr(4);
+    }
+    if (full.compare(0, 2, L"\\\\") == 0) {
+        return L"\\??\\UNC\\" + full.substr(2);
+    }
+    return L"\\??\\" + full;
+}
+
 // Opens a folder itself (not a file in it) with `access`.
 HANDLE OpenFolder(const std::u16string& folder, DWORD access) {
     return CreateFileW(ToWide(folder.empty() ? u"." : folder).c_str(), access,
@@ -262,16 +282,16 @@ bool HeldFile::Rename(const std::u16string& to, FileError* error) {
         return true;
     }
     // Renamed through the handle held, so no other program can come between the check of the
-    // file and its rename: the new name, relative to the folder, without replacing.
-    const HANDLE folder = OpenFolder(FolderOf(path_), FILE_TRAVERSE | SYNCHRONIZE);
-    if (folder == INVALID_HANDLE_VALUE) {
+    // file and its rename, without replacing. The call takes the system's own form of a full
+    // path (\??\C:\...), which the Windows path functions do not make.
+    const std::wstring name = NtPath(to);
+    if (name.empty()) {
         return Fail(FileOp::kRename, path_, GetLastError(), error);
     }
-    const std::wstring name = ToWide(SplitRawPath(to, PathStyle::kWindows).fileName);
     std::string buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t), '\0');
     auto* info = reinterpret_cast<FILE_RENAME_INFO*>(&buffer[0]);
     info->ReplaceIfExists = FALSE;
-    info->RootDirectory = folder;
+    info->RootDirectory = nullptr;
     info->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
     name.copy(info->FileName, name.size());
     const bool renamed = RetryWhileHeld([&] {
@@ -279,7 +299,6 @@ bool HeldFile::Rename(const std::u16string& to, FileError* error) {
                                           static_cast<DWORD>(buffer.size())) != 0;
     });
     const DWORD code = GetLastError();
-    CloseHandle(folder);
     if (!renamed && (code == ERROR_INVALID_PARAMETER || code == ERROR_INVALID_FUNCTION ||
                      code == ERROR_NOT_SUPPORTED || code == ERROR_CALL_NOT_IMPLEMENTED)) {
         // A file system that cannot rename through a handle: let the file go and rename it by
