@@ -2,6 +2,8 @@
 
 #include <type_traits>
 
+#include "text.h"
+
 namespace rvxedit {
 
 namespace {
@@ -16,14 +18,6 @@ void AppendHexByte(std::u16string* out, unsigned value, const char16_t* prefix) 
 
 bool IsControl(char16_t c) {
     return c < 0x20 || c == 0x7F;
-}
-
-bool IsHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
 }
 
 void AppendJsonChar(std::u16string* out, char16_t c) {
@@ -102,10 +96,10 @@ std::u16string JsonString(const std::u16string& text) {
     std::u16string out = u"\"";
     for (size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
-        if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+        if (rawfile::IsPairAt(text, i)) {
             out.push_back(c);
             out.push_back(text[++i]);
-        } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+        } else if (rawfile::IsHighSurrogate(c) || rawfile::IsLowSurrogate(c)) {
             out.append(u"\\ufffd");
         } else {
             AppendJsonChar(&out, c);

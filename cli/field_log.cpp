@@ -24,22 +24,7 @@ std::string ColumnName(const std::string& cell) {
     if (begin == std::string::npos) {
         return "";
     }
-    std::string name = cell.substr(begin, cell.find_last_not_of(" \t") + 1 - begin);
-    for (char& c : name) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return name;
-}
-
-bool IsAbsolute(const std::u16string& path) {
-    if (rawfile::PlatformPathStyle() == rawfile::PathStyle::kPosix) {
-        return !path.empty() && path[0] == u'/';
-    }
-    // Also a path from the drive's root ("\obs") or a drive's current folder ("D:obs").
-    return (!path.empty() && (path[0] == u'\\' || path[0] == u'/')) ||
-           (path.size() >= 2 && path[1] == u':');
+    return rawfile::AsciiLower(cell.substr(begin, cell.find_last_not_of(" \t") + 1 - begin));
 }
 
 struct Columns {
@@ -91,7 +76,8 @@ LogRow ReadRow(const CsvRecord& record, const Columns& columns, std::size_t widt
                       TakeCell(record, columns.point, &row.pointName) &&
                       TakeCell(record, columns.height, &row.height);
     if (file) {
-        row.file.text = IsAbsolute(*file) ? *file : folder + *file;
+        row.file.text =
+            rawfile::IsAbsolutePath(*file, rawfile::PlatformPathStyle()) ? *file : folder + *file;
     }
     std::size_t cells = record.cells.size();
     while (cells > width && IsBlank(record.cells[cells - 1])) {

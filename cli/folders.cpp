@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <set>
 
+#include "raw_file_name.h"
+#include "text.h"
+
 namespace rvxedit {
 
 namespace {
@@ -14,13 +17,11 @@ void Add(const Arg& path, const std::u16string& problem, std::vector<FileItem>* 
     out->push_back(item);
 }
 
+// A name ending in the standard tail, in any letter case.
 bool IsRawFileName(const std::u16string& name) {
-    if (name.size() < 4) {
-        return false;
-    }
-    const std::u16string end = name.substr(name.size() - 4);
-    return end[0] == u'.' && (end[1] == u'R' || end[1] == u'r') &&
-           (end[2] == u'V' || end[2] == u'v') && (end[3] == u'X' || end[3] == u'x');
+    const std::u16string tail = rawfile::kStandardTail;
+    return name.size() >= tail.size() &&
+           rawfile::AsciiUpper(name.substr(name.size() - tail.size())) == tail;
 }
 
 // Appends the raw files under `folder` to *out. Returns how many it found. `above` holds the
@@ -44,7 +45,8 @@ std::size_t Walk(const std::u16string& folder, const CliTexts& t, std::set<FileK
               [](const FolderEntry& a, const FolderEntry& b) { return a.name.text < b.name.text; });
     std::size_t found = 0;
     for (const FolderEntry& entry : entries) {
-        const Arg path{JoinPath(folder, entry.name.text), entry.name.exact};
+        const Arg path{rawfile::JoinPath(folder, entry.name.text, rawfile::PlatformPathStyle()),
+                       entry.name.exact};
         if (entry.kind == EntryKind::kFile && IsRawFileName(entry.name.text)) {
             // A name that is not UTF-8 is passed on: the load names it as such.
             Add(path, u"", out);

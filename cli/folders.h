@@ -33,9 +33,6 @@ struct FolderEntry {
 bool ListFolder(const std::u16string& path, std::vector<FolderEntry>* entries,
                 std::u16string* reason);
 
-// `name` inside the folder `folder`, with the platform's separator.
-std::u16string JoinPath(const std::u16string& folder, const std::u16string& name);
-
 // The same file or folder whatever name it is reached by (hard and symbolic links, another
 // letter case on Windows): its volume and its index there.
 struct FileKey {

@@ -74,10 +74,6 @@ bool ListFolder(const std::u16string& path, std::vector<FolderEntry>* entries,
     return true;
 }
 
-std::u16string JoinPath(const std::u16string& folder, const std::u16string& name) {
-    return folder.empty() || folder.back() == u'/' ? folder + name : folder + u"/" + name;
-}
-
 bool KeyOf(const std::u16string& path, FileKey* key) {
     struct stat st;
     if (stat(rawfile::Utf16ToUtf8(path).c_str(), &st) != 0) {

@@ -3,18 +3,10 @@
 
 #include "file_ops.h"
 #include "folders.h"
+#include "paths.h"
 #include "text.h"
 
 namespace rvxedit {
-
-namespace {
-
-bool EndsWithSeparator(const std::u16string& folder) {
-    return !folder.empty() &&
-           (folder.back() == u'\\' || folder.back() == u'/' || folder.back() == u':');
-}
-
-}  // namespace
 
 EntryKind KindOf(const std::u16string& path) {
     const DWORD attributes = GetFileAttributesW(rawfile::ToWide(path).c_str());
@@ -27,7 +19,9 @@ EntryKind KindOf(const std::u16string& path) {
 bool ListFolder(const std::u16string& path, std::vector<FolderEntry>* entries,
                 std::u16string* reason) {
     WIN32_FIND_DATAW found;
-    const HANDLE h = FindFirstFileW(rawfile::ToWide(JoinPath(path, u"*")).c_str(), &found);
+    const HANDLE h = FindFirstFileW(
+        rawfile::ToWide(rawfile::JoinPath(path, u"*", rawfile::PathStyle::kWindows)).c_str(),
+        &found);
     if (h == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND) {
@@ -60,10 +54,6 @@ bool ListFolder(const std::u16string& path, std::vector<FolderEntry>* entries,
         return false;
     }
     return true;
-}
-
-std::u16string JoinPath(const std::u16string& folder, const std::u16string& name) {
-    return folder.empty() || EndsWithSeparator(folder) ? folder + name : folder + u"\\" + name;
 }
 
 bool KeyOf(const std::u16string& path, FileKey* key) {
