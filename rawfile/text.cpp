@@ -33,8 +33,8 @@ void AppendUtf16(std::u16string* out, char32_t cp) {
     }
 }
 
-// The character at text[*i], a surrogate pair joined; an unpaired surrogate as it is. Moves *i
-// to its last unit.
+}  // namespace
+
 char32_t CodePointAt(const std::u16string& text, std::size_t* i) {
     const char32_t c = text[*i];
     if (!IsPairAt(text, *i)) {
@@ -43,8 +43,6 @@ char32_t CodePointAt(const std::u16string& text, std::size_t* i) {
     ++*i;
     return 0x10000 + ((c - 0xD800) << 10) + (text[*i] - 0xDC00);
 }
-
-}  // namespace
 
 bool IsPairAt(const std::u16string& text, std::size_t i) {
     return i + 1 < text.size() && IsHighSurrogate(text[i]) && IsLowSurrogate(text[i + 1]);

@@ -16,6 +16,10 @@ constexpr bool IsLowSurrogate(char16_t c) {
 // True when text[i] and text[i + 1] are a high and a low surrogate, one character together.
 bool IsPairAt(const std::u16string& text, std::size_t i);
 
+// The character at text[*i], a surrogate pair joined; an unpaired surrogate as it is. Moves *i
+// to the character's last unit.
+char32_t CodePointAt(const std::u16string& text, std::size_t* i);
+
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(const std::u16string& text);
 

@@ -1,0 +1,75 @@
+// rvxedit's command line: values given as "--name value" or "--name=value", and "--" ending the
+// options.
+#include <gtest/gtest.h>
+
+#include "cli_texts.h"
+#include "options.h"
+
+using namespace rvxedit;
+
+namespace {
+
+ParseStatus Parse(std::vector<std::u16string> texts, Options* options, std::u16string* error) {
+    std::vector<Arg> args;
+    for (const auto& text : texts) {
+        args.push_back(Arg{text, true});
+    }
+    return ParseArgs(args, TextsFor(texts::Language::kEnglish), options, error);
+}
+
+std::vector<std::u16string> Files(const Options& options) {
+    std::vector<std::u16string> files;
+    for (const Arg& file : options.files) {
+        files.push_back(file.text);
+    }
+    return files;
+}
+
+}  // namespace
+
+TEST(Options, ValuesAndTheEndOfOptions) {
+    Options o;
+    std::u16string error;
+    ASSERT_EQ(
+        Parse({u"--lang=zh", u"set", u"--point=A=B", u"--height", u"-1.5", u"-", u"f"}, &o, &error),
+        ParseStatus::kRun);
+    EXPECT_EQ(o.command, Command::kSet);
+    EXPECT_EQ(o.language, u"zh");
+    EXPECT_EQ(o.pointName, u"A=B");
+    EXPECT_EQ(o.height, u"-1.5");
+    EXPECT_EQ(Files(o), (std::vector<std::u16string>{u"-", u"f"}));
+
+    // After "--" everything is a file, even "--" itself and what looks like an option.
+    o = Options();
+    ASSERT_EQ(Parse({u"show", u"-r", u"--", u"--json", u"--", u"-h"}, &o, &error),
+              ParseStatus::kRun);
+    EXPECT_TRUE(o.recursive);
+    EXPECT_FALSE(o.json);
+    EXPECT_EQ(Files(o), (std::vector<std::u16string>{u"--json", u"--", u"-h"}));
+
+    // An empty value is a value: "--height=" is a height no file can take.
+    for (const auto& args :
+         std::vector<std::vector<std::u16string>>{{u"set", u"--height=", u"f"},
+                                                  {u"set", u"--point=", u"--point", u"B", u"f"},
+                                                  {u"show", u"--json=1", u"f"},
+                                                  {u"set", u"--", u"--point", u"P", u"f"}}) {
+        error.clear();
+        EXPECT_EQ(Parse(args, &o, &error), ParseStatus::kUsageError) << error.size();
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(Options, LanguageIsFoundBeforeTheArgumentsAreChecked) {
+    const auto chosen = [](std::vector<std::u16string> texts) {
+        std::vector<Arg> args;
+        for (const auto& text : texts) {
+            args.push_back(Arg{text, true});
+        }
+        return ChosenLanguage(args, texts::Language::kEnglish);
+    };
+    EXPECT_EQ(chosen({u"set", u"--lang", u"zh", u"--bad"}), texts::Language::kChinese);
+    EXPECT_EQ(chosen({u"--lang=zh"}), texts::Language::kChinese);
+    EXPECT_EQ(chosen({u"set", u"--point", u"--lang=zh", u"f"}), texts::Language::kEnglish);
+    EXPECT_EQ(chosen({u"show", u"--", u"--lang=zh"}), texts::Language::kEnglish);
+    EXPECT_EQ(chosen({u"--lang=fr", u"--lang=zh"}), texts::Language::kEnglish);
+}
