@@ -17,7 +17,8 @@ double ScanLeadingDouble(std::string_view text);
 float ScanLeadingFloat(std::string_view text);
 
 // Prints `value` with exactly `decimals` digits after the point, as "%.Nf" does
-// (exact ties round to even; infinities print as "inf"/"-inf", NaN as "nan").
+// (exact ties round to even; infinities print as "inf"/"-inf", NaN as "nan" or, with its sign
+// bit set, "-nan").
 std::string FormatFixed(double value, int decimals);
 
 // True when `text` is a whole decimal number: after blanks at either end are dropped, an
