@@ -126,11 +126,19 @@ class Tests(Case):
         self.write("ABCD0861.RVX")
         before = self.files()
         f = "ABCD0861.RVX"
-        for args in [[], ["frob", f], ["show"], ["set", f], ["set", "--height", "1,5", f],
-                     ["set", "--point", "A", "--point", "B", f], ["show", "--dry-run", f]]:
+        for args, message in [
+                ([], "no command given"), (["frob", f], 'unknown command "frob"'),
+                (["show"], "no files given"), (["set", f], "set needs --point or --height (or both)"),
+                (["set", "--height", "1,5", f],
+                 "the antenna height is not a valid number; give it in metres"),
+                (["set", "--point", "A", "--point=B", f], "--point is given more than once"),
+                (["show", "--dry-run", f], 'unknown option "--dry-run" for show'),
+                (["set", f, "--point"], "--point needs a value"),
+                (["--lang", "fr", "show", f], "--lang takes en or zh"),
+                (["apply", f, f], "apply takes exactly one log file")]:
             rc, out, err = self.run_tool(*args)
-            self.assertEqual((rc, out), (2, []), args)
-            self.assertIn("rvxedit: ", err, args)
+            self.assertEqual((rc, out, err.replace("\r\n", "\n")),
+                             (2, [], f"rvxedit: {message}\nTry 'rvxedit --help' for more information.\n"))
         self.assertEqual(self.files(), before)
 
     def test_output_that_cannot_be_written_fails(self):
