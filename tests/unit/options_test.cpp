@@ -58,18 +58,3 @@ TEST(Options, ValuesAndTheEndOfOptions) {
         EXPECT_FALSE(error.empty());
     }
 }
-
-TEST(Options, LanguageIsFoundBeforeTheArgumentsAreChecked) {
-    const auto chosen = [](std::vector<std::u16string> texts) {
-        std::vector<Arg> args;
-        for (const auto& text : texts) {
-            args.push_back(Arg{text, true});
-        }
-        return ChosenLanguage(args, texts::Language::kEnglish);
-    };
-    EXPECT_EQ(chosen({u"set", u"--lang", u"zh", u"--bad"}), texts::Language::kChinese);
-    EXPECT_EQ(chosen({u"--lang=zh"}), texts::Language::kChinese);
-    EXPECT_EQ(chosen({u"set", u"--point", u"--lang=zh", u"f"}), texts::Language::kEnglish);
-    EXPECT_EQ(chosen({u"show", u"--", u"--lang=zh"}), texts::Language::kEnglish);
-    EXPECT_EQ(chosen({u"--lang=fr", u"--lang=zh"}), texts::Language::kEnglish);
-}
