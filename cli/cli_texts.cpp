@@ -61,7 +61,7 @@ CliTexts English() {
     t.showLine =
         u"point %1, tail %2, version %3, serial %4, date %5, model %6, height %7 m, field %8";
     t.fieldMillimetres = u"%1 mm";
-    t.fieldNone = u"none (the file is shorter than 134 bytes)";
+    t.fieldNone = u"none (the file is shorter than %1 bytes)";
     t.heightsDisagree = u"; warning: the height text and the millimetre field disagree";
     t.unchanged = u"unchanged";
     t.wouldSave = u"would save, %1";
@@ -141,7 +141,7 @@ CliTexts Chinese() {
     t.folderUnreadable = u"无法读取文件夹：%1";
     t.showLine = u"点名 %1，尾部 %2，版本 %3，SN号 %4，日期 %5，型号 %6，天线高 %7 米，毫米字段 %8";
     t.fieldMillimetres = u"%1 毫米";
-    t.fieldNone = u"无（文件短于134字节）";
+    t.fieldNone = u"无（文件短于%1字节）";
     t.heightsDisagree = u"；警告：天线高文本与毫米字段不一致";
     t.unchanged = u"未更改";
     t.wouldSave = u"将保存，%1";

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "numbers.h"
 #include "text.h"
 
 namespace rvxedit {
@@ -109,10 +110,10 @@ void Console::Progress(std::size_t done, std::size_t total) {
     if (!errIsTerminal_ || done >= total || !progress_.Due(now)) {
         return;
     }
-    const auto number = [](std::size_t n) { return rawfile::BytesToText(std::to_string(n)); };
-    WriteRaw(
-        Stream::kErr,
-        progress_.Draw(u"rvxedit: " + Fill(texts_.progress, {number(done), number(total)}), now));
+    WriteRaw(Stream::kErr,
+             progress_.Draw(u"rvxedit: " + Fill(texts_.progress, {rawfile::WholeNumberText(done),
+                                                                  rawfile::WholeNumberText(total)}),
+                            now));
 }
 
 void Console::EndProgress() {

@@ -46,10 +46,11 @@ struct FileKey {
 // The key of the file or folder at `path`. False when it cannot be examined.
 bool KeyOf(const std::u16string& path, FileKey* key);
 
-// Reads the whole file at `path` into *bytes. False with *reason set (the system's words) when
-// it cannot be read; *tooLarge is set instead when it holds more than `limit` bytes.
-bool ReadWholeFile(const std::u16string& path, std::size_t limit, std::string* bytes,
-                   bool* tooLarge, std::u16string* reason);
+// Reads the whole file at `path` into *bytes, up to `limit` bytes. False with *reason set (the
+// system's words) when it cannot be read; *tooLarge is set instead when it holds more than `limit`
+// bytes.
+bool ReadFileUpTo(const std::u16string& path, std::size_t limit, std::string* bytes, bool* tooLarge,
+                  std::u16string* reason);
 
 // One file to work on, or why an argument (or a folder under it) gave none.
 struct FileItem {

@@ -76,8 +76,8 @@ bool KeyOf(const std::u16string& path, FileKey* key) {
     return true;
 }
 
-bool ReadWholeFile(const std::u16string& path, std::size_t limit, std::string* bytes,
-                   bool* tooLarge, std::u16string* reason) {
+bool ReadFileUpTo(const std::u16string& path, std::size_t limit, std::string* bytes, bool* tooLarge,
+                  std::u16string* reason) {
     const HANDLE h =
         CreateFileW(rawfile::ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

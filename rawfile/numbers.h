@@ -21,6 +21,9 @@ float ScanLeadingFloat(std::string_view text);
 // bit set, "-nan").
 std::string FormatFixed(double value, int decimals);
 
+// A whole number in decimal digits (with "-" when it is negative), as text for messages.
+std::u16string WholeNumberText(long long value);
+
 // True when `text` is a whole decimal number: after blanks at either end are dropped, an
 // optional sign, digits with at most one decimal point (at least one digit), an optional
 // exponent, and nothing else. On success *value holds it in single precision (infinity when it
