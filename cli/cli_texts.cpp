@@ -7,39 +7,39 @@ namespace {
 CliTexts English() {
     CliTexts t{};
     t.language = texts::Language::kEnglish;
-    t.help =
-        u"Usage:\n"
-        u"  rvxedit show [-r] [--json] FILE...\n"
-        u"  rvxedit set [-r] [--point NAME] [--height METRES] [--dry-run] FILE...\n"
-        u"  rvxedit apply [-r] [--dry-run] LOG.csv\n"
-        u"  rvxedit --help | --version\n"
-        u"\n"
-        u"Shows or corrects the point name and antenna height of raw (.RVX) files.\n"
-        u"\n"
-        u"show     prints each file's point name, kept tail, header values, antenna height\n"
-        u"         and the millimetre field at bytes 130-133, with a warning where the two\n"
-        u"         heights disagree.\n"
-        u"  --json   one JSON array with an object for each file\n"
-        u"set      rewrites the 160-byte header and renames the file, exactly as the\n"
-        u"         RVXTOOL dialog saves it. A field not given keeps the file's own value;\n"
-        u"         a file whose fields would not change is left alone (\"unchanged\").\n"
-        u"  --point NAME     the new point name (at most 8 characters are used)\n"
-        u"  --height METRES  the new antenna height in metres\n"
-        u"  --dry-run        print what would change and touch nothing\n"
-        u"apply    saves every file a field log names, as set does. The log is CSV; its\n"
-        u"         first row names the columns: \"file\" (required; relative to the log's\n"
-        u"         folder), \"point\" and \"height\"; other columns are ignored, and a blank\n"
-        u"         cell keeps the file's own value. Every row is checked first: if any row\n"
-        u"         has a problem, nothing is changed.\n"
-        u"  --dry-run        check the log, print what would change and touch nothing\n"
-        u"\n"
-        u"  -r, --recursive  a folder stands for every .RVX file under it, at any depth\n"
-        u"  --lang en|zh     the language of messages (default: from the locale)\n"
-        u"\n"
+    t.usage = u"Usage:";
+    t.summary = u"Shows or corrects the point name and antenna height of raw (.RVX) files.";
+    t.helpEnd =
         u"A rename never replaces an existing file, and nothing after byte 159 changes.\n"
         u"Exit status: 0 every file succeeded, 1 some file failed or the output could not\n"
         u"be written, 2 usage error.\n"
         u"See rvxedit(1) for the details.\n";
+    t.fileArgs = u"FILE...";
+    t.logArg = u"LOG.csv";
+    t.nameValue = u"NAME";
+    t.metresValue = u"METRES";
+    t.languageValue = u"en|zh";
+    t.showHelp =
+        u"prints each file's point name, kept tail, header values, antenna height\n"
+        u"         and the millimetre field at bytes 130-133, with a warning where the two\n"
+        u"         heights disagree.";
+    t.setHelp =
+        u"rewrites the 160-byte header and renames the file, exactly as the\n"
+        u"         RVXTOOL dialog saves it. A field not given keeps the file's own value;\n"
+        u"         a file whose fields would not change is left alone (\"unchanged\").";
+    t.applyHelp =
+        u"saves every file a field log names, as set does. The log is CSV; its\n"
+        u"         first row names the columns: \"file\" (required; relative to the log's\n"
+        u"         folder), \"point\" and \"height\"; other columns are ignored, and a blank\n"
+        u"         cell keeps the file's own value. Every row is checked first: if any row\n"
+        u"         has a problem, nothing is changed.";
+    t.jsonHelp = u"one JSON array with an object for each file";
+    t.pointHelp = u"the new point name (at most 8 characters are used)";
+    t.heightHelp = u"the new antenna height in metres";
+    t.setDryRunHelp = u"print what would change and touch nothing";
+    t.applyDryRunHelp = u"check the log, print what would change and touch nothing";
+    t.recursiveHelp = u"a folder stands for every .RVX file under it, at any depth";
+    t.languageHelp = u"the language of messages (default: from the locale)";
     t.tryHelp = u"Try 'rvxedit --help' for more information.";
     t.noCommand = u"no command given";
     t.unknownCommand = u"unknown command \"%1\"";
@@ -92,35 +92,35 @@ CliTexts English() {
 CliTexts Chinese() {
     CliTexts t{};
     t.language = texts::Language::kChinese;
-    t.help =
-        u"用法：\n"
-        u"  rvxedit show [-r] [--json] 文件...\n"
-        u"  rvxedit set [-r] [--point 点名] [--height 米] [--dry-run] 文件...\n"
-        u"  rvxedit apply [-r] [--dry-run] 记录表.csv\n"
-        u"  rvxedit --help | --version\n"
-        u"\n"
-        u"查看或修改RVX文件的点名与天线高。\n"
-        u"\n"
-        u"show     显示每个文件的点名、保留尾部、文件头各项、天线高，以及第130-133字节\n"
-        u"         的毫米字段；两个天线高不一致时给出警告。\n"
-        u"  --json   输出一个JSON数组，每个文件一个对象\n"
-        u"set      改写160字节的文件头并重命名文件，与RVXTOOL对话框的保存完全相同。\n"
-        u"         未给出的项保留文件原值；各项都不变的文件不做改动（\"未更改\"）。\n"
-        u"  --point 点名     新的点名（最多取8个字符）\n"
-        u"  --height 米      新的天线高，单位为米\n"
-        u"  --dry-run        只显示将做的修改，不改动任何文件\n"
-        u"apply    按外业记录表逐个保存其中的文件，与set相同。记录表为CSV格式，第一行为\n"
-        u"         列名：\"file\"（必需，相对于记录表所在文件夹）、\"point\"和\"height\"；\n"
-        u"         其他列不读，空单元格保留文件原值。先检查每一行：任何一行有问题，\n"
-        u"         就不做任何修改。\n"
-        u"  --dry-run        检查记录表并显示将做的修改，不改动任何文件\n"
-        u"\n"
-        u"  -r, --recursive  文件夹代表其下任意层中的全部.RVX文件\n"
-        u"  --lang en|zh     提示信息的语言（默认按区域设置）\n"
-        u"\n"
+    t.usage = u"用法：";
+    t.summary = u"查看或修改RVX文件的点名与天线高。";
+    t.helpEnd =
         u"重命名绝不覆盖已有文件，第159字节之后的内容不会改变。\n"
         u"退出状态：0 全部文件成功，1 有文件失败或无法写出输出，2 用法错误。\n"
         u"详见 rvxedit(1)。\n";
+    t.fileArgs = u"文件...";
+    t.logArg = u"记录表.csv";
+    t.nameValue = u"点名";
+    t.metresValue = u"米";
+    t.languageValue = u"en|zh";
+    t.showHelp =
+        u"显示每个文件的点名、保留尾部、文件头各项、天线高，以及第130-133字节\n"
+        u"         的毫米字段；两个天线高不一致时给出警告。";
+    t.setHelp =
+        u"改写160字节的文件头并重命名文件，与RVXTOOL对话框的保存完全相同。\n"
+        u"         未给出的项保留文件原值；各项都不变的文件不做改动（\"未更改\"）。";
+    t.applyHelp =
+        u"按外业记录表逐个保存其中的文件，与set相同。记录表为CSV格式，第一行为\n"
+        u"         列名：\"file\"（必需，相对于记录表所在文件夹）、\"point\"和\"height\"；\n"
+        u"         其他列不读，空单元格保留文件原值。先检查每一行：任何一行有问题，\n"
+        u"         就不做任何修改。";
+    t.jsonHelp = u"输出一个JSON数组，每个文件一个对象";
+    t.pointHelp = u"新的点名（最多取8个字符）";
+    t.heightHelp = u"新的天线高，单位为米";
+    t.setDryRunHelp = u"只显示将做的修改，不改动任何文件";
+    t.applyDryRunHelp = u"检查记录表并显示将做的修改，不改动任何文件";
+    t.recursiveHelp = u"文件夹代表其下任意层中的全部.RVX文件";
+    t.languageHelp = u"提示信息的语言（默认按区域设置）";
     t.tryHelp = u"用“rvxedit --help”查看更多信息。";
     t.noCommand = u"未给出命令";
     t.unknownCommand = u"未知命令“%1”";

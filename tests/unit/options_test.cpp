@@ -58,3 +58,16 @@ TEST(Options, ValuesAndTheEndOfOptions) {
         EXPECT_FALSE(error.empty());
     }
 }
+
+// Help is made from the command table; its option lines line up by display columns.
+TEST(Options, HelpListsEachCommandWithItsOptions) {
+    const std::u16string en = HelpText(TextsFor(texts::Language::kEnglish));
+    const std::u16string zh = HelpText(TextsFor(texts::Language::kChinese));
+    EXPECT_NE(en.find(u"\n  rvxedit set [-r] [--point NAME] [--height METRES] [--dry-run] FILE...\n"
+                      u"  rvxedit apply [-r] [--dry-run] LOG.csv\n"),
+              std::u16string::npos);
+    EXPECT_NE(zh.find(u"\n  --point 点名     新的点名（最多取8个字符）\n"
+                      u"  --height 米      新的天线高，单位为米\n"),
+              std::u16string::npos);
+    EXPECT_NE(en.find(u"\n  --json   one JSON array"), std::u16string::npos);
+}
