@@ -20,25 +20,19 @@ bool IsControl(char16_t c) {
     return c < 0x20 || c == 0x7F;
 }
 
+// The characters JSON writes with a short escape.
+constexpr struct {
+    char16_t c;
+    const char16_t* escape;
+} kJsonEscapes[] = {
+    {u'"', u"\\\""}, {u'\\', u"\\\\"}, {u'\n', u"\\n"}, {u'\r', u"\\r"}, {u'\t', u"\\t"}};
+
 void AppendJsonChar(std::u16string* out, char16_t c) {
-    switch (c) {
-        case u'"':
-            out->append(u"\\\"");
+    for (const auto& e : kJsonEscapes) {
+        if (c == e.c) {
+            out->append(e.escape);
             return;
-        case u'\\':
-            out->append(u"\\\\");
-            return;
-        case u'\n':
-            out->append(u"\\n");
-            return;
-        case u'\r':
-            out->append(u"\\r");
-            return;
-        case u'\t':
-            out->append(u"\\t");
-            return;
-        default:
-            break;
+        }
     }
     if (IsControl(c)) {
         AppendHexByte(out, c, u"\\u00");
