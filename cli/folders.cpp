@@ -10,10 +10,15 @@ namespace rvxedit {
 
 namespace {
 
-void Add(const Arg& path, const std::u16string& problem, std::vector<FileItem>* out) {
+// Adds a file to work on, or with `problem` (one of the texts, its %1 being `detail`) a problem.
+void Add(const Arg& path, std::vector<FileItem>* out, const CliTexts* t = nullptr,
+         const char16_t* CliTexts::*problem = nullptr, const std::u16string& detail = u"") {
     FileItem item;
     item.path = path;
-    item.problem = problem;
+    if (problem != nullptr) {
+        item.problem = Fill(t->*problem, {detail});
+        item.englishProblem = Fill(TextsFor(texts::Language::kEnglish).*problem, {detail});
+    }
     out->push_back(item);
 }
 
@@ -37,7 +42,7 @@ std::size_t Walk(const std::u16string& folder, const CliTexts& t, std::set<FileK
     std::vector<FolderEntry> entries;
     std::u16string reason;
     if (!ListFolder(folder, &entries, &reason)) {
-        Add(Arg{folder, true}, Fill(t.folderUnreadable, {reason}), out);
+        Add(Arg{folder, true}, out, &t, &CliTexts::folderUnreadable, reason);
         above->erase(key);
         return 0;
     }
@@ -49,10 +54,10 @@ std::size_t Walk(const std::u16string& folder, const CliTexts& t, std::set<FileK
                        entry.name.exact};
         if (entry.kind == EntryKind::kFile && IsRawFileName(entry.name.text)) {
             // A name that is not UTF-8 is passed on: the load names it as such.
-            Add(path, u"", out);
+            Add(path, out);
             ++found;
         } else if (entry.kind == EntryKind::kFolder && !path.exact) {
-            Add(path, t.nameNotUtf8, out);
+            Add(path, out, &t, &CliTexts::nameNotUtf8);
         } else if (entry.kind == EntryKind::kFolder) {
             found += Walk(path.text, t, above, out);
         }
@@ -67,17 +72,17 @@ std::size_t Walk(const std::u16string& folder, const CliTexts& t, std::set<FileK
 
 void ExpandArg(const Arg& arg, bool recursive, const CliTexts& t, std::vector<FileItem>* out) {
     if (!arg.exact || KindOf(arg.text) != EntryKind::kFolder) {
-        Add(arg, u"", out);
+        Add(arg, out);
         return;
     }
     if (!recursive) {
-        Add(arg, t.folderWithoutRecursive, out);
+        Add(arg, out, &t, &CliTexts::folderWithoutRecursive);
         return;
     }
     const std::size_t before = out->size();
     std::set<FileKey> above;
     if (Walk(arg.text, t, &above, out) == 0 && out->size() == before) {
-        Add(arg, t.folderWithoutRawFiles, out);
+        Add(arg, out, &t, &CliTexts::folderWithoutRawFiles);
     }
 }
 

@@ -55,13 +55,14 @@ bool ReadFileUpTo(const std::u16string& path, std::size_t limit, std::string* by
 // One file to work on, or why an argument (or a folder under it) gave none.
 struct FileItem {
     Arg path;
-    std::u16string problem;  // empty for a file to work on
+    std::u16string problem;              // empty for a file to work on
+    std::u16string englishProblem = {};  // the problem in English, for output programs read
 };
 
 // Appends what one argument stands for to *out: the argument itself when it is not a folder;
 // for a folder with `recursive`, every raw file under it at any depth (a name ending in .RVX in
 // any letter case; hidden folders too), depth first in name order; for a folder without it, a
-// problem.
+// problem (in the texts' language and in English).
 void ExpandArg(const Arg& arg, bool recursive, const CliTexts& t, std::vector<FileItem>* out);
 
 }  // namespace rvxedit

@@ -6,17 +6,22 @@
 namespace rvxedit {
 
 bool LoadFile(const Arg& file, const CliTexts& t, rawfile::RawFileEditor* editor,
-              std::u16string* reason) {
+              std::u16string* reason, std::u16string* englishReason) {
+    std::u16string english;
     if (!file.exact) {
         *reason = t.nameNotUtf8;
-        return false;
-    }
-    const rawfile::LoadError error = editor->Load(file.text);
-    if (error != rawfile::LoadError::kNone) {
+        english = TextsFor(texts::Language::kEnglish).nameNotUtf8;
+    } else if (const rawfile::LoadError error = editor->Load(file.text);
+               error != rawfile::LoadError::kNone) {
         *reason = texts::LoadFailure(error, t.language);
-        return false;
+        english = texts::LoadFailure(error, texts::Language::kEnglish);
+    } else {
+        return true;
     }
-    return true;
+    if (englishReason != nullptr) {
+        *englishReason = english;
+    }
+    return false;
 }
 
 std::u16string Widen(const std::string& ascii) {

@@ -93,10 +93,12 @@ int RunShow(const Options& options, Console& console) {
         const Arg& file = items[i].path;
         rawfile::RawFileEditor editor;
         std::u16string reason = items[i].problem;
-        if (!reason.empty() || !LoadFile(file, t, &editor, &reason)) {
+        std::u16string english = items[i].englishProblem;
+        if (!reason.empty() || !LoadFile(file, t, &editor, &reason, &english)) {
             console.Err(OneLine(file.text) + u": " + reason);
+            // "error" stays the same whatever the user's language, for programs to compare.
             objects.push_back(u"{\"path\": " + JsonString(file.text) + u", \"error\": " +
-                              JsonString(reason) + u"}");
+                              JsonString(english) + u", \"message\": " + JsonString(reason) + u"}");
             status = 1;
             continue;
         }

@@ -234,6 +234,9 @@ class Tests(Case):
             ("en_US.UTF-8", ["set", "--height", "1,5", "X"], "the antenna height is not a valid")]:
             self.assertIn(expected, self.run_tool(*args, lc_all=lc_all)[2].replace("\r\n", "\n"))
         self.assertEqual(self.run_tool("--help", lc_all="zh_TW.UTF-8")[1][0], "用法：")
+        # JSON's error stays English, for programs; its message follows the language.
+        report = json.loads("\n".join(self.run_tool("show", "--json", "NOPE.RVX", lc_all="zh_CN.UTF-8")[1]))
+        self.assertEqual((report[0]["error"], report[0]["message"]), ("cannot open the raw file", "打开RVX文件失败"))
 
 
 if __name__ == "__main__":
