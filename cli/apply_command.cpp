@@ -2,7 +2,8 @@
 #include "commands.h"
 #include "escape.h"
 #include "field_log.h"
-#include "raw_view.h"
+#include "numbers.h"
+#include "text.h"
 
 namespace rvxedit {
 
@@ -19,7 +20,9 @@ int RunApply(const Options& options, Console& console) {
         console.Err(
             log.problemRow == 0
                 ? logName + u": " + log.problem
-                : Fill(t.atRow, {logName, Widen(std::to_string(log.problemRow)), log.problem}));
+                : Fill(t.atRow,
+                       {logName, rawfile::WholeNumberText(static_cast<long long>(log.problemRow)),
+                        log.problem}));
         return 1;
     }
     std::vector<BatchItem> items;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "escape.h"
+#include "numbers.h"
 #include "raw_view.h"
 #include "text.h"
 
@@ -16,19 +17,8 @@ namespace {
 // Files saved together: their headers flushed together, their folders once.
 constexpr std::size_t kGroupSize = 64;
 
-// A file name compared as a file system that ignores letter case would: a log saved from a
-// receiver's memory card may well be applied on one.
-std::u16string FoldCase(std::u16string name) {
-    for (char16_t& c : name) {
-        if (c >= u'a' && c <= u'z') {
-            c = static_cast<char16_t>(c - u'a' + u'A');
-        }
-    }
-    return name;
-}
-
 std::u16string Number(std::size_t n) {
-    return Widen(std::to_string(n));
+    return rawfile::WholeNumberText(static_cast<long long>(n));
 }
 
 std::u16string NameOf(const std::u16string& path) {
@@ -102,8 +92,10 @@ public:
             Report(item, Fill(t_.sameFile, {Where(*sameFile.first->second)}));
             return;
         }
-        const auto sameEnd =
-            endNames_.emplace(std::make_pair(folderKey, FoldCase(NameOf(endPath))), &item);
+        // Names compared as a file system that ignores letter case would: a log saved from a
+        // receiver's memory card may well be applied on one.
+        const auto sameEnd = endNames_.emplace(
+            std::make_pair(folderKey, rawfile::AsciiUpper(NameOf(endPath))), &item);
         if (!sameEnd.second) {
             Report(item, Fill(t_.sameNewName, {Where(*sameEnd.first->second), OneLine(endPath)}));
             return;
@@ -151,7 +143,7 @@ private:
 std::u16string ChangeText(const std::u16string& oldName, const std::u16string& oldHeight,
                           const rawfile::SavePlan& plan, const CliTexts& t) {
     return Fill(t.change, {OneLine(oldName), OneLine(NameOf(plan.newPath)), oldHeight,
-                           Widen(plan.height.text)});
+                           rawfile::BytesToText(plan.height.text)});
 }
 
 // Reports one file's outcome; false when it failed.

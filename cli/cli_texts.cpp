@@ -1,199 +1,179 @@
 #include "cli_texts.h"
 
+#include <cstddef>
+
 namespace rvxedit {
 
 namespace {
 
-CliTexts English() {
-    CliTexts t{};
-    t.language = texts::Language::kEnglish;
-    t.help =
-        u"Usage:\n"
-        u"  rvxedit show [-r] [--json] FILE...\n"
-        u"  rvxedit set [-r] [--point NAME] [--height METRES] [--dry-run] FILE...\n"
-        u"  rvxedit apply [-r] [--dry-run] LOG.csv\n"
-        u"  rvxedit --help | --version\n"
-        u"\n"
-        u"Shows or corrects the point name and antenna height of raw (.RVX) files.\n"
-        u"\n"
-        u"show     prints each file's point name, kept tail, header values, antenna height\n"
-        u"         and the millimetre field at bytes 130-133, with a warning where the two\n"
-        u"         heights disagree.\n"
-        u"  --json   one JSON array with an object for each file\n"
-        u"set      rewrites the 160-byte header and renames the file, exactly as the\n"
-        u"         RVXTOOL dialog saves it. A field not given keeps the file's own value;\n"
-        u"         a file whose fields would not change is left alone (\"unchanged\").\n"
-        u"  --point NAME     the new point name (at most 8 characters are used)\n"
-        u"  --height METRES  the new antenna height in metres\n"
-        u"  --dry-run        print what would change and touch nothing\n"
-        u"apply    saves every file a field log names, as set does. The log is CSV; its\n"
-        u"         first row names the columns: \"file\" (required; relative to the log's\n"
-        u"         folder), \"point\" and \"height\"; other columns are ignored, and a blank\n"
-        u"         cell keeps the file's own value. Every row is checked first: if any row\n"
-        u"         has a problem, nothing is changed.\n"
-        u"  --dry-run        check the log, print what would change and touch nothing\n"
-        u"\n"
-        u"  -r, --recursive  a folder stands for every .RVX file under it, at any depth\n"
-        u"  --lang en|zh     the language of messages (default: from the locale)\n"
-        u"\n"
-        u"A rename never replaces an existing file, and nothing after byte 159 changes.\n"
-        u"Exit status: 0 every file succeeded, 1 some file failed or the output could not\n"
-        u"be written, 2 usage error.\n"
-        u"See rvxedit(1) for the details.\n";
-    t.tryHelp = u"Try 'rvxedit --help' for more information.";
-    t.noCommand = u"no command given";
-    t.unknownCommand = u"unknown command \"%1\"";
-    t.unknownOption = u"unknown option \"%1\" for %2";
-    t.needsValue = u"%1 needs a value";
-    t.valueNotUtf8 = u"the value of %1 is not valid UTF-8 text";
-    t.givenTwice = u"%1 is given more than once";
-    t.badLanguage = u"--lang takes en or zh";
-    t.noFiles = u"no files given";
-    t.setNeedsField = u"set needs --point or --height (or both)";
-    t.applyOneLog = u"apply takes exactly one log file";
-    t.internalError = u"out of memory or internal error; stopped";
-    t.outputFailed = u"cannot write standard output: %1";
-    t.progress = u"%1 of %2 files";
-    t.nameNotUtf8 = u"the name is not valid UTF-8 text";
-    t.folderWithoutRecursive = u"this is a folder; give -r to work on the raw files under it";
-    t.folderWithoutRawFiles = u"no raw files (.RVX) under this folder";
-    t.folderUnreadable = u"cannot read the folder: %1";
-    t.showLine =
-        u"point %1, tail %2, version %3, serial %4, date %5, model %6, height %7 m, field %8";
-    t.fieldMillimetres = u"%1 mm";
-    t.fieldNone = u"none (the file is shorter than 134 bytes)";
-    t.heightsDisagree = u"; warning: the height text and the millimetre field disagree";
-    t.unchanged = u"unchanged";
-    t.wouldSave = u"would save, %1";
-    t.saved = u"saved, %1";
-    t.change = u"name %1 -> %2, height %3 -> %4";
-    t.alreadySaved = u"already saved as %1";
-    t.openForWritingFailed = u"cannot open the file for writing: %1; nothing was changed";
-    t.readForWritingFailed = u"cannot read the file before writing: %1; nothing was changed";
-    t.writeFailed =
-        u"cannot write the header: %1; the header may be partly written: save again once the "
-        u"cause is mended";
-    t.renameFailed =
-        u"the new header is saved, but the rename to %1 failed: %2; the file keeps its old name";
-    t.folderFlushFailed =
-        u"saved and renamed to %1, but the system could not confirm that the new name is on the "
-        u"disk: %2";
-    t.readFailed = u"cannot read the raw file: %1";
-    t.nothingChangedFiles = u"nothing was changed; files with problems: %1";
-    t.runAgain =
-        u"%1 of %2 files were not saved; mend the cause and run the same command again "
-        u"to finish (files already saved are reported as such)";
-    t.atRow = u"%1, row %2: %3";
-    t.rowNumber = u"row %1";
-    t.logUnreadable = u"cannot read the log: %1";
-    t.logTooLarge = u"the log is larger than 64 MiB";
-    t.logEmpty = u"the log is empty; its first row must name the columns";
-    t.noFileColumn = u"the first row names no \"file\" column";
-    t.columnTwice = u"the first row names the \"%1\" column more than once";
-    t.unclosedQuote = u"a quoted cell is never closed";
-    t.strayQuote = u"a quote inside a cell that does not begin with one";
-    t.textAfterQuote = u"text after the closing quote of a cell";
-    t.tooManyCells = u"the row has %1 cells, the first row only %2";
-    t.cellNotText = u"a cell is not text (not valid UTF-8, or a NUL character)";
-    t.noFileCell = u"no file given";
-    t.sameFile = u"the same file as %1";
-    t.sameNewName = u"%1 ends at the same name: %2";
-    t.nothingChanged = u"nothing was changed; rows with problems: %1";
-    return t;
-}
+// Each text in English and in Chinese, in the order CliTexts declares them.
+struct TextPair {
+    const char16_t* CliTexts::*text;
+    const char16_t* english;
+    const char16_t* chinese;
+};
 
-CliTexts Chinese() {
+constexpr TextPair kTexts[] = {
+    {&CliTexts::usage, u"Usage:", u"用法："},
+    {&CliTexts::summary,
+     u"Shows or corrects the point name and antenna height of raw (.RVX) files.",
+     u"查看或修改RVX文件的点名与天线高。"},
+    {&CliTexts::helpEnd,
+     u"A rename never replaces an existing file, and nothing after byte 159 changes.\n"
+     u"Exit status: 0 every file succeeded, 1 some file failed or the output could not\n"
+     u"be written, 2 usage error.\n"
+     u"See rvxedit(1) for the details.\n",
+     u"重命名绝不覆盖已有文件，第159字节之后的内容不会改变。\n"
+     u"退出状态：0 全部文件成功，1 有文件失败或无法写出输出，2 用法错误。\n"
+     u"详见 rvxedit(1)。\n"},
+    {&CliTexts::fileArgs, u"FILE...", u"文件..."},
+    {&CliTexts::logArg, u"LOG.csv", u"记录表.csv"},
+    {&CliTexts::nameValue, u"NAME", u"点名"},
+    {&CliTexts::metresValue, u"METRES", u"米"},
+    {&CliTexts::languageValue, u"en|zh", u"en|zh"},
+    {&CliTexts::showHelp,
+     u"prints each file's point name, kept tail, header values, antenna height\n"
+     u"         and the millimetre field at bytes 130-133, with a warning where the two\n"
+     u"         heights disagree.",
+     u"显示每个文件的点名、保留尾部、文件头各项、天线高，以及第130-133字节\n"
+     u"         的毫米字段；两个天线高不一致时给出警告。"},
+    {&CliTexts::setHelp,
+     u"rewrites the 160-byte header and renames the file, exactly as the\n"
+     u"         RVXTOOL dialog saves it. A field not given keeps the file's own value;\n"
+     u"         a file whose fields would not change is left alone (\"unchanged\").\n"
+     u"         Every file is checked first: if any has a problem, nothing is changed;\n"
+     u"         running the same command again finishes an interrupted run.",
+     u"改写160字节的文件头并重命名文件，与RVXTOOL对话框的保存完全相同。\n"
+     u"         未给出的项保留文件原值；各项都不变的文件不做改动（\"未更改\"）。\n"
+     u"         先检查每个文件：任何一个有问题，就不做任何修改；再次运行同一命令\n"
+     u"         可完成中断的运行。"},
+    {&CliTexts::applyHelp,
+     u"saves every file a field log names, as set does. The log is CSV; its\n"
+     u"         first row names the columns: \"file\" (required; relative to the log's\n"
+     u"         folder), \"point\" and \"height\"; other columns are ignored, and a blank\n"
+     u"         cell keeps the file's own value. Every row is checked first: if any row\n"
+     u"         has a problem, nothing is changed. Running the log again finishes an\n"
+     u"         interrupted run (files already saved are reported as such).",
+     u"按外业记录表逐个保存其中的文件，与set相同。记录表为CSV格式，第一行为\n"
+     u"         列名：\"file\"（必需，相对于记录表所在文件夹）、\"point\"和\"height\"；\n"
+     u"         其他列不读，空单元格保留文件原值。先检查每一行：任何一行有问题，\n"
+     u"         就不做任何修改。再次运行同一记录表可完成中断的运行（已保存的文件\n"
+     u"         会如实报告）。"},
+    {&CliTexts::jsonHelp, u"one JSON array with an object for each file",
+     u"输出一个JSON数组，每个文件一个对象"},
+    {&CliTexts::pointHelp, u"the new point name (at most 8 characters are used)",
+     u"新的点名（最多取8个字符）"},
+    {&CliTexts::heightHelp, u"the new antenna height in metres", u"新的天线高，单位为米"},
+    {&CliTexts::setDryRunHelp, u"print what would change and touch nothing",
+     u"只显示将做的修改，不改动任何文件"},
+    {&CliTexts::applyDryRunHelp, u"check the log, print what would change and touch nothing",
+     u"检查记录表并显示将做的修改，不改动任何文件"},
+    {&CliTexts::recursiveHelp, u"a folder stands for every .RVX file under it, at any depth",
+     u"文件夹代表其下任意层中的全部.RVX文件"},
+    {&CliTexts::languageHelp, u"the language of messages (default: from the locale)",
+     u"提示信息的语言（默认按区域设置）"},
+    {&CliTexts::tryHelp, u"Try 'rvxedit --help' for more information.",
+     u"用“rvxedit --help”查看更多信息。"},
+    {&CliTexts::noCommand, u"no command given", u"未给出命令"},
+    {&CliTexts::unknownCommand, u"unknown command \"%1\"", u"未知命令“%1”"},
+    {&CliTexts::unknownOption, u"unknown option \"%1\" for %2", u"%2 没有选项“%1”"},
+    {&CliTexts::needsValue, u"%1 needs a value", u"%1 需要一个值"},
+    {&CliTexts::valueNotUtf8, u"the value of %1 is not valid UTF-8 text",
+     u"%1 的值不是有效的UTF-8文本"},
+    {&CliTexts::givenTwice, u"%1 is given more than once", u"%1 给出了不止一次"},
+    {&CliTexts::badLanguage, u"--lang takes en or zh", u"--lang 只能是 en 或 zh"},
+    {&CliTexts::noFiles, u"no files given", u"未给出文件"},
+    {&CliTexts::setNeedsField, u"set needs --point or --height (or both)",
+     u"set 需要 --point 或 --height（或两者）"},
+    {&CliTexts::applyOneLog, u"apply takes exactly one log file", u"apply 只接受一个记录表文件"},
+    {&CliTexts::internalError, u"out of memory or internal error; stopped",
+     u"内存不足或内部错误，已停止"},
+    {&CliTexts::outputFailed, u"cannot write standard output: %1", u"无法写入标准输出：%1"},
+    {&CliTexts::progress, u"%1 of %2 files", u"%1/%2 个文件"},
+    {&CliTexts::nameNotUtf8, u"the name is not valid UTF-8 text", u"名称不是有效的UTF-8文本"},
+    {&CliTexts::folderWithoutRecursive,
+     u"this is a folder; give -r to work on the raw files under it",
+     u"这是文件夹；加 -r 可处理其下的RVX文件"},
+    {&CliTexts::folderWithoutRawFiles, u"no raw files (.RVX) under this folder",
+     u"此文件夹下没有RVX文件"},
+    {&CliTexts::folderUnreadable, u"cannot read the folder: %1", u"无法读取文件夹：%1"},
+    {&CliTexts::showLine,
+     u"point %1, tail %2, version %3, serial %4, date %5, model %6, height %7 m, field %8",
+     u"点名 %1，尾部 %2，版本 %3，SN号 %4，日期 %5，型号 %6，天线高 %7 米，毫米字段 %8"},
+    {&CliTexts::fieldMillimetres, u"%1 mm", u"%1 毫米"},
+    {&CliTexts::fieldNone, u"none (the file is shorter than %1 bytes)", u"无（文件短于%1字节）"},
+    {&CliTexts::heightsDisagree, u"; warning: the height text and the millimetre field disagree",
+     u"；警告：天线高文本与毫米字段不一致"},
+    {&CliTexts::unchanged, u"unchanged", u"未更改"},
+    {&CliTexts::wouldSave, u"would save, %1", u"将保存，%1"},
+    {&CliTexts::saved, u"saved, %1", u"已保存，%1"},
+    {&CliTexts::change, u"name %1 -> %2, height %3 -> %4", u"文件名 %1 -> %2，天线高 %3 -> %4"},
+    {&CliTexts::alreadySaved, u"already saved as %1", u"已保存为 %1"},
+    {&CliTexts::openForWritingFailed, u"cannot open the file for writing: %1; nothing was changed",
+     u"无法打开文件写入：%1；未做任何修改"},
+    {&CliTexts::readForWritingFailed,
+     u"cannot read the file before writing: %1; nothing was changed",
+     u"写入前无法读取文件：%1；未做任何修改"},
+    {&CliTexts::writeFailed,
+     u"cannot write the header: %1; the header may be partly written: save again once the cause "
+     u"is mended",
+     u"无法写入文件头：%1；文件头可能只写入了一部分，排除原因后请再次保存"},
+    {&CliTexts::renameFailed,
+     u"the new header is saved, but the rename to %1 failed: %2; the file keeps its old name",
+     u"新文件头已保存，但重命名为 %1 失败：%2；文件保留原名"},
+    {&CliTexts::folderFlushFailed,
+     u"saved and renamed to %1, but the system could not confirm that the new name is on the "
+     u"disk: %2",
+     u"已保存并重命名为 %1，但系统无法确认新文件名已写入磁盘：%2"},
+    {&CliTexts::readFailed, u"cannot read the raw file: %1", u"无法读取RVX文件：%1"},
+    {&CliTexts::nothingChangedFiles, u"nothing was changed; files with problems: %1",
+     u"有%1个文件有问题，未做任何修改"},
+    {&CliTexts::runAgain,
+     u"%1 of %2 files were not saved; mend the cause and run the same command again to finish "
+     u"(files already saved are reported as such)",
+     u"%2个文件中有%1个未保存；排除原因后请再次运行同一命令以完成（已保存的文件会如实报告）"},
+    {&CliTexts::rowNumber, u"row %1", u"第%1行"},
+    {&CliTexts::atRow, u"%1, row %2: %3", u"%1 第%2行：%3"},
+    {&CliTexts::logUnreadable, u"cannot read the log: %1", u"无法读取记录表：%1"},
+    {&CliTexts::logTooLarge, u"the log is larger than 64 MiB", u"记录表大于64 MiB"},
+    {&CliTexts::logEmpty, u"the log is empty; its first row must name the columns",
+     u"记录表为空；第一行须为列名"},
+    {&CliTexts::noFileColumn, u"the first row names no \"file\" column", u"第一行没有“file”列"},
+    {&CliTexts::columnTwice, u"the first row names the \"%1\" column more than once",
+     u"第一行的“%1”列出现了不止一次"},
+    {&CliTexts::unclosedQuote, u"a quoted cell is never closed", u"引号括起的单元格没有结束引号"},
+    {&CliTexts::strayQuote, u"a quote inside a cell that does not begin with one",
+     u"不以引号开头的单元格中含有引号"},
+    {&CliTexts::textAfterQuote, u"text after the closing quote of a cell",
+     u"单元格的结束引号之后还有文字"},
+    {&CliTexts::tooManyCells, u"the row has %1 cells, the first row only %2",
+     u"该行有%1个单元格，第一行只有%2个"},
+    {&CliTexts::cellNotText, u"a cell is not text (not valid UTF-8, or a NUL character)",
+     u"单元格不是文本（不是有效的UTF-8，或含NUL字符）"},
+    {&CliTexts::noFileCell, u"no file given", u"未给出文件"},
+    {&CliTexts::sameFile, u"the same file as %1", u"与%1是同一个文件"},
+    {&CliTexts::sameNewName, u"%1 ends at the same name: %2", u"与%1的新文件名相同：%2"},
+    {&CliTexts::nothingChanged, u"nothing was changed; rows with problems: %1",
+     u"记录表中有%1行有问题，未做任何修改"},
+};
+// Every text of CliTexts is in the table.
+static_assert(sizeof kTexts / sizeof kTexts[0] * sizeof(const char16_t*) ==
+              sizeof(CliTexts) - offsetof(CliTexts, usage));
+
+CliTexts Make(texts::Language language) {
     CliTexts t{};
-    t.language = texts::Language::kChinese;
-    t.help =
-        u"用法：\n"
-        u"  rvxedit show [-r] [--json] 文件...\n"
-        u"  rvxedit set [-r] [--point 点名] [--height 米] [--dry-run] 文件...\n"
-        u"  rvxedit apply [-r] [--dry-run] 记录表.csv\n"
-        u"  rvxedit --help | --version\n"
-        u"\n"
-        u"查看或修改RVX文件的点名与天线高。\n"
-        u"\n"
-        u"show     显示每个文件的点名、保留尾部、文件头各项、天线高，以及第130-133字节\n"
-        u"         的毫米字段；两个天线高不一致时给出警告。\n"
-        u"  --json   输出一个JSON数组，每个文件一个对象\n"
-        u"set      改写160字节的文件头并重命名文件，与RVXTOOL对话框的保存完全相同。\n"
-        u"         未给出的项保留文件原值；各项都不变的文件不做改动（\"未更改\"）。\n"
-        u"  --point 点名     新的点名（最多取8个字符）\n"
-        u"  --height 米      新的天线高，单位为米\n"
-        u"  --dry-run        只显示将做的修改，不改动任何文件\n"
-        u"apply    按外业记录表逐个保存其中的文件，与set相同。记录表为CSV格式，第一行为\n"
-        u"         列名：\"file\"（必需，相对于记录表所在文件夹）、\"point\"和\"height\"；\n"
-        u"         其他列不读，空单元格保留文件原值。先检查每一行：任何一行有问题，\n"
-        u"         就不做任何修改。\n"
-        u"  --dry-run        检查记录表并显示将做的修改，不改动任何文件\n"
-        u"\n"
-        u"  -r, --recursive  文件夹代表其下任意层中的全部.RVX文件\n"
-        u"  --lang en|zh     提示信息的语言（默认按区域设置）\n"
-        u"\n"
-        u"重命名绝不覆盖已有文件，第159字节之后的内容不会改变。\n"
-        u"退出状态：0 全部文件成功，1 有文件失败或无法写出输出，2 用法错误。\n"
-        u"详见 rvxedit(1)。\n";
-    t.tryHelp = u"用“rvxedit --help”查看更多信息。";
-    t.noCommand = u"未给出命令";
-    t.unknownCommand = u"未知命令“%1”";
-    t.unknownOption = u"%2 没有选项“%1”";
-    t.needsValue = u"%1 需要一个值";
-    t.valueNotUtf8 = u"%1 的值不是有效的UTF-8文本";
-    t.givenTwice = u"%1 给出了不止一次";
-    t.badLanguage = u"--lang 只能是 en 或 zh";
-    t.noFiles = u"未给出文件";
-    t.setNeedsField = u"set 需要 --point 或 --height（或两者）";
-    t.applyOneLog = u"apply 只接受一个记录表文件";
-    t.internalError = u"内存不足或内部错误，已停止";
-    t.outputFailed = u"无法写入标准输出：%1";
-    t.progress = u"%1/%2 个文件";
-    t.nameNotUtf8 = u"名称不是有效的UTF-8文本";
-    t.folderWithoutRecursive = u"这是文件夹；加 -r 可处理其下的RVX文件";
-    t.folderWithoutRawFiles = u"此文件夹下没有RVX文件";
-    t.folderUnreadable = u"无法读取文件夹：%1";
-    t.showLine = u"点名 %1，尾部 %2，版本 %3，SN号 %4，日期 %5，型号 %6，天线高 %7 米，毫米字段 %8";
-    t.fieldMillimetres = u"%1 毫米";
-    t.fieldNone = u"无（文件短于134字节）";
-    t.heightsDisagree = u"；警告：天线高文本与毫米字段不一致";
-    t.unchanged = u"未更改";
-    t.wouldSave = u"将保存，%1";
-    t.saved = u"已保存，%1";
-    t.change = u"文件名 %1 -> %2，天线高 %3 -> %4";
-    t.alreadySaved = u"已保存为 %1";
-    t.openForWritingFailed = u"无法打开文件写入：%1；未做任何修改";
-    t.readForWritingFailed = u"写入前无法读取文件：%1；未做任何修改";
-    t.writeFailed = u"无法写入文件头：%1；文件头可能只写入了一部分，排除原因后请再次保存";
-    t.renameFailed = u"新文件头已保存，但重命名为 %1 失败：%2；文件保留原名";
-    t.folderFlushFailed = u"已保存并重命名为 %1，但系统无法确认新文件名已写入磁盘：%2";
-    t.readFailed = u"无法读取RVX文件：%1";
-    t.nothingChangedFiles = u"有%1个文件有问题，未做任何修改";
-    t.runAgain =
-        u"%2个文件中有%1个未保存；排除原因后请再次运行同一命令以完成（已保存的文件会如实报告）";
-    t.atRow = u"%1 第%2行：%3";
-    t.rowNumber = u"第%1行";
-    t.logUnreadable = u"无法读取记录表：%1";
-    t.logTooLarge = u"记录表大于64 MiB";
-    t.logEmpty = u"记录表为空；第一行须为列名";
-    t.noFileColumn = u"第一行没有“file”列";
-    t.columnTwice = u"第一行的“%1”列出现了不止一次";
-    t.unclosedQuote = u"引号括起的单元格没有结束引号";
-    t.strayQuote = u"不以引号开头的单元格中含有引号";
-    t.textAfterQuote = u"单元格的结束引号之后还有文字";
-    t.tooManyCells = u"该行有%1个单元格，第一行只有%2个";
-    t.cellNotText = u"单元格不是文本（不是有效的UTF-8，或含NUL字符）";
-    t.noFileCell = u"未给出文件";
-    t.sameFile = u"与%1是同一个文件";
-    t.sameNewName = u"与%1的新文件名相同：%2";
-    t.nothingChanged = u"记录表中有%1行有问题，未做任何修改";
+    t.language = language;
+    for (const TextPair& pair : kTexts) {
+        t.*pair.text = language == texts::Language::kChinese ? pair.chinese : pair.english;
+    }
     return t;
 }
 
 }  // namespace
 
 const CliTexts& TextsFor(texts::Language language) {
-    static const CliTexts english = English();
-    static const CliTexts chinese = Chinese();
+    static const CliTexts english = Make(texts::Language::kEnglish);
+    static const CliTexts chinese = Make(texts::Language::kChinese);
     return language == texts::Language::kChinese ? chinese : english;
 }
 

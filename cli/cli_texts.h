@@ -14,7 +14,25 @@ namespace rvxedit {
 // Each text is one whole message; %1, %2, ... stand for the values Fill puts in.
 struct CliTexts {
     texts::Language language;
-    const char16_t* help;
+    // Help: the words; the command table puts them together with the names.
+    const char16_t* usage;
+    const char16_t* summary;
+    const char16_t* helpEnd;
+    const char16_t* fileArgs;
+    const char16_t* logArg;
+    const char16_t* nameValue;
+    const char16_t* metresValue;
+    const char16_t* languageValue;
+    const char16_t* showHelp;
+    const char16_t* setHelp;
+    const char16_t* applyHelp;
+    const char16_t* jsonHelp;
+    const char16_t* pointHelp;
+    const char16_t* heightHelp;
+    const char16_t* setDryRunHelp;
+    const char16_t* applyDryRunHelp;
+    const char16_t* recursiveHelp;
+    const char16_t* languageHelp;
     // Usage errors.
     const char16_t* tryHelp;
     const char16_t* noCommand;

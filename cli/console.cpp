@@ -3,6 +3,9 @@
 #include <optional>
 #include <string>
 
+#include "numbers.h"
+#include "text.h"
+
 namespace rvxedit {
 
 namespace {
@@ -16,12 +19,50 @@ constexpr std::chrono::milliseconds kRedraw{100};
 std::optional<std::u16string> outFailure;
 bool writeFailed = false;
 
-std::u16string Number(std::size_t n) {
-    const std::string digits = std::to_string(n);
-    return std::u16string(digits.begin(), digits.end());
+// The characters a terminal shows two columns wide: the East Asian wide and full-width blocks.
+bool IsWide(char32_t c) {
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) ||
+           (c >= 0x3041 && c <= 0x33FF) || (c >= 0x3400 && c <= 0x4DBF) ||
+           (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF) ||
+           (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+           (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F) ||
+           (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
 }
 
 }  // namespace
+
+std::size_t DisplayWidth(const std::u16string& text) {
+    std::size_t width = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        width += IsWide(rawfile::CodePointAt(text, &i)) ? 2 : 1;
+    }
+    return width;
+}
+
+ProgressLine::ProgressLine(Clock::time_point start) : start_(start), drawn_(start - kRedraw) {}
+
+bool ProgressLine::Due(Clock::time_point now) const {
+    return now - start_ >= kMoment && now - drawn_ >= kRedraw;
+}
+
+std::u16string ProgressLine::Draw(const std::u16string& text, Clock::time_point now) {
+    drawn_ = now;
+    const std::size_t width = DisplayWidth(text);
+    // Blanks over what a wider line before it leaves.
+    const std::size_t blanks = shownWidth_ > width ? shownWidth_ - width : 0;
+    shownWidth_ = width + blanks;
+    return u"\r" + text + std::u16string(blanks, u' ');
+}
+
+std::u16string ProgressLine::Clear() {
+    if (shownWidth_ == 0) {
+        return u"";
+    }
+    const std::size_t width = shownWidth_;
+    shownWidth_ = 0;
+    return u"\r" + std::u16string(width, u' ') + u"\r";
+}
 
 void WriteRaw(Stream stream, const std::u16string& text) {
     std::u16string reason;
@@ -49,7 +90,7 @@ Console::Console(const CliTexts& texts)
     : texts_(texts),
       outIsTerminal_(IsTerminal(Stream::kOut)),
       errIsTerminal_(IsTerminal(Stream::kErr)),
-      start_(std::chrono::steady_clock::now()) {}
+      progress_(ProgressLine::Clock::now()) {}
 
 void Console::Out(const std::u16string& line) {
     // Results redirected elsewhere leave the progress line on the terminal alone.
@@ -65,20 +106,21 @@ void Console::Err(const std::u16string& line) {
 }
 
 void Console::Progress(std::size_t done, std::size_t total) {
-    if (!errIsTerminal_ || done >= total || std::chrono::steady_clock::now() - start_ < kMoment) {
+    const auto now = ProgressLine::Clock::now();
+    if (!errIsTerminal_ || done >= total || !progress_.Due(now)) {
         return;
     }
-    const std::u16string text = u"rvxedit: " + Fill(texts_.progress, {Number(done), Number(total)});
-    WriteRaw(Stream::kErr, u"\r" + text);
-    shownWidth_ = text.size();
+    WriteRaw(Stream::kErr,
+             progress_.Draw(u"rvxedit: " + Fill(texts_.progress, {rawfile::WholeNumberText(done),
+                                                                  rawfile::WholeNumberText(total)}),
+                            now));
 }
 
 void Console::EndProgress() {
-    if (shownWidth_ == 0) {
-        return;
+    const std::u16string clear = progress_.Clear();
+    if (!clear.empty()) {
+        WriteRaw(Stream::kErr, clear);
     }
-    WriteRaw(Stream::kErr, u"\r" + std::u16string(shownWidth_, u' ') + u"\r");
-    shownWidth_ = 0;
 }
 
 }  // namespace rvxedit

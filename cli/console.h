@@ -36,6 +36,29 @@ bool IsTerminal(Stream stream);
 // Chinese), English otherwise.
 texts::Language UserLanguage();
 
+// The columns `text` takes on a terminal: two for each East Asian wide or full-width character
+// (a surrogate pair is one character), one for any other.
+std::size_t DisplayWidth(const std::u16string& text);
+
+// When the progress line is drawn and what draws and clears it, apart from the terminal: a batch
+// that ends within half a second shows none, and the line is redrawn at most every 100 ms.
+class ProgressLine {
+public:
+    using Clock = std::chrono::steady_clock;
+    explicit ProgressLine(Clock::time_point start);
+    // True when a line may be drawn at `now`.
+    bool Due(Clock::time_point now) const;
+    // What to write to show `text` in place of the line shown, noting `now` as its time.
+    std::u16string Draw(const std::u16string& text, Clock::time_point now);
+    // What to write to remove the line shown; empty when none is shown.
+    std::u16string Clear();
+
+private:
+    Clock::time_point start_;
+    Clock::time_point drawn_;     // when a line was last drawn
+    std::size_t shownWidth_ = 0;  // in columns; 0 when no line is shown
+};
+
 class Console {
 public:
     explicit Console(const CliTexts& texts);
@@ -55,8 +78,7 @@ private:
     const CliTexts& texts_;
     bool outIsTerminal_;
     bool errIsTerminal_;
-    std::chrono::steady_clock::time_point start_;
-    std::size_t shownWidth_ = 0;
+    ProgressLine progress_;
 };
 
 }  // namespace rvxedit

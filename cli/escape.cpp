@@ -2,6 +2,8 @@
 
 #include <type_traits>
 
+#include "text.h"
+
 namespace rvxedit {
 
 namespace {
@@ -18,33 +20,19 @@ bool IsControl(char16_t c) {
     return c < 0x20 || c == 0x7F;
 }
 
-bool IsHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
+// The characters JSON writes with a short escape.
+constexpr struct {
+    char16_t c;
+    const char16_t* escape;
+} kJsonEscapes[] = {
+    {u'"', u"\\\""}, {u'\\', u"\\\\"}, {u'\n', u"\\n"}, {u'\r', u"\\r"}, {u'\t', u"\\t"}};
 
 void AppendJsonChar(std::u16string* out, char16_t c) {
-    switch (c) {
-        case u'"':
-            out->append(u"\\\"");
+    for (const auto& e : kJsonEscapes) {
+        if (c == e.c) {
+            out->append(e.escape);
             return;
-        case u'\\':
-            out->append(u"\\\\");
-            return;
-        case u'\n':
-            out->append(u"\\n");
-            return;
-        case u'\r':
-            out->append(u"\\r");
-            return;
-        case u'\t':
-            out->append(u"\\t");
-            return;
-        default:
-            break;
+        }
     }
     if (IsControl(c)) {
         AppendHexByte(out, c, u"\\u00");
@@ -102,10 +90,10 @@ std::u16string JsonString(const std::u16string& text) {
     std::u16string out = u"\"";
     for (size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
-        if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+        if (rawfile::IsPairAt(text, i)) {
             out.push_back(c);
             out.push_back(text[++i]);
-        } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+        } else if (rawfile::IsHighSurrogate(c) || rawfile::IsLowSurrogate(c)) {
             out.append(u"\\ufffd");
         } else {
             AppendJsonChar(&out, c);

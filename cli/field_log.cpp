@@ -2,6 +2,7 @@
 
 #include "csv.h"
 #include "folders.h"
+#include "numbers.h"
 #include "raw_file_name.h"
 #include "text.h"
 
@@ -12,7 +13,8 @@ namespace {
 // A log larger than this is no field log (and may be a device that never ends).
 constexpr std::size_t kMaxLogBytes = 64u << 20;
 
-constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+// The index of a column the first row does not name.
+constexpr std::size_t kNoColumn = static_cast<std::size_t>(-1);
 
 bool IsBlank(const std::string& cell) {
     return cell.find_first_not_of(" \t") == std::string::npos;
@@ -24,28 +26,13 @@ std::string ColumnName(const std::string& cell) {
     if (begin == std::string::npos) {
         return "";
     }
-    std::string name = cell.substr(begin, cell.find_last_not_of(" \t") + 1 - begin);
-    for (char& c : name) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return name;
-}
-
-bool IsAbsolute(const std::u16string& path) {
-    if (rawfile::PlatformPathStyle() == rawfile::PathStyle::kPosix) {
-        return !path.empty() && path[0] == u'/';
-    }
-    // Also a path from the drive's root ("\obs") or a drive's current folder ("D:obs").
-    return (!path.empty() && (path[0] == u'\\' || path[0] == u'/')) ||
-           (path.size() >= 2 && path[1] == u':');
+    return rawfile::AsciiLower(cell.substr(begin, cell.find_last_not_of(" \t") + 1 - begin));
 }
 
 struct Columns {
-    std::size_t file = kNone;
-    std::size_t point = kNone;
-    std::size_t height = kNone;
+    std::size_t file = kNoColumn;
+    std::size_t point = kNoColumn;
+    std::size_t height = kNoColumn;
 };
 
 // Finds the three columns in the first row; sets *problem when one is missing or named twice.
@@ -58,13 +45,13 @@ Columns FindColumns(const std::vector<std::string>& names, const CliTexts& t,
                               : name == "point"  ? &c.point
                               : name == "height" ? &c.height
                                                  : nullptr;
-        if (column != nullptr && *column != kNone) {
+        if (column != nullptr && *column != kNoColumn) {
             *problem = Fill(t.columnTwice, {rawfile::BytesToText(name)});
         } else if (column != nullptr) {
             *column = i;
         }
     }
-    if (problem->empty() && c.file == kNone) {
+    if (problem->empty() && c.file == kNoColumn) {
         *problem = t.noFileColumn;
     }
     return c;
@@ -91,7 +78,8 @@ LogRow ReadRow(const CsvRecord& record, const Columns& columns, std::size_t widt
                       TakeCell(record, columns.point, &row.pointName) &&
                       TakeCell(record, columns.height, &row.height);
     if (file) {
-        row.file.text = IsAbsolute(*file) ? *file : folder + *file;
+        row.file.text =
+            rawfile::IsAbsolutePath(*file, rawfile::PlatformPathStyle()) ? *file : folder + *file;
     }
     std::size_t cells = record.cells.size();
     while (cells > width && IsBlank(record.cells[cells - 1])) {
@@ -100,8 +88,8 @@ LogRow ReadRow(const CsvRecord& record, const Columns& columns, std::size_t widt
     if (cells > width) {
         // More cells than column names: most likely a cell that needed quotes, such as a
         // height written with a decimal comma; taking the cells as they fall would be a guess.
-        row.problem = Fill(t.tooManyCells, {rawfile::BytesToText(std::to_string(cells)),
-                                            rawfile::BytesToText(std::to_string(width))});
+        row.problem = Fill(t.tooManyCells,
+                           {rawfile::WholeNumberText(cells), rawfile::WholeNumberText(width)});
     } else if (!text) {
         row.problem = t.cellNotText;
     } else if (!file) {
@@ -128,7 +116,7 @@ FieldLog ReadFieldLog(const std::u16string& path, const CliTexts& t) {
     std::string bytes;
     bool tooLarge = false;
     std::u16string reason;
-    if (!ReadWholeFile(path, kMaxLogBytes, &bytes, &tooLarge, &reason)) {
+    if (!ReadFileUpTo(path, kMaxLogBytes, &bytes, &tooLarge, &reason)) {
         log.problem = tooLarge ? std::u16string(t.logTooLarge) : Fill(t.logUnreadable, {reason});
         return log;
     }

@@ -3,24 +3,30 @@
 #include <algorithm>
 #include <set>
 
+#include "raw_file_name.h"
+#include "text.h"
+
 namespace rvxedit {
 
 namespace {
 
-void Add(const Arg& path, const std::u16string& problem, std::vector<FileItem>* out) {
+// Adds a file to work on, or with `problem` (one of the texts, its %1 being `detail`) a problem.
+void Add(const Arg& path, std::vector<FileItem>* out, const CliTexts* t = nullptr,
+         const char16_t* CliTexts::*problem = nullptr, const std::u16string& detail = u"") {
     FileItem item;
     item.path = path;
-    item.problem = problem;
+    if (problem != nullptr) {
+        item.problem = Fill(t->*problem, {detail});
+        item.englishProblem = Fill(TextsFor(texts::Language::kEnglish).*problem, {detail});
+    }
     out->push_back(item);
 }
 
+// A name ending in the standard tail, in any letter case.
 bool IsRawFileName(const std::u16string& name) {
-    if (name.size() < 4) {
-        return false;
-    }
-    const std::u16string end = name.substr(name.size() - 4);
-    return end[0] == u'.' && (end[1] == u'R' || end[1] == u'r') &&
-           (end[2] == u'V' || end[2] == u'v') && (end[3] == u'X' || end[3] == u'x');
+    const std::u16string tail = rawfile::kStandardTail;
+    return name.size() >= tail.size() &&
+           rawfile::AsciiUpper(name.substr(name.size() - tail.size())) == tail;
 }
 
 // Appends the raw files under `folder` to *out. Returns how many it found. `above` holds the
@@ -36,7 +42,7 @@ std::size_t Walk(const std::u16string& folder, const CliTexts& t, std::set<FileK
     std::vector<FolderEntry> entries;
     std::u16string reason;
     if (!ListFolder(folder, &entries, &reason)) {
-        Add(Arg{folder, true}, Fill(t.folderUnreadable, {reason}), out);
+        Add(Arg{folder, true}, out, &t, &CliTexts::folderUnreadable, reason);
         above->erase(key);
         return 0;
     }
@@ -44,13 +50,14 @@ std::size_t Walk(const std::u16string& folder, const CliTexts& t, std::set<FileK
               [](const FolderEntry& a, const FolderEntry& b) { return a.name.text < b.name.text; });
     std::size_t found = 0;
     for (const FolderEntry& entry : entries) {
-        const Arg path{JoinPath(folder, entry.name.text), entry.name.exact};
+        const Arg path{rawfile::JoinPath(folder, entry.name.text, rawfile::PlatformPathStyle()),
+                       entry.name.exact};
         if (entry.kind == EntryKind::kFile && IsRawFileName(entry.name.text)) {
             // A name that is not UTF-8 is passed on: the load names it as such.
-            Add(path, u"", out);
+            Add(path, out);
             ++found;
         } else if (entry.kind == EntryKind::kFolder && !path.exact) {
-            Add(path, t.nameNotUtf8, out);
+            Add(path, out, &t, &CliTexts::nameNotUtf8);
         } else if (entry.kind == EntryKind::kFolder) {
             found += Walk(path.text, t, above, out);
         }
@@ -65,17 +72,17 @@ std::size_t Walk(const std::u16string& folder, const CliTexts& t, std::set<FileK
 
 void ExpandArg(const Arg& arg, bool recursive, const CliTexts& t, std::vector<FileItem>* out) {
     if (!arg.exact || KindOf(arg.text) != EntryKind::kFolder) {
-        Add(arg, u"", out);
+        Add(arg, out);
         return;
     }
     if (!recursive) {
-        Add(arg, t.folderWithoutRecursive, out);
+        Add(arg, out, &t, &CliTexts::folderWithoutRecursive);
         return;
     }
     const std::size_t before = out->size();
     std::set<FileKey> above;
     if (Walk(arg.text, t, &above, out) == 0 && out->size() == before) {
-        Add(arg, t.folderWithoutRawFiles, out);
+        Add(arg, out, &t, &CliTexts::folderWithoutRawFiles);
     }
 }
 

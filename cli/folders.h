@@ -33,9 +33,6 @@ struct FolderEntry {
 bool ListFolder(const std::u16string& path, std::vector<FolderEntry>* entries,
                 std::u16string* reason);
 
-// `name` inside the folder `folder`, with the platform's separator.
-std::u16string JoinPath(const std::u16string& folder, const std::u16string& name);
-
 // The same file or folder whatever name it is reached by (hard and symbolic links, another
 // letter case on Windows): its volume and its index there.
 struct FileKey {
@@ -49,21 +46,23 @@ struct FileKey {
 // The key of the file or folder at `path`. False when it cannot be examined.
 bool KeyOf(const std::u16string& path, FileKey* key);
 
-// Reads the whole file at `path` into *bytes. False with *reason set (the system's words) when
-// it cannot be read; *tooLarge is set instead when it holds more than `limit` bytes.
-bool ReadWholeFile(const std::u16string& path, std::size_t limit, std::string* bytes,
-                   bool* tooLarge, std::u16string* reason);
+// Reads the whole file at `path` into *bytes, up to `limit` bytes. False with *reason set (the
+// system's words) when it cannot be read; *tooLarge is set instead when it holds more than `limit`
+// bytes.
+bool ReadFileUpTo(const std::u16string& path, std::size_t limit, std::string* bytes, bool* tooLarge,
+                  std::u16string* reason);
 
 // One file to work on, or why an argument (or a folder under it) gave none.
 struct FileItem {
     Arg path;
-    std::u16string problem;  // empty for a file to work on
+    std::u16string problem;              // empty for a file to work on
+    std::u16string englishProblem = {};  // the problem in English, for output programs read
 };
 
 // Appends what one argument stands for to *out: the argument itself when it is not a folder;
 // for a folder with `recursive`, every raw file under it at any depth (a name ending in .RVX in
 // any letter case; hidden folders too), depth first in name order; for a folder without it, a
-// problem.
+// problem (in the texts' language and in English).
 void ExpandArg(const Arg& arg, bool recursive, const CliTexts& t, std::vector<FileItem>* out);
 
 }  // namespace rvxedit

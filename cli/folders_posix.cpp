@@ -74,10 +74,6 @@ bool ListFolder(const std::u16string& path, std::vector<FolderEntry>* entries,
     return true;
 }
 
-std::u16string JoinPath(const std::u16string& folder, const std::u16string& name) {
-    return folder.empty() || folder.back() == u'/' ? folder + name : folder + u"/" + name;
-}
-
 bool KeyOf(const std::u16string& path, FileKey* key) {
     struct stat st;
     if (stat(rawfile::Utf16ToUtf8(path).c_str(), &st) != 0) {
@@ -88,8 +84,8 @@ bool KeyOf(const std::u16string& path, FileKey* key) {
     return true;
 }
 
-bool ReadWholeFile(const std::u16string& path, std::size_t limit, std::string* bytes,
-                   bool* tooLarge, std::u16string* reason) {
+bool ReadFileUpTo(const std::u16string& path, std::size_t limit, std::string* bytes, bool* tooLarge,
+                  std::u16string* reason) {
     const int fd = open(rawfile::Utf16ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         *reason = rawfile::SystemReason(static_cast<std::uint32_t>(errno));

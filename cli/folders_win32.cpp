@@ -3,18 +3,10 @@
 
 #include "file_ops.h"
 #include "folders.h"
+#include "paths.h"
 #include "text.h"
 
 namespace rvxedit {
-
-namespace {
-
-bool EndsWithSeparator(const std::u16string& folder) {
-    return !folder.empty() &&
-           (folder.back() == u'\\' || folder.back() == u'/' || folder.back() == u':');
-}
-
-}  // namespace
 
 EntryKind KindOf(const std::u16string& path) {
     const DWORD attributes = GetFileAttributesW(rawfile::ToWide(path).c_str());
@@ -27,7 +19,9 @@ EntryKind KindOf(const std::u16string& path) {
 bool ListFolder(const std::u16string& path, std::vector<FolderEntry>* entries,
                 std::u16string* reason) {
     WIN32_FIND_DATAW found;
-    const HANDLE h = FindFirstFileW(rawfile::ToWide(JoinPath(path, u"*")).c_str(), &found);
+    const HANDLE h = FindFirstFileW(
+        rawfile::ToWide(rawfile::JoinPath(path, u"*", rawfile::PathStyle::kWindows)).c_str(),
+        &found);
     if (h == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND) {
@@ -62,10 +56,6 @@ bool ListFolder(const std::u16string& path, std::vector<FolderEntry>* entries,
     return true;
 }
 
-std::u16string JoinPath(const std::u16string& folder, const std::u16string& name) {
-    return folder.empty() || EndsWithSeparator(folder) ? folder + name : folder + u"\\" + name;
-}
-
 bool KeyOf(const std::u16string& path, FileKey* key) {
     // A bare drive ("C:") means the current folder of that drive.
     const std::u16string name = !path.empty() && path.back() == u':' ? path + u"." : path;
@@ -86,8 +76,8 @@ bool KeyOf(const std::u16string& path, FileKey* key) {
     return true;
 }
 
-bool ReadWholeFile(const std::u16string& path, std::size_t limit, std::string* bytes,
-                   bool* tooLarge, std::u16string* reason) {
+bool ReadFileUpTo(const std::u16string& path, std::size_t limit, std::string* bytes, bool* tooLarge,
+                  std::u16string* reason) {
     const HANDLE h =
         CreateFileW(rawfile::ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

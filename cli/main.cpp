@@ -22,7 +22,7 @@ int Run(const std::vector<Arg>& args, const CliTexts& t) {
     std::u16string error;
     switch (ParseArgs(args, t, &options, &error)) {
         case ParseStatus::kHelp:
-            WriteRaw(Stream::kOut, t.help);
+            WriteRaw(Stream::kOut, HelpText(t));
             return 0;
         case ParseStatus::kVersion:
             WriteLine(Stream::kOut, u"rvxedit " + rawfile::BytesToText(RVX_VERSION));
@@ -35,15 +35,7 @@ int Run(const std::vector<Arg>& args, const CliTexts& t) {
             break;
     }
     Console console(t);
-    switch (options.command) {
-        case Command::kShow:
-            return RunShow(options, console);
-        case Command::kSet:
-            return RunSet(options, console);
-        case Command::kApply:
-            return RunApply(options, console);
-    }
-    return 1;
+    return RunCommand(options, console);
 }
 
 // Keeps every failure inside the program: the only way out is an exit status, which a failed

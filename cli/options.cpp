@@ -1,6 +1,8 @@
 #include "options.h"
 
 #include "cli_texts.h"
+#include "commands.h"
+#include "console.h"
 #include "messages.h"
 #include "save.h"
 
@@ -8,102 +10,252 @@ namespace rvxedit {
 
 namespace {
 
+using Text = const char16_t* CliTexts::*;
+
+// An option: a flag, or an option that takes a value ("--name VALUE" or "--name=VALUE").
+struct OptionSpec {
+    const char16_t* name;
+    const char16_t* shortName;                      // a second name for a flag, or null
+    bool Options::*flag;                            // what a flag sets; null for a value
+    std::optional<std::u16string> Options::*value;  // what a value goes to; null for a flag
+    Text valueName;                                 // the value in help; null for a flag
+    Text help;
+    bool inUsage;  // shown in the usage lines
+};
+
+// A command: its name, options, help and handler, and the checks once its arguments are read.
+struct CommandSpec {
+    const char16_t* name;
+    Command command;
+    std::vector<OptionSpec> options;
+    Text files;          // what the file arguments are, in the usage line
+    Text help;           // what the command does
+    std::size_t column;  // the column at which the help of its options starts
+    int (*run)(const Options&, Console&);
+    // Sets *error when the options read cannot run; null when any can.
+    void (*check)(const Options&, const CliTexts&, std::u16string* error);
+};
+
+bool IsLanguage(const std::u16string& value) {
+    return value == u"en" || value == u"zh";
+}
+
+OptionSpec Flag(const char16_t* name, const char16_t* shortName, bool Options::*flag, Text help) {
+    return {name, shortName, flag, nullptr, nullptr, help, true};
+}
+
+OptionSpec Value(const char16_t* name, std::optional<std::u16string> Options::*value,
+                 Text valueName, Text help, bool inUsage = true) {
+    return {name, nullptr, nullptr, value, valueName, help, inUsage};
+}
+
+// What every command takes (--lang may also stand before the command), and the column at which
+// their help starts.
+const OptionSpec kLanguage =
+    Value(u"--lang", &Options::language, &CliTexts::languageValue, &CliTexts::languageHelp, false);
+const std::vector<OptionSpec> kCommonOptions = {
+    Flag(u"--recursive", u"-r", &Options::recursive, &CliTexts::recursiveHelp), kLanguage};
+constexpr std::size_t kCommonColumn = 19;
+
+void CheckSet(const Options& o, const CliTexts& t, std::u16string* error) {
+    if (!o.pointName && !o.height) {
+        *error = t.setNeedsField;
+        return;
+    }
+    // The height is checked before any file is; a point name file by file, since a file that
+    // keeps its own name keeps it, whatever it holds.
+    rawfile::NormalisedHeight height;
+    if (o.height) {
+        *error = texts::Refusal(rawfile::NormaliseHeight(*o.height, &height), u"", t.language);
+    }
+}
+
+void CheckApply(const Options& o, const CliTexts& t, std::u16string* error) {
+    if (o.files.size() != 1) {
+        *error = t.applyOneLog;
+    }
+}
+
+const CommandSpec kCommands[] = {
+    {u"show",
+     Command::kShow,
+     {Flag(u"--json", nullptr, &Options::json, &CliTexts::jsonHelp)},
+     &CliTexts::fileArgs,
+     &CliTexts::showHelp,
+     11,
+     RunShow,
+     nullptr},
+    {u"set",
+     Command::kSet,
+     {Value(u"--point", &Options::pointName, &CliTexts::nameValue, &CliTexts::pointHelp),
+      Value(u"--height", &Options::height, &CliTexts::metresValue, &CliTexts::heightHelp),
+      Flag(u"--dry-run", nullptr, &Options::dryRun, &CliTexts::setDryRunHelp)},
+     &CliTexts::fileArgs,
+     &CliTexts::setHelp,
+     19,
+     RunSet,
+     CheckSet},
+    {u"apply",
+     Command::kApply,
+     {Flag(u"--dry-run", nullptr, &Options::dryRun, &CliTexts::applyDryRunHelp)},
+     &CliTexts::logArg,
+     &CliTexts::applyHelp,
+     19,
+     RunApply,
+     CheckApply},
+};
+
 bool StartsWith(const std::u16string& text, const std::u16string& prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
-}
-
-// Reads a value option given as "--name VALUE" or "--name=VALUE". Returns false when the
-// argument at *i is not this option; sets *error when it is, but is malformed.
-bool TakeValue(const std::vector<Arg>& args, size_t* i, const std::u16string& name,
-               std::optional<std::u16string>* value, const CliTexts& t, std::u16string* error) {
-    const Arg& arg = args[*i];
-    std::u16string text;
-    if (arg.text == name) {
-        if (*i + 1 >= args.size()) {
-            *error = Fill(t.needsValue, {name});
-            return true;
-        }
-        ++*i;
-        if (!args[*i].exact) {
-            *error = Fill(t.valueNotUtf8, {name});
-            return true;
-        }
-        text = args[*i].text;
-    } else if (StartsWith(arg.text, name + u"=")) {
-        if (!arg.exact) {
-            *error = Fill(t.valueNotUtf8, {name});
-            return true;
-        }
-        text = arg.text.substr(name.size() + 1);
-    } else {
-        return false;
-    }
-    if (value->has_value()) {
-        *error = Fill(t.givenTwice, {name});
-        return true;
-    }
-    *value = text;
-    return true;
-}
-
-bool TakeFlag(const Arg& arg, const std::u16string& name, bool* flag, const CliTexts& t,
-              std::u16string* error) {
-    if (arg.text != name) {
-        return false;
-    }
-    if (*flag) {
-        *error = Fill(t.givenTwice, {name});
-    }
-    *flag = true;
-    return true;
-}
-
-// The check a save makes on the height before it looks at any file. The point name is checked
-// file by file: a file that keeps its own name keeps it, whatever it holds.
-bool CheckHeight(const Options& options, const CliTexts& t, std::u16string* error) {
-    rawfile::NormalisedHeight height;
-    const rawfile::SaveRefusal refusal = options.height
-                                             ? rawfile::NormaliseHeight(*options.height, &height)
-                                             : rawfile::SaveRefusal::kNone;
-    *error = texts::Refusal(refusal, u"", t.language);
-    return refusal == rawfile::SaveRefusal::kNone;
-}
-
-// Reads an option that every command takes. Returns false when the argument at *i is none.
-bool TakeCommon(const std::vector<Arg>& args, size_t* i, Options* o, const CliTexts& t,
-                std::u16string* error) {
-    if (!TakeValue(args, i, u"--lang", &o->language, t, error)) {
-        return false;
-    }
-    if (error->empty() && *o->language != u"en" && *o->language != u"zh") {
-        *error = t.badLanguage;
-    }
-    return true;
 }
 
 bool IsOption(const Arg& arg) {
     return !arg.text.empty() && arg.text[0] == u'-' && arg.text != u"-";
 }
 
+bool IsHelp(const Arg& arg) {
+    return arg.text == u"--help" || arg.text == u"-h";
+}
+
+// Reads the argument at *i (and, for a value given apart, the next) if it is the option `spec`.
+// False when it is not; sets *error when it is, but is malformed or given twice.
+bool TakeOption(const OptionSpec& spec, const std::vector<Arg>& args, size_t* i, const CliTexts& t,
+                Options* o, std::u16string* error) {
+    const Arg& arg = args[*i];
+    if (spec.flag != nullptr) {
+        if (arg.text != spec.name && (spec.shortName == nullptr || arg.text != spec.shortName)) {
+            return false;
+        }
+        if (o->*spec.flag) {
+            *error = Fill(t.givenTwice, {arg.text});
+        }
+        o->*spec.flag = true;
+        return true;
+    }
+    const std::u16string name = spec.name;
+    const Arg* value = &arg;
+    std::size_t skip = name.size() + 1;
+    if (arg.text == name) {
+        if (*i + 1 >= args.size()) {
+            *error = Fill(t.needsValue, {name});
+            return true;
+        }
+        value = &args[++*i];
+        skip = 0;
+    } else if (!StartsWith(arg.text, name + u"=")) {
+        return false;
+    }
+    std::optional<std::u16string>& field = o->*spec.value;
+    if (!value->exact) {
+        *error = Fill(t.valueNotUtf8, {name});
+    } else if (field) {
+        *error = Fill(t.givenTwice, {name});
+    } else {
+        field = value->text.substr(skip);
+        if (spec.value == &Options::language && !IsLanguage(*field)) {
+            *error = t.badLanguage;
+        }
+    }
+    return true;
+}
+
+// Before the command: --help, --version and --lang. Leaves *i at the command.
+ParseStatus ReadBeforeCommand(const std::vector<Arg>& args, size_t* i, const CliTexts& t,
+                              Options* o, std::u16string* error) {
+    for (; *i < args.size() && IsOption(args[*i]) && error->empty(); ++*i) {
+        const Arg& arg = args[*i];
+        if (IsHelp(arg)) {
+            return ParseStatus::kHelp;
+        }
+        if (arg.text == u"--version") {
+            return ParseStatus::kVersion;
+        }
+        if (!TakeOption(kLanguage, args, i, t, o, error)) {
+            *error = Fill(t.unknownCommand, {arg.text});
+        }
+    }
+    if (error->empty() && *i >= args.size()) {
+        *error = t.noCommand;
+    }
+    return error->empty() ? ParseStatus::kRun : ParseStatus::kUsageError;
+}
+
+// After the command: its options, the common ones and its files ("--" ends the options); then
+// the command's own checks.
+ParseStatus ReadCommand(const CommandSpec& c, const std::vector<Arg>& args, size_t i,
+                        const CliTexts& t, Options* o, std::u16string* error) {
+    bool optionsEnded = false;
+    for (; i < args.size() && error->empty(); ++i) {
+        const Arg& arg = args[i];
+        if (optionsEnded || !IsOption(arg)) {
+            o->files.push_back(arg);
+            continue;
+        }
+        if (arg.text == u"--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (IsHelp(arg)) {
+            return ParseStatus::kHelp;
+        }
+        bool known = false;
+        for (const OptionSpec& spec : kCommonOptions) {
+            known = known || TakeOption(spec, args, &i, t, o, error);
+        }
+        for (const OptionSpec& spec : c.options) {
+            known = known || TakeOption(spec, args, &i, t, o, error);
+        }
+        if (!known) {
+            *error = Fill(t.unknownOption, {arg.text, c.name});
+        }
+    }
+    if (error->empty() && o->files.empty()) {
+        *error = t.noFiles;
+    }
+    if (error->empty() && c.check != nullptr) {
+        c.check(*o, t, error);
+    }
+    return error->empty() ? ParseStatus::kRun : ParseStatus::kUsageError;
+}
+
+// "--name VALUE" as help shows an option, with its short name.
+std::u16string OptionLabel(const OptionSpec& spec, const CliTexts& t) {
+    std::u16string label = spec.shortName != nullptr ? spec.shortName + std::u16string(u", ") : u"";
+    label += spec.name;
+    return spec.valueName != nullptr ? label + u" " + t.*spec.valueName : label;
+}
+
+// An option as the usage lines show it: by its short name, if it has one.
+std::u16string UsageLabel(const OptionSpec& spec, const CliTexts& t) {
+    return spec.shortName != nullptr ? spec.shortName : OptionLabel(spec, t);
+}
+
+// An option's help line: its label, then its help from `column` on.
+std::u16string OptionHelp(const OptionSpec& spec, std::size_t column, const CliTexts& t) {
+    const std::u16string label = u"  " + OptionLabel(spec, t);
+    const std::size_t width = DisplayWidth(label);
+    return label + std::u16string(width < column ? column - width : 1, u' ') + t.*spec.help + u"\n";
+}
+
 }  // namespace
 
 texts::Language ChosenLanguage(const std::vector<Arg>& args, texts::Language fallback) {
+    Options o;
+    std::u16string error;
     for (size_t i = 0; i < args.size() && args[i].text != u"--"; ++i) {
-        const std::u16string& text = args[i].text;
-        std::u16string value;
-        if (text == u"--lang" && i + 1 < args.size()) {
-            value = args[i + 1].text;
-        } else if (StartsWith(text, u"--lang=")) {
-            value = text.substr(7);
-        } else {
-            // The value of another option is never taken for --lang.
-            i += text == u"--point" || text == u"--height" ? 1 : 0;
-            continue;
+        if (TakeOption(kLanguage, args, &i, TextsFor(fallback), &o, &error)) {
+            return error.empty() ? (*o.language == u"zh" ? texts::Language::kChinese
+                                                         : texts::Language::kEnglish)
+                                 : fallback;
         }
-        if (value == u"en" || value == u"zh") {
-            return value == u"zh" ? texts::Language::kChinese : texts::Language::kEnglish;
+        // The value of another option is never taken for --lang.
+        bool takesValue = false;
+        for (const CommandSpec& c : kCommands) {
+            for (const OptionSpec& spec : c.options) {
+                takesValue = takesValue || (spec.value != nullptr && args[i].text == spec.name);
+            }
         }
-        return fallback;
+        i += takesValue ? 1 : 0;
     }
     return fallback;
 }
@@ -112,82 +264,57 @@ ParseStatus ParseArgs(const std::vector<Arg>& args, const CliTexts& t, Options* 
                       std::u16string* error) {
     Options o;
     size_t i = 0;
-    // Before the command: --help, --version and the options every command takes.
-    for (; i < args.size() && IsOption(args[i]) && error->empty(); ++i) {
-        if (args[i].text == u"--help" || args[i].text == u"-h") {
-            return ParseStatus::kHelp;
-        }
-        if (args[i].text == u"--version") {
-            return ParseStatus::kVersion;
-        }
-        if (!TakeCommon(args, &i, &o, t, error)) {
-            *error = Fill(t.unknownCommand, {args[i].text});
-        }
+    const ParseStatus before = ReadBeforeCommand(args, &i, t, &o, error);
+    if (before != ParseStatus::kRun) {
+        return before;
     }
-    if (error->empty() && i >= args.size()) {
-        *error = t.noCommand;
-    }
-    if (!error->empty()) {
-        return ParseStatus::kUsageError;
-    }
-    const std::u16string& command = args[i].text;
-    if (command == u"show") {
-        o.command = Command::kShow;
-    } else if (command == u"set") {
-        o.command = Command::kSet;
-    } else if (command == u"apply") {
-        o.command = Command::kApply;
-    } else {
-        *error = Fill(t.unknownCommand, {command});
-        return ParseStatus::kUsageError;
-    }
-    bool optionsEnded = false;
-    for (++i; i < args.size() && error->empty(); ++i) {
-        const Arg& arg = args[i];
-        if (optionsEnded || !IsOption(arg)) {
-            o.files.push_back(arg);
-            continue;
-        }
-        if (arg.text == u"--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg.text == u"--help" || arg.text == u"-h") {
-            return ParseStatus::kHelp;
-        }
-        bool known = TakeCommon(args, &i, &o, t, error) ||
-                     TakeFlag(arg, u"-r", &o.recursive, t, error) ||
-                     TakeFlag(arg, u"--recursive", &o.recursive, t, error);
-        switch (o.command) {
-            case Command::kShow:
-                known = known || TakeFlag(arg, u"--json", &o.json, t, error);
-                break;
-            case Command::kSet:
-                known = known || TakeValue(args, &i, u"--point", &o.pointName, t, error) ||
-                        TakeValue(args, &i, u"--height", &o.height, t, error);
-                [[fallthrough]];
-            case Command::kApply:
-                known = known || TakeFlag(arg, u"--dry-run", &o.dryRun, t, error);
-                break;
-        }
-        if (!known) {
-            *error = Fill(t.unknownOption, {arg.text, command});
+    for (const CommandSpec& c : kCommands) {
+        if (args[i].text == c.name) {
+            o.command = c.command;
+            const ParseStatus status = ReadCommand(c, args, i + 1, t, &o, error);
+            if (status == ParseStatus::kRun) {
+                *options = o;
+            }
+            return status;
         }
     }
-    if (error->empty() && o.files.empty()) {
-        *error = t.noFiles;
+    *error = Fill(t.unknownCommand, {args[i].text});
+    return ParseStatus::kUsageError;
+}
+
+std::u16string HelpText(const CliTexts& t) {
+    std::u16string help = t.usage + std::u16string(u"\n");
+    for (const CommandSpec& c : kCommands) {
+        help += u"  rvxedit " + std::u16string(c.name);
+        for (const auto* options : {&kCommonOptions, &c.options}) {
+            for (const OptionSpec& spec : *options) {
+                help += spec.inUsage ? u" [" + UsageLabel(spec, t) + u"]" : u"";
+            }
+        }
+        help += u" " + std::u16string(t.*c.files) + u"\n";
     }
-    if (error->empty() && o.command == Command::kSet && !o.pointName && !o.height) {
-        *error = t.setNeedsField;
+    help += u"  rvxedit --help | --version\n\n" + std::u16string(t.summary) + u"\n\n";
+    for (const CommandSpec& c : kCommands) {
+        const std::u16string name = c.name;
+        help += name + std::u16string(9 - name.size(), u' ') + t.*c.help + u"\n";
+        for (const OptionSpec& spec : c.options) {
+            help += OptionHelp(spec, c.column, t);
+        }
     }
-    if (error->empty() && o.command == Command::kApply && o.files.size() != 1) {
-        *error = t.applyOneLog;
+    help += u"\n";
+    for (const OptionSpec& spec : kCommonOptions) {
+        help += OptionHelp(spec, kCommonColumn, t);
     }
-    if (!error->empty() || !CheckHeight(o, t, error)) {
-        return ParseStatus::kUsageError;
+    return help + u"\n" + t.helpEnd;
+}
+
+int RunCommand(const Options& options, Console& console) {
+    for (const CommandSpec& c : kCommands) {
+        if (c.command == options.command) {
+            return c.run(options, console);
+        }
     }
-    *options = o;
-    return ParseStatus::kRun;
+    return 1;
 }
 
 }  // namespace rvxedit

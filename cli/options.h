@@ -20,26 +20,33 @@ enum class Command { kShow, kSet, kApply };
 
 struct Options {
     Command command = Command::kShow;
-    bool json = false;
-    bool dryRun = false;
-    bool recursive = false;
-    std::optional<std::u16string> language;  // as given with --lang
-    std::optional<std::u16string> pointName;
-    std::optional<std::u16string> height;
-    std::vector<Arg> files;  // for apply, the one log
+    bool json = false;                        // show: one JSON array
+    bool dryRun = false;                      // set, apply: check and report, write nothing
+    bool recursive = false;                   // a folder stands for the raw files under it
+    std::optional<std::u16string> language;   // as given with --lang
+    std::optional<std::u16string> pointName;  // set: the new point name
+    std::optional<std::u16string> height;     // set: the new antenna height
+    std::vector<Arg> files;                   // for apply, the one log
 };
 
 enum class ParseStatus { kRun, kHelp, kVersion, kUsageError };
 
 struct CliTexts;
+class Console;
 
 // The language --lang asks for, if it is given with a value it knows; `fallback` otherwise (a
 // bad value is then reported by ParseArgs).
 texts::Language ChosenLanguage(const std::vector<Arg>& args, texts::Language fallback);
 
 // Reads the arguments after the program name. On kUsageError, *error says what is wrong, in the
-// texts' language. A point name or height that no file could be saved with is a usage error too.
+// texts' language. A height that no file could be saved with is a usage error too.
 ParseStatus ParseArgs(const std::vector<Arg>& args, const CliTexts& t, Options* options,
                       std::u16string* error);
+
+// The help text: every command with its options, in the texts' language.
+std::u16string HelpText(const CliTexts& t);
+
+// Runs the command the options name; returns its exit status.
+int RunCommand(const Options& options, Console& console);
 
 }  // namespace rvxedit

@@ -6,27 +6,27 @@
 namespace rvxedit {
 
 bool LoadFile(const Arg& file, const CliTexts& t, rawfile::RawFileEditor* editor,
-              std::u16string* reason) {
+              std::u16string* reason, std::u16string* englishReason) {
+    std::u16string english;
+    rawfile::FileError readError;
     if (!file.exact) {
         *reason = t.nameNotUtf8;
-        return false;
-    }
-    rawfile::FileError readError;
-    const rawfile::LoadError error =
-        editor->Load(file.text, rawfile::PlatformPathStyle(), &readError);
-    if (error == rawfile::LoadError::kReadFailed) {
+        english = TextsFor(texts::Language::kEnglish).nameNotUtf8;
+    } else if (const rawfile::LoadError error =
+                   editor->Load(file.text, rawfile::PlatformPathStyle(), &readError);
+               error == rawfile::LoadError::kReadFailed) {
         *reason = Fill(t.readFailed, {readError.reason});
-        return false;
-    }
-    if (error != rawfile::LoadError::kNone) {
+        english = Fill(TextsFor(texts::Language::kEnglish).readFailed, {readError.reason});
+    } else if (error != rawfile::LoadError::kNone) {
         *reason = texts::LoadFailure(error, t.language);
-        return false;
+        english = texts::LoadFailure(error, texts::Language::kEnglish);
+    } else {
+        return true;
     }
-    return true;
-}
-
-std::u16string Widen(const std::string& ascii) {
-    return rawfile::BytesToText(ascii);
+    if (englishReason != nullptr) {
+        *englishReason = english;
+    }
+    return false;
 }
 
 }  // namespace rvxedit

@@ -10,11 +10,8 @@
 namespace rvxedit {
 
 // Loads the header of the file named by `file` into `editor`. False with *reason set (in the
-// texts' language) when the file cannot be loaded.
+// texts' language) when the file cannot be loaded, and *englishReason too when it is given.
 bool LoadFile(const Arg& file, const CliTexts& t, rawfile::RawFileEditor* editor,
-              std::u16string* reason);
-
-// ASCII text as UTF-16.
-std::u16string Widen(const std::string& ascii);
+              std::u16string* reason, std::u16string* englishReason = nullptr);
 
 }  // namespace rvxedit

@@ -10,6 +10,7 @@
 #include "folders.h"
 #include "numbers.h"
 #include "raw_view.h"
+#include "text.h"
 
 namespace rvxedit {
 
@@ -41,7 +42,7 @@ bool HeightsDisagree(float metres, std::int32_t millimetres) {
 }
 
 std::u16string Decimal(double value, int decimals) {
-    return Widen(rawfile::FormatFixed(value, decimals));
+    return rawfile::BytesToText(rawfile::FormatFixed(value, decimals));
 }
 
 // A number for JSON: null when it is not finite.
@@ -52,9 +53,9 @@ std::u16string JsonNumber(double value, int decimals) {
 std::u16string TextLine(const rawfile::RawFileEditor& e, const std::optional<std::int32_t>& field,
                         const CliTexts& t) {
     const rawfile::LoadedFile& f = e.File();
-    std::u16string fieldText = t.fieldNone;
+    std::u16string fieldText = Fill(t.fieldNone, {rawfile::WholeNumberText(kFieldEnd)});
     if (field) {
-        fieldText = Fill(t.fieldMillimetres, {Widen(std::to_string(*field))});
+        fieldText = Fill(t.fieldMillimetres, {rawfile::WholeNumberText(*field)});
         if (HeightsDisagree(f.values.antHeight, *field)) {
             fieldText += t.heightsDisagree;
         }
@@ -66,7 +67,7 @@ std::u16string TextLine(const rawfile::RawFileEditor& e, const std::optional<std
 }
 
 std::u16string JsonObject(const rawfile::LoadedFile& v, const std::optional<std::int32_t>& field) {
-    const std::u16string fieldText = field ? Widen(std::to_string(*field)) : u"null";
+    const std::u16string fieldText = field ? rawfile::WholeNumberText(*field) : u"null";
     const bool disagree = field && HeightsDisagree(v.values.antHeight, *field);
     return u"{\"path\": " + JsonString(v.path) + u", \"point_name\": " + JsonString(v.pointName) +
            u", \"tail\": " + JsonString(v.tail) + u", \"version\": " +
@@ -92,10 +93,12 @@ int RunShow(const Options& options, Console& console) {
         const Arg& file = items[i].path;
         rawfile::RawFileEditor editor;
         std::u16string reason = items[i].problem;
-        if (!reason.empty() || !LoadFile(file, t, &editor, &reason)) {
+        std::u16string english = items[i].englishProblem;
+        if (!reason.empty() || !LoadFile(file, t, &editor, &reason, &english)) {
             console.Err(OneLine(file.text) + u": " + reason);
+            // "error" stays the same whatever the user's language, for programs to compare.
             objects.push_back(u"{\"path\": " + JsonString(file.text) + u", \"error\": " +
-                              JsonString(reason) + u"}");
+                              JsonString(english) + u", \"message\": " + JsonString(reason) + u"}");
             status = 1;
             continue;
         }

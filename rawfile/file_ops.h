@@ -106,7 +106,7 @@ enum class TargetState {
 // Folder listings kept by CheckRenameTarget, so that a batch lists each folder once (POSIX only:
 // Windows compares names in any letter case itself). Per folder: each entry's name with ASCII
 // letters in upper case, and the name itself.
-using FolderListings = std::map<std::u16string, std::multimap<std::string, std::string>>;
+using FolderListings = std::map<std::u16string, std::multimap<std::u16string, std::u16string>>;
 
 // What lies at `to`, seen from the file at `from` in the same folder. With `listings`, a folder
 // listed before is not listed again.

@@ -53,24 +53,10 @@ std::string FolderName(const std::u16string& path) {
     return folder.empty() ? "." : Utf16ToUtf8(folder);
 }
 
-// A name as a file system that ignores letter case compares it (a memory card's, or Windows').
-std::string FoldAscii(std::string name) {
-    for (char& c : name) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return name;
-}
-
 }  // namespace
 
 std::u16string SystemReason(std::uint32_t code) {
     return Utf8ToUtf16(strerror(static_cast<int>(code)));
-}
-
-PathStyle PlatformPathStyle() {
-    return PathStyle::kPosix;
 }
 
 std::FILE* OpenForReading(const std::u16string& path, FileId* id) {
@@ -290,21 +276,21 @@ TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& 
     if (listings == nullptr) {
         listings = &own;
     }
-    const auto listed = listings->emplace(source.folder, std::multimap<std::string, std::string>());
-    std::multimap<std::string, std::string>& names = listed.first->second;
+    const auto listed =
+        listings->emplace(source.folder, std::multimap<std::u16string, std::u16string>());
+    std::multimap<std::u16string, std::u16string>& names = listed.first->second;
     if (listed.second) {
         if (DIR* dir = opendir(FolderName(from).c_str())) {
             while (const dirent* entry = readdir(dir)) {
-                names.emplace(FoldAscii(entry->d_name), entry->d_name);
+                const std::u16string name = Utf8ToUtf16(entry->d_name);
+                names.emplace(AsciiUpper(name), name);
             }
             closedir(dir);
         }
     }
-    const std::string ownName = Utf16ToUtf8(source.fileName);
-    const auto same =
-        names.equal_range(FoldAscii(Utf16ToUtf8(SplitRawPath(to, PathStyle::kPosix).fileName)));
+    const auto same = names.equal_range(AsciiUpper(SplitRawPath(to, PathStyle::kPosix).fileName));
     for (auto it = same.first; it != same.second; ++it) {
-        if (it->second != ownName) {
+        if (it->second != source.fileName) {
             return TargetState::kOther;
         }
     }

@@ -142,10 +142,6 @@ HANDLE OpenFolder(const std::u16string& folder, DWORD access) {
 
 }  // namespace
 
-PathStyle PlatformPathStyle() {
-    return PathStyle::kWindows;
-}
-
 std::FILE* OpenForReading(const std::u16string& path, FileId* id) {
     // Shared as the C runtime's "rb" open shares a file.
     const HANDLE h = OpenDiskFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);

@@ -43,7 +43,7 @@ double VersionFromLine(std::string_view line) {
 
 std::string ReceiverIdFromLine(std::string_view line) {
     std::string_view value = LineText(line).substr(sizeof kKeyReceiverId - 1);
-    value = value.substr(0, kMaxSerialValueBytes).substr(0, kMaxSerialChars);
+    value = value.substr(0, kMaxSerialChars);
     size_t n = 0;
     while (n < value.size() && IsAsciiAlnum(value[n])) {
         ++n;

@@ -26,8 +26,7 @@ constexpr char kKeyAntHeight[] = "AntHigh:";
 constexpr const char* kKeys[] = {kKeyVersion, kKeyReceiverId, kKeyDate, kKeyModel, kKeyAntHeight};
 constexpr size_t kKeyCount = sizeof kKeys / sizeof kKeys[0];
 
-// The longest receiver-serial value (after its key, line end included) that is copied.
-constexpr size_t kMaxSerialValueBytes = 15;
+// The receiver serial is at most this many letters and digits after its key.
 constexpr size_t kMaxSerialChars = 6;
 // A date value (after its key, line end included) longer than this is refused by the loader.
 constexpr size_t kMaxDateValueBytes = 15;

@@ -80,12 +80,6 @@ const char* NextBlock(const char* at, const char* last, const std::string_view* 
     }
     return at;
 }
-#else
-// Without a vector unit every block is looked at byte by byte.
-template <std::size_t kCount>
-const char* NextBlock(const char* at, const char*, const std::string_view*, std::size_t) {
-    return at;
-}
 #endif
 
 #ifdef RVX_AVX2
@@ -160,20 +154,43 @@ const char* NeedleIn(const char* from, const char* to, const char* end,
     return nullptr;
 }
 
-// The first position in [from, end) where a needle's whole text stands, or null. Blocks in
-// which no needle's first and last byte stand the right distance apart are passed over whole.
-template <std::size_t kCount>
-const char* FindNeedle(const char* from, const char* end, const std::string_view* needles,
-                       std::size_t count, std::size_t longest) {
+// A block test: NextBlock or NextBlockAvx2 for a needle count.
+using BlockTest = const char* (*)(const char* at, const char* last, const std::string_view* needles,
+                                  std::size_t count);
+
+// The block test of `search` for `count` needles; null for the byte-by-byte search.
+BlockTest BlockTestFor(KeySearch search, std::size_t count) {
+    switch (search) {
+#ifdef RVX_AVX2
+        case KeySearch::kAvx2:
+            return count == 1 ? NextBlockAvx2<1> : NextBlockAvx2<0>;
+#endif
+#ifdef __SSE2__
+        case KeySearch::kSse2:
+            return count == 1 ? NextBlock<1> : NextBlock<0>;
+#endif
+        default:
+            return nullptr;
+    }
+}
+
+// The fastest search this build can run on this processor.
+KeySearch FastestKeySearch() {
+    static const KeySearch fastest = CanRunKeySearch(KeySearch::kAvx2)   ? KeySearch::kAvx2
+                                     : CanRunKeySearch(KeySearch::kSse2) ? KeySearch::kSse2
+                                                                         : KeySearch::kBytes;
+    return fastest;
+}
+
+// The first position in [from, end) where a needle's whole text stands, or null. With a block
+// test, blocks in which no needle's first and last byte stand the right distance apart are
+// passed over whole.
+const char* FindNeedle(BlockTest next, const char* from, const char* end,
+                       const std::string_view* needles, std::size_t count, std::size_t longest) {
     const char* at = from;
     const std::size_t reach = kBlockBytes + longest - 1;  // the bytes a block's test reads
-    if (static_cast<std::size_t>(end - from) >= reach) {
+    if (next != nullptr && static_cast<std::size_t>(end - from) >= reach) {
         const char* const last = end - reach;
-#ifdef RVX_AVX2
-        const auto next = HasAvx2() ? NextBlockAvx2<kCount> : NextBlock<kCount>;
-#else
-        const auto next = NextBlock<kCount>;
-#endif
         while ((at = next(at, last, needles, count)) <= last) {
             const char* found = NeedleIn(at, at + kBlockBytes, end, needles, count);
             if (found != nullptr) {
@@ -194,6 +211,34 @@ const char* LineHolding(const char* line, const char* at) {
 }
 
 }  // namespace
+
+bool CanRunKeySearch(KeySearch search) {
+    switch (search) {
+        case KeySearch::kAvx2:
+#ifdef RVX_AVX2
+            return HasAvx2();
+#else
+            return false;
+#endif
+        case KeySearch::kSse2:
+#ifdef __SSE2__
+            return true;
+#else
+            return false;
+#endif
+        default:
+            return true;
+    }
+}
+
+const char* FindKeyText(KeySearch search, const char* from, const char* end,
+                        const std::string_view* texts, std::size_t count) {
+    std::size_t longest = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        longest = std::max(longest, texts[k].size());
+    }
+    return FindNeedle(BlockTestFor(search, count), from, end, texts, count, longest);
+}
 
 KeyScanner::KeyScanner() : have_{}, remaining_(kKeyCount) {}
 
@@ -220,9 +265,9 @@ const char* KeyScanner::NextKeyLine(const char* line, const char* end) const {
     }
     // A key line is where a key's text stands at a line start: find the texts, then the lines.
     // One key still sought is the usual case of a file read to its end (one without a model line).
-    const auto find = count == 1 ? FindNeedle<1> : FindNeedle<0>;
-    for (const char* at = find(line, end, needles, count, longest); at != nullptr;
-         at = find(at + 1, end, needles, count, longest)) {
+    const BlockTest next = BlockTestFor(FastestKeySearch(), count);
+    for (const char* at = FindNeedle(next, line, end, needles, count, longest); at != nullptr;
+         at = FindNeedle(next, at + 1, end, needles, count, longest)) {
         line = LineHolding(line, at);
         if (line == at) {
             return at;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "file_ops.h"
 #include "header_block.h"
@@ -64,6 +65,18 @@ private:
     char carry_[kMaxLineBytes];
     std::size_t carrySize_ = 0;
 };
+
+// The ways the search for key texts can run: byte by byte, or 128 positions a step with SSE2 or
+// AVX2 instructions. The loader takes the fastest one the processor has.
+enum class KeySearch { kBytes, kSse2, kAvx2 };
+
+// True when this build can run `search` on this processor.
+bool CanRunKeySearch(KeySearch search);
+
+// The first position in [from, end) where one of the `count` texts (at most kKeyCount) stands
+// whole, found as `search` finds it; null when there is none.
+const char* FindKeyText(KeySearch search, const char* from, const char* end,
+                        const std::string_view* texts, std::size_t count);
 
 // Loads the header of the raw file at `path`, reading it once through a 64 KiB buffer and
 // stopping as soon as every key has been found. A read error fails the load (kReadFailed)

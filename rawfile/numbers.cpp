@@ -114,6 +114,11 @@ float ScanLeadingFloat(std::string_view text) {
     return ScanLeading<float>(text);
 }
 
+std::u16string WholeNumberText(long long value) {
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
 std::string FormatFixed(double value, int decimals) {
     if (std::isnan(value)) {
         return std::signbit(value) ? "-nan" : "nan";

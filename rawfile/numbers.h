@@ -17,9 +17,12 @@ double ScanLeadingDouble(std::string_view text);
 float ScanLeadingFloat(std::string_view text);
 
 // Prints `value` with exactly `decimals` digits after the point, as "%.Nf" does (exact ties
-// round to even; infinities print as "inf"/"-inf", NaN as "nan"), except that a value that
-// prints as zero never has a minus sign.
+// round to even; infinities print as "inf"/"-inf", NaN as "nan" or, with its sign bit set,
+// "-nan"), except that a value that prints as zero never has a minus sign.
 std::string FormatFixed(double value, int decimals);
+
+// A whole number in decimal digits (with "-" when it is negative), as text for messages.
+std::u16string WholeNumberText(long long value);
 
 // True when `text` is a whole decimal number: after blanks at either end are dropped, an
 // optional sign, digits with at most one decimal point (at least one digit), and nothing else

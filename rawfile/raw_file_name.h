@@ -4,31 +4,17 @@
 
 #include <string>
 
+#include "paths.h"
+
 namespace rawfile {
 
 constexpr size_t kMaxPointNameUnits = 8;
 constexpr char16_t kStandardTail[] = u".RVX";
 
-enum class PathStyle {
-    kWindows,  // '\' and '/' both separate folders
-    kPosix,    // only '/' does
-};
-
-// The separator style of the platform the program runs on.
-PathStyle PlatformPathStyle();
-
-struct SplitName {
-    std::u16string folder;    // up to and including the last separator, or empty
-    std::u16string fileName;  // the rest
-};
-
 struct PointName {
     std::u16string pointName;
     std::u16string tail;
 };
-
-// Splits a path at its last folder separator (on Windows, after a bare drive such as "C:").
-SplitName SplitRawPath(const std::u16string& path, PathStyle style);
 
 // The point name and kept tail of a file name (9 or more units: tail is the last 8; 5 to 8: the
 // last 4; 4 or fewer: no point name and the tail ".RVX"). A cut inside a surrogate pair gives

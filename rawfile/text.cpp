@@ -22,21 +22,38 @@ void AppendUtf8(std::string* out, char32_t cp) {
     }
 }
 
+// A code point as one unit, or as a surrogate pair above U+FFFF.
+void AppendUtf16(std::u16string* out, char32_t cp) {
+    if (cp >= 0x10000) {
+        cp -= 0x10000;
+        out->push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+        out->push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+        out->push_back(static_cast<char16_t>(cp));
+    }
+}
+
 }  // namespace
+
+char32_t CodePointAt(const std::u16string& text, std::size_t* i) {
+    const char32_t c = text[*i];
+    if (!IsPairAt(text, *i)) {
+        return c;
+    }
+    ++*i;
+    return 0x10000 + ((c - 0xD800) << 10) + (text[*i] - 0xDC00);
+}
+
+bool IsPairAt(const std::u16string& text, std::size_t i) {
+    return i + 1 < text.size() && IsHighSurrogate(text[i]) && IsLowSurrogate(text[i + 1]);
+}
 
 std::string Utf16ToUtf8(const std::u16string& text) {
     std::string out;
     out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        AppendUtf8(&out, c);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char32_t c = CodePointAt(text, &i);
+        AppendUtf8(&out, c >= 0xD800 && c <= 0xDFFF ? 0xFFFD : c);
     }
     return out;
 }
@@ -77,13 +94,7 @@ std::u16string Utf8ToUtf16(const std::string& text, bool* exact) {
             ++i;
             continue;
         }
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(cp));
-        }
+        AppendUtf16(&out, cp);
         i += static_cast<size_t>(extra) + 1;
     }
     if (exact != nullptr) {
@@ -97,16 +108,8 @@ std::wstring ToWide(const std::u16string& text) {
         return std::wstring(text.begin(), text.end());
     }
     std::wstring out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            out.push_back(
-                static_cast<wchar_t>(0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00)));
-            ++i;
-        } else {
-            out.push_back(static_cast<wchar_t>(c));
-        }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        out.push_back(static_cast<wchar_t>(CodePointAt(text, &i)));
     }
     return out;
 }
@@ -115,12 +118,7 @@ std::u16string FromWide(const std::wstring& text) {
     std::u16string out;
     for (const wchar_t w : text) {
         const auto c = static_cast<char32_t>(w);
-        if (c >= 0x10000 && c <= 0x10FFFF) {
-            out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(c));
-        }
+        AppendUtf16(&out, c <= 0x10FFFF ? c : 0xFFFD);
     }
     return out;
 }
@@ -132,6 +130,24 @@ std::u16string BytesToText(const std::string& bytes) {
         out.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
     }
     return out;
+}
+
+std::u16string AsciiUpper(std::u16string text) {
+    for (char16_t& c : text) {
+        if (c >= u'a' && c <= u'z') {
+            c = static_cast<char16_t>(c - u'a' + u'A');
+        }
+    }
+    return text;
+}
+
+std::string AsciiLower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
 }
 
 }  // namespace rawfile

@@ -1,10 +1,24 @@
-// Conversions between the wide text of the user interface (UTF-16) and the narrow texts of the
-// file system and the command line (UTF-8 on POSIX).
+// Text: conversions between the wide text of the user interface (UTF-16) and the narrow texts of
+// the file system and the command line (UTF-8 on POSIX), surrogate pairs, and ASCII letter case.
 #pragma once
 
 #include <string>
 
 namespace rawfile {
+
+constexpr bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+constexpr bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// True when text[i] and text[i + 1] are a high and a low surrogate, one character together.
+bool IsPairAt(const std::u16string& text, std::size_t i);
+
+// The character at text[*i], a surrogate pair joined; an unpaired surrogate as it is. Moves *i
+// to the character's last unit.
+char32_t CodePointAt(const std::u16string& text, std::size_t* i);
 
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(const std::u16string& text);
@@ -13,11 +27,17 @@ std::string Utf16ToUtf8(const std::u16string& text);
 std::u16string Utf8ToUtf16(const std::string& text, bool* exact = nullptr);
 
 // UTF-16 as the platform's wide text (UTF-16 on Windows, UTF-32 elsewhere), and back; an
-// unpaired surrogate passes through unchanged on Windows.
+// unpaired surrogate passes through unchanged.
 std::wstring ToWide(const std::u16string& text);
 std::u16string FromWide(const std::wstring& text);
 
 // Bytes taken one for one as characters (for the ASCII texts of the header block).
 std::u16string BytesToText(const std::string& bytes);
+
+// The text with the ASCII letters a-z in upper case (AsciiUpper) or A-Z in lower case
+// (AsciiLower); every other character as it is. What a file system that ignores letter case
+// compares, and how a column name or device name is matched.
+std::u16string AsciiUpper(std::u16string text);
+std::string AsciiLower(std::string text);
 
 }  // namespace rawfile

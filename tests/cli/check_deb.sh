@@ -1,6 +1,7 @@
 #!/bin/sh
 # Checks the manual page, then the Debian package scripts/package-deb.sh made: its files, that
-# its program runs without the test build's sanitizers, and its manual page is the source's.
+# lintian finds nothing in it, that its program runs without the test build's sanitizers, and
+# its manual page is the source's.
 # Usage: check_deb.sh SOURCE_DIR VERSION    (exit 77, skipped, when the package is not built)
 set -eu
 warnings="$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l - \
@@ -9,8 +10,10 @@ warnings="$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l 
 deb="$1/build/deb/rvxedit_$2_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || { echo "no $deb: run scripts/package-deb.sh"; exit 77; }
 files="$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '/$' | tr '\n' ' ')"
-[ "$files" = "./usr/bin/rvxedit ./usr/share/man/man1/rvxedit.1.gz " ] ||
-    { echo "files: $files"; exit 1; }
+[ "$files" = "./usr/bin/rvxedit ./usr/share/doc/rvxedit/changelog.gz \
+./usr/share/doc/rvxedit/copyright ./usr/share/man/man1/rvxedit.1.gz " ] || { echo "files: $files"; exit 1; }
+tags="$(lintian "$deb" 2>&1 | grep -v '^running with root privileges')" || true
+[ -z "$tags" ] || { echo "lintian: $tags"; exit 1; }
 dir="$(mktemp -d)"
 trap 'rm -rf "$dir"' EXIT
 dpkg-deb -x "$deb" "$dir"

@@ -108,3 +108,39 @@ TEST(Loader, FilesOnDisk) {
     EXPECT_EQ(r.error, LoadError::kNone);
     EXPECT_EQ(r.values.antHeight, 0.5f);
 }
+
+// The key search tests 128 positions a step: a key standing at any offset around the block
+// edges is found, by every way of searching this processor can run.
+TEST(Loader, KeySearchFindsAKeyAtEveryOffset) {
+    using rawfile::KeySearch;
+    const std::string_view oneKey[] = {"AntHigh:"};
+    const std::string_view allKeys[] = {"ver", "ReceiverID:", "Date:", "Model:", "AntHigh:"};
+    const struct {
+        const std::string_view* texts;
+        std::size_t count;
+        std::string_view placed;
+    } sets[] = {{oneKey, 1, "AntHigh:"}, {allKeys, 5, "ver"}, {allKeys, 5, "ReceiverID:"}};
+    for (const KeySearch search : {KeySearch::kBytes, KeySearch::kSse2, KeySearch::kAvx2}) {
+        if (!rawfile::CanRunKeySearch(search)) {
+            continue;
+        }
+        for (const auto& set : sets) {
+            // Three whole blocks and a rest searched byte by byte; near misses all over it.
+            std::string bytes(3 * 128 + 40, 'e');
+            for (std::size_t i = 0; i < bytes.size(); i += 7) {
+                bytes[i] = set.placed[0];
+            }
+            const char* const begin = bytes.data();
+            const char* const end = begin + bytes.size();
+            EXPECT_EQ(rawfile::FindKeyText(search, begin, end, set.texts, set.count), nullptr);
+            for (std::size_t at = 0; at + set.placed.size() <= bytes.size(); ++at) {
+                std::string with = bytes;
+                with.replace(at, set.placed.size(), set.placed);
+                const char* found = rawfile::FindKeyText(
+                    search, with.data(), with.data() + with.size(), set.texts, set.count);
+                ASSERT_EQ(found, with.data() + at)
+                    << "search " << static_cast<int>(search) << ", " << set.placed << " at " << at;
+            }
+        }
+    }
+}

@@ -36,10 +36,17 @@ TEST(Numbers, FixedPrintingRoundsTheExactValue) {
 }
 
 TEST(Numbers, StrictParseAcceptsOnlyWholeDecimalNumbers) {
+    const struct {
+        const char16_t* text;
+        float value;
+    } good[] = {
+        {u"1.5", 1.5f},      {u" 1.6 ", 1.6f}, {u"+2", 2.0f},     {u"-0.5", -0.5f},
+        {u".5", 0.5f},       {u"5.", 5.0f},    {u"1.50000000000000", 1.5f}, {u"\t3\t", 3.0f}};
     float v = 0;
-    for (const char16_t* good :
-         {u"1.5", u" 1.6 ", u"+2", u"-0.5", u".5", u"5.", u"1.50000000000000", u"\t3\t"}) {
-        EXPECT_TRUE(ParseStrictFloat(good, &v)) << std::u16string(good).size();
+    for (const auto& c : good) {
+        v = -99;
+        EXPECT_TRUE(ParseStrictFloat(c.text, &v)) << std::u16string(c.text).size();
+        EXPECT_EQ(v, c.value) << std::u16string(c.text).size();
     }
     for (const char16_t* bad :
          {u"", u"  ", u"abc", u"1,5", u"1.5m", u"1.2.3", u"e3", u"1e", u"--1", u"0x10", u"inf",

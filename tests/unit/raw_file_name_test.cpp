@@ -35,8 +35,6 @@ TEST(RawFileName, SplitAndDeriveAsTheNamingTableSays) {
             EXPECT_EQ(ComposeRawPath(s.folder, p.pointName, p.tail), c.path);
         }
     }
-    // On POSIX a backslash is part of the name.
-    EXPECT_EQ(SplitRawPath(u"/d/a\\b.RVX", PathStyle::kPosix).fileName, u"a\\b.RVX");
 }
 
 TEST(RawFileName, CutNeverSplitsASurrogatePair) {

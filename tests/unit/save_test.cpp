@@ -8,6 +8,7 @@
 #else
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -183,6 +184,32 @@ TEST_F(SaveTest, AFailedSaveIsTriedAgainBySavingAgain) {
     EXPECT_EQ(gone.status, SaveStatus::kWriteFailed);
     EXPECT_EQ(gone.error.op, FileOp::kOpen);
     EXPECT_FALSE(rawgen::FileExists(dir_.Path(u"GONE0861.RVX")));
+}
+
+namespace {
+
+// Sets or clears the read-only attribute (on POSIX: every write permission bit).
+void SetReadOnly(const std::u16string& path, bool readOnly) {
+#ifdef _WIN32
+    ASSERT_TRUE(SetFileAttributesW(ToWide(path).c_str(),
+                                   readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL));
+#else
+    ASSERT_EQ(chmod(Utf16ToUtf8(path).c_str(), readOnly ? 0444 : 0644), 0);
+#endif
+}
+
+}  // namespace
+
+// A read-only file is refused even where the user could write it anyway (root on POSIX).
+TEST_F(SaveTest, AReadOnlyFileIsNeverWritten) {
+    Open(u"ABCD0861.RVX");
+    SetReadOnly(dir_.Path(u"ABCD0861.RVX"), true);
+    const SaveOutcome out = editor_.Save(u"NEW", u"1.6");
+    SetReadOnly(dir_.Path(u"ABCD0861.RVX"), false);
+    EXPECT_EQ(out.status, SaveStatus::kWriteFailed);
+    EXPECT_EQ(out.error.op, FileOp::kOpen);
+    EXPECT_EQ(Read(u"ABCD0861.RVX"), original_);
+    EXPECT_FALSE(rawgen::FileExists(dir_.Path(u"NEW0861.RVX")));
 }
 
 TEST(HeldFile, RenameNeverReplacesAnotherFile) {

@@ -1,0 +1,31 @@
+// Texts made safe for one-line reports and JSON: control characters, quotes, and surrogates.
+#include <gtest/gtest.h>
+
+#include "escape.h"
+
+using namespace rvxedit;
+
+TEST(Escape, JsonStrings) {
+    const struct {
+        std::u16string text, json;
+    } cases[] = {
+        {u"", u"\"\""},
+        {u"a\"b\\c/", u"\"a\\\"b\\\\c/\""},
+        {u"\n\r\t", u"\"\\n\\r\\t\""},
+        {std::u16string(u"\0\x01\x1f\x7f", 4), u"\"\\u0000\\u0001\\u001f\\u007f\""},
+        {u"\u6D4B\u00E9\U0001F600", u"\"\u6D4B\u00E9\U0001F600\""},
+        {std::u16string{u'a', 0xD83D}, u"\"a\\ufffd\""},
+        {std::u16string{0xDE00, 0xD83D, u'x'}, u"\"\\ufffd\\ufffdx\""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(JsonString(c.text), c.json);
+    }
+    // Header bytes stand for the characters of their codes.
+    EXPECT_EQ(JsonBytes("M\"\x01\xE9"), u"\"M\\\"\\u0001\u00E9\"");
+}
+
+TEST(Escape, OneLineAndQuotedTexts) {
+    EXPECT_EQ(OneLine(u"a\nb\x1b\x7f\u6D4B\"\\"), u"a\\x0ab\\x1b\\x7f\u6D4B\"\\");
+    EXPECT_EQ(Quote(u"a\"\\\t\u6D4B"), u"\"a\\\"\\\\\\x09\u6D4B\"");
+    EXPECT_EQ(QuoteBytes("a\"\\\t\xE9\x7f"), u"\"a\\\"\\\\\\x09\\xe9\\x7f\"");
+}
