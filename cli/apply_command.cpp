@@ -15,7 +15,13 @@ int RunApply(const Options& options, Console& console) {
         console.Err(logName + u": " + t.nameNotUtf8);
         return 1;
     }
-    const FieldLog log = ReadFieldLog(logArg.text, t);
+    rawfile::TextEncoding encoding = rawfile::TextEncoding::kAuto;
+    if (options.encoding) {
+        rawfile::EncodingByName(*options.encoding, &encoding);
+    }
+    double tolerance = 0;
+    Tolerance(options, &tolerance);
+    const FieldLog log = ReadFieldLog(logArg.text, encoding, tolerance, t);
     if (!log.problem.empty()) {
         console.Err(
             log.problemRow == 0
@@ -37,7 +43,7 @@ int RunApply(const Options& options, Console& console) {
             items.push_back({row.number, std::move(item), row.pointName, row.height});
         }
     }
-    return RunBatch(items, logName, options.dryRun, console);
+    return RunBatch(items, {logName, options.dryRun, options.record}, console);
 }
 
 }  // namespace rvxedit

@@ -5,9 +5,13 @@
 #include <set>
 #include <utility>
 
+#include <ctime>
+
+#include "change_record.h"
 #include "escape.h"
 #include "numbers.h"
 #include "raw_view.h"
+#include "record_file.h"
 #include "text.h"
 
 namespace rvxedit {
@@ -33,12 +37,56 @@ struct Job {
     std::u16string height;
     rawfile::SaveOutcome rehearsal;
     std::u16string alreadySavedAs;  // a log row that an earlier run has saved: the file's path
+    std::optional<rawfile::HeaderBlock> block;  // an undo's: the block to put back
 };
+
+// True when every byte of `disk` is `older`'s or `newer`'s at its place, all 160 of them.
+bool OldNewOrMix(const std::string& disk, const std::string& older, const std::string& newer) {
+    if (disk.size() != rawfile::kBlockSize || newer.size() != rawfile::kBlockSize) {
+        return false;
+    }
+    for (std::size_t i = 0; i < disk.size(); ++i) {
+        if (disk[i] != newer[i] && (i >= older.size() || disk[i] != older[i])) {
+            return false;
+        }
+    }
+    return true;
+}
 
 class Batch {
 public:
     Batch(const std::u16string& logName, Console& console)
         : logName_(logName), console_(console), t_(console.Texts()) {}
+
+    // Loads the file an undo names, where the record left it or still under its old name, and
+    // checks that it holds what the record says it does.
+    bool LoadUndo(const BatchItem& item, Job* job) {
+        const UndoTarget& undo = *item.undo;
+        std::u16string reason;
+        if (!LoadFile(item.file.path, t_, job->editor.get(), &reason) &&
+            (undo.oldPath == item.file.path.text ||
+             !LoadFile(Arg{undo.oldPath, true}, t_, job->editor.get(), &reason))) {
+            Report(item, reason);
+            return false;
+        }
+        const rawfile::RawFileEditor& e = *job->editor;
+        const rawfile::SplitName old =
+            rawfile::SplitRawPath(undo.oldPath, rawfile::PlatformPathStyle());
+        if (old.folder != e.File().folder || !OldNewOrMix(e.Head(), undo.oldHead, undo.newHead)) {
+            Report(item, t_.changedSince);
+            return false;
+        }
+        if (undo.oldHead.size() != rawfile::kBlockSize) {
+            Report(item, t_.shortHead);
+            return false;
+        }
+        job->block.emplace();
+        std::copy(undo.oldHead.begin(), undo.oldHead.end(), job->block->begin());
+        job->pointName = old.fileName;
+        job->height = undo.oldHeight;
+        job->rehearsal = e.RehearseBlock(*job->block, job->pointName, job->height, &listings_);
+        return true;
+    }
 
     void Report(const BatchItem& item, const std::u16string& problem) {
         const std::u16string text =
@@ -59,16 +107,21 @@ public:
         job.item = &item;
         job.editor.reset(new rawfile::RawFileEditor);
         std::u16string reason;
-        if (!LoadFile(item.file.path, t_, job.editor.get(), &reason)) {
-            if (!FindEarlierSave(item, &job)) {
-                Report(item, reason);
+        if (item.undo) {
+            if (!LoadUndo(item, &job)) {
                 return;
             }
+        } else if (!LoadFile(item.file.path, t_, job.editor.get(), &reason) &&
+                   !FindEarlierSave(item, &job)) {
+            Report(item, reason);
+            return;
         }
         rawfile::RawFileEditor& e = *job.editor;
-        job.pointName = item.pointName.value_or(e.PointName());
-        job.height = item.height.value_or(e.HeightText());
-        job.rehearsal = e.Rehearse(job.pointName, job.height, &listings_);
+        if (!item.undo) {
+            job.pointName = item.pointName.value_or(e.PointName());
+            job.height = item.height.value_or(e.HeightText());
+            job.rehearsal = e.Rehearse(job.pointName, job.height, &listings_);
+        }
         const rawfile::SaveStatus status = job.rehearsal.status;
         if (!job.alreadySavedAs.empty() && status != rawfile::SaveStatus::kUnchanged) {
             Report(item, reason);
@@ -173,22 +226,62 @@ bool ReportOutcome(const Job& job, const std::u16string& path, const std::u16str
     }
 }
 
+// The change record, opened when the first file is about to be saved.
+class Record {
+public:
+    explicit Record(const std::optional<std::u16string>& path) : path_(path) {}
+
+    // Appends a row for each request and puts them on stable storage; false with *error set.
+    bool Write(const std::vector<rawfile::SaveRequest>& requests, rawfile::FileError* error) {
+        if (!path_ || requests.empty()) {
+            return true;
+        }
+        bool created = false;
+        std::string rows;
+        if (!file_.IsOpen()) {
+            if (!file_.Open(*path_, &created, error)) {
+                return false;
+            }
+            rows = created ? rawfile::ChangeRecordHeader() : "";
+        }
+        const std::string time = rawfile::UtcTimestamp(std::time(nullptr));
+        for (const rawfile::SaveRequest& r : requests) {
+            const rawfile::RawFileEditor& e = *r.editor;
+            const rawfile::SavePlan& plan = r.outcome.plan;
+            const std::u16string oldPath = rawfile::FullPath(e.Path());
+            const std::u16string folder =
+                rawfile::SplitRawPath(oldPath, rawfile::PlatformPathStyle()).folder;
+            rows += rawfile::FormatChangeRow(
+                {time, oldPath, folder + NameOf(plan.newPath), rawfile::Utf16ToUtf8(e.HeightText()),
+                 plan.height.text, e.Head(),
+                 std::string(reinterpret_cast<const char*>(plan.block.data()), plan.block.size())});
+        }
+        return file_.Append(rows, error);
+    }
+
+private:
+    std::optional<std::u16string> path_;
+    rawfile::AppendFile file_;
+};
+
 }  // namespace
 
-int RunBatch(const std::vector<BatchItem>& items, const std::u16string& logName, bool dryRun,
-             Console& console) {
+int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, Console& console) {
     const CliTexts& t = console.Texts();
-    Batch batch(logName, console);
+    Batch batch(options.logName, console);
     std::vector<Job> jobs;
     for (std::size_t i = 0; i < items.size(); ++i) {
         console.Progress(i, items.size());
         batch.Prepare(items[i], &jobs);
     }
     if (batch.Problems() != 0) {
-        console.Err(Fill(logName.empty() ? t.nothingChangedFiles : t.nothingChanged,
+        console.Err(Fill(options.logName.empty() ? t.nothingChangedFiles
+                         : options.changes       ? t.nothingChangedChanges
+                                                 : t.nothingChanged,
                          {Number(batch.Problems())}));
         return 1;
     }
+    Record record(options.record);
     std::size_t failed = 0;
     for (std::size_t first = 0; first < jobs.size(); first += kGroupSize) {
         console.Progress(first, jobs.size());
@@ -202,14 +295,22 @@ int RunBatch(const std::vector<BatchItem>& items, const std::u16string& logName,
             paths.push_back(job.item->file.path.text);
             oldNames.push_back(job.editor->FileName());
             oldHeights.push_back(job.editor->HeightText());
-            group.push_back({job.editor.get(), job.pointName, job.height, job.rehearsal});
+            group.push_back(
+                {job.editor.get(), job.pointName, job.height, job.rehearsal, job.block});
         }
-        if (!dryRun) {
+        if (!options.dryRun) {
             std::vector<rawfile::SaveRequest> toSave;
             for (const rawfile::SaveRequest& r : group) {
                 if (r.outcome.status == rawfile::SaveStatus::kReady) {
                     toSave.push_back(r);
                 }
+            }
+            // Each file's row is on stable storage before the file changes.
+            rawfile::FileError error;
+            if (!record.Write(toSave, &error)) {
+                console.EndProgress();
+                console.Err(Fill(t.recordFailed, {OneLine(error.path), error.reason}));
+                return 1;
             }
             rawfile::SaveGroup(toSave.data(), toSave.size(), batch.Listings());
             for (std::size_t i = 0, k = 0; i < group.size(); ++i) {

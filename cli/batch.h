@@ -14,17 +14,34 @@
 
 namespace rvxedit {
 
-// One file of a batch and the fields it should get (none: the file's own).
+// A change to put back: the file (at `file` in its BatchItem, or still at `oldPath`) must hold
+// `newHead`, or what a save cut short leaves of `oldHead` and `newHead`; it gets `oldHead` and
+// the name of `oldPath` back.
+struct UndoTarget {
+    std::u16string oldPath;
+    std::string oldHead;
+    std::string newHead;
+    std::u16string oldHeight;
+};
+
+// One file of a batch and the fields it should get (none: the file's own), or the change it
+// should lose.
 struct BatchItem {
     std::size_t row = 0;  // the field log's row; 0 for a file named on the command line
     FileItem file;
     std::optional<std::u16string> pointName;
     std::optional<std::u16string> height;
+    std::optional<UndoTarget> undo = std::nullopt;
 };
 
-// Runs the batch and returns the exit status. `logName` names the field log in problem lines
-// (empty for set).
-int RunBatch(const std::vector<BatchItem>& items, const std::u16string& logName, bool dryRun,
-             Console& console);
+struct BatchOptions {
+    std::u16string logName;  // names the field log or record in problem lines (empty for set)
+    bool dryRun = false;
+    std::optional<std::u16string> record;  // the change record to append to
+    bool changes = false;  // the items are a record's changes (for the closing line)
+};
+
+// Runs the batch and returns the exit status.
+int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, Console& console);
 
 }  // namespace rvxedit

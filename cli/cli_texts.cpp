@@ -2,6 +2,9 @@
 
 #include <cstddef>
 
+#include "numbers.h"
+#include "text.h"
+
 namespace rvxedit {
 
 namespace {
@@ -28,6 +31,8 @@ constexpr TextPair kTexts[] = {
      u"详见 rvxedit(1)。\n"},
     {&CliTexts::fileArgs, u"FILE...", u"文件..."},
     {&CliTexts::logArg, u"LOG.csv", u"记录表.csv"},
+    {&CliTexts::recordArg, u"RECORD.csv", u"修改记录.csv"},
+    {&CliTexts::encodingValue, u"NAME", u"编码"},
     {&CliTexts::nameValue, u"NAME", u"点名"},
     {&CliTexts::metresValue, u"METRES", u"米"},
     {&CliTexts::languageValue, u"en|zh", u"en|zh"},
@@ -59,15 +64,37 @@ constexpr TextPair kTexts[] = {
      u"         其他列不读，空单元格保留文件原值。先检查每一行：任何一行有问题，\n"
      u"         就不做任何修改。再次运行同一记录表可完成中断的运行（已保存的文件\n"
      u"         会如实报告）。"},
+    {&CliTexts::undoHelp,
+     u"puts every file a change record names back, newest change first: its old\n"
+     u"         160 header bytes and its old name, byte for byte. A file must still hold\n"
+     u"         the recorded new bytes under the recorded new name; every row is\n"
+     u"         checked first: if any has a problem, nothing is changed.",
+     u"按修改记录逐个恢复文件，最新的修改最先恢复：原来的160字节文件头和原文件名，\n"
+     u"         逐字节恢复。文件须仍是记录中的新文件名和新文件头；先检查每一行：任何\n"
+     u"         一行有问题，就不做任何修改。"},
     {&CliTexts::jsonHelp, u"one JSON array with an object for each file",
      u"输出一个JSON数组，每个文件一个对象"},
     {&CliTexts::pointHelp, u"the new point name (at most 8 characters are used)",
      u"新的点名（最多取8个字符）"},
-    {&CliTexts::heightHelp, u"the new antenna height in metres", u"新的天线高，单位为米"},
+    {&CliTexts::heightHelp, u"the new antenna height in metres; again for more readings",
+     u"新的天线高，单位为米；可多次给出（取平均）"},
+    {&CliTexts::slantHelp, u"a slant reading to the antenna's rim; again for more",
+     u"量至天线边缘的斜高读数；可多次给出"},
+    {&CliTexts::radiusHelp, u"the antenna's radius, for slant readings", u"天线半径，用于斜高"},
+    {&CliTexts::offsetHelp, u"the reference point's height above the slant's end (default 0)",
+     u"天线参考点高出斜高量测点的高度（默认0）"},
+    {&CliTexts::toleranceHelp, u"the most readings may disagree by (default 0.003)",
+     u"各读数之间允许的最大差值（默认0.003）"},
+    {&CliTexts::encodingHelp, u"utf-8, utf-16, utf-16be, gb18030 or windows-1252 (default: found)",
+     u"utf-8、utf-16、utf-16be、gb18030或windows-1252（默认自动判断）"},
+    {&CliTexts::recordHelp, u"append a row for each file saved to this CSV file, before the save",
+     u"每保存一个文件之前，先在此CSV文件末尾追加一行记录"},
     {&CliTexts::setDryRunHelp, u"print what would change and touch nothing",
      u"只显示将做的修改，不改动任何文件"},
     {&CliTexts::applyDryRunHelp, u"check the log, print what would change and touch nothing",
      u"检查记录表并显示将做的修改，不改动任何文件"},
+    {&CliTexts::undoDryRunHelp, u"check the record, print what would change and touch nothing",
+     u"检查修改记录并显示将做的修改，不改动任何文件"},
     {&CliTexts::recursiveHelp, u"a folder stands for every .RVX file under it, at any depth",
      u"文件夹代表其下任意层中的全部.RVX文件"},
     {&CliTexts::languageHelp, u"the language of messages (default: from the locale)",
@@ -86,6 +113,13 @@ constexpr TextPair kTexts[] = {
     {&CliTexts::setNeedsField, u"set needs --point or --height (or both)",
      u"set 需要 --point 或 --height（或两者）"},
     {&CliTexts::applyOneLog, u"apply takes exactly one log file", u"apply 只接受一个记录表文件"},
+    {&CliTexts::undoOneRecord, u"undo takes exactly one change record",
+     u"undo 只接受一个修改记录文件"},
+    {&CliTexts::badEncoding, u"unknown encoding \"%1\"", u"未知编码“%1”"},
+    {&CliTexts::badTolerance, u"--tolerance takes a number of metres, 0 or more",
+     u"--tolerance 须为不小于0的米数"},
+    {&CliTexts::radiusNeedsSlant, u"--radius and --offset go with --slant",
+     u"--radius 和 --offset 须与 --slant 一起使用"},
     {&CliTexts::internalError, u"out of memory or internal error; stopped",
      u"内存不足或内部错误，已停止"},
     {&CliTexts::outputFailed, u"cannot write standard output: %1", u"无法写入标准输出：%1"},
@@ -132,12 +166,31 @@ constexpr TextPair kTexts[] = {
      u"%1 of %2 files were not saved; mend the cause and run the same command again to finish "
      u"(files already saved are reported as such)",
      u"%2个文件中有%1个未保存；排除原因后请再次运行同一命令以完成（已保存的文件会如实报告）"},
+    {&CliTexts::recordFailed,
+     u"cannot write the change record %1: %2; stopped before saving the files not reported above",
+     u"无法写入修改记录 %1：%2；已停止，上面未列出的文件均未保存"},
+    {&CliTexts::readingNotNumber, u"the reading \"%1\" is not a decimal number",
+     u"读数“%1”不是有效的数字"},
+    {&CliTexts::readingsBothKinds, u"both vertical and slant readings; give one kind",
+     u"同时有垂直读数和斜高读数；只能给出一种"},
+    {&CliTexts::readingsNoRadius, u"slant readings need the antenna's radius",
+     u"斜高读数需要天线半径"},
+    {&CliTexts::slantNotAboveRadius, u"the slant is not longer than the radius",
+     u"斜高不大于天线半径"},
+    {&CliTexts::readingsSpread, u"the readings %1 disagree by more than %2 m",
+     u"读数 %1 之间的差超过 %2 米"},
+    {&CliTexts::readingsOutOfRange, u"the readings give a height too large to save",
+     u"由读数得到的天线高过大，无法保存"},
     {&CliTexts::rowNumber, u"row %1", u"第%1行"},
     {&CliTexts::atRow, u"%1, row %2: %3", u"%1 第%2行：%3"},
     {&CliTexts::logUnreadable, u"cannot read the log: %1", u"无法读取记录表：%1"},
     {&CliTexts::logTooLarge, u"the log is larger than 64 MiB", u"记录表大于64 MiB"},
     {&CliTexts::logEmpty, u"the log is empty; its first row must name the columns",
      u"记录表为空；第一行须为列名"},
+    {&CliTexts::logNotText, u"not valid %1 text", u"不是有效的%1文本"},
+    {&CliTexts::logNotTextGuessed,
+     u"neither UTF-8 nor %1 text; give the log's encoding with --encoding",
+     u"既不是UTF-8也不是%1文本；请用 --encoding 指明记录表的编码"},
     {&CliTexts::noFileColumn, u"the first row names no \"file\" column", u"第一行没有“file”列"},
     {&CliTexts::columnTwice, u"the first row names the \"%1\" column more than once",
      u"第一行的“%1”列出现了不止一次"},
@@ -155,6 +208,15 @@ constexpr TextPair kTexts[] = {
     {&CliTexts::sameNewName, u"%1 ends at the same name: %2", u"与%1的新文件名相同：%2"},
     {&CliTexts::nothingChanged, u"nothing was changed; rows with problems: %1",
      u"记录表中有%1行有问题，未做任何修改"},
+    {&CliTexts::recordUnreadable, u"cannot read the change record: %1", u"无法读取修改记录：%1"},
+    {&CliTexts::notChangeRecord, u"not a row of a change record", u"不是修改记录的行"},
+    {&CliTexts::changedSince,
+     u"changed since the record was written (not the recorded new name and header)",
+     u"记录之后已被修改（不是记录中的新文件名和文件头）"},
+    {&CliTexts::shortHead, u"the file was shorter than 160 bytes; its old bytes cannot be put back",
+     u"文件原来短于160字节，无法恢复原来的字节"},
+    {&CliTexts::nothingChangedChanges, u"nothing was changed; changes with problems: %1",
+     u"修改记录中有%1处修改有问题，未做任何修改"},
 };
 // Every text of CliTexts is in the table.
 static_assert(sizeof kTexts / sizeof kTexts[0] * sizeof(const char16_t*) ==
@@ -191,6 +253,41 @@ std::u16string Fill(std::u16string_view pattern,
         }
     }
     return out;
+}
+
+namespace {
+
+// A tolerance in metres with three decimals, or four where it needs them.
+std::u16string ToleranceText(double metres) {
+    std::string text = rawfile::FormatFixed(metres, 4);
+    if (text.back() == '0') {
+        text.pop_back();
+    }
+    return rawfile::BytesToText(text);
+}
+
+}  // namespace
+
+std::u16string ReadingsProblemText(const rawfile::HeightFromReadings& result, double tolerance,
+                                   const CliTexts& t) {
+    std::u16string readings;
+    switch (result.problem) {
+        case rawfile::ReadingsProblem::kNotNumber:
+            return Fill(t.readingNotNumber, {rawfile::Utf8ToUtf16(result.cell)});
+        case rawfile::ReadingsProblem::kBothKinds:
+            return t.readingsBothKinds;
+        case rawfile::ReadingsProblem::kNoRadius:
+            return t.readingsNoRadius;
+        case rawfile::ReadingsProblem::kSlantNotAboveRadius:
+            return t.slantNotAboveRadius;
+        case rawfile::ReadingsProblem::kSpread:
+            for (const std::string& reading : result.spread) {
+                readings += (readings.empty() ? u"" : u", ") + rawfile::Utf8ToUtf16(reading);
+            }
+            return Fill(t.readingsSpread, {readings, ToleranceText(tolerance)});
+        default:
+            return t.readingsOutOfRange;
+    }
 }
 
 std::u16string SaveFailureText(const rawfile::SaveOutcome& outcome, const std::u16string& target,

@@ -8,6 +8,7 @@
 
 #include "editing.h"
 #include "messages.h"
+#include "readings.h"
 
 namespace rvxedit {
 
@@ -20,17 +21,27 @@ struct CliTexts {
     const char16_t* helpEnd;
     const char16_t* fileArgs;
     const char16_t* logArg;
+    const char16_t* recordArg;
+    const char16_t* encodingValue;
     const char16_t* nameValue;
     const char16_t* metresValue;
     const char16_t* languageValue;
     const char16_t* showHelp;
     const char16_t* setHelp;
     const char16_t* applyHelp;
+    const char16_t* undoHelp;
     const char16_t* jsonHelp;
     const char16_t* pointHelp;
     const char16_t* heightHelp;
+    const char16_t* slantHelp;
+    const char16_t* radiusHelp;
+    const char16_t* offsetHelp;
+    const char16_t* toleranceHelp;
+    const char16_t* encodingHelp;
+    const char16_t* recordHelp;
     const char16_t* setDryRunHelp;
     const char16_t* applyDryRunHelp;
+    const char16_t* undoDryRunHelp;
     const char16_t* recursiveHelp;
     const char16_t* languageHelp;
     // Usage errors.
@@ -45,6 +56,10 @@ struct CliTexts {
     const char16_t* noFiles;
     const char16_t* setNeedsField;
     const char16_t* applyOneLog;
+    const char16_t* undoOneRecord;
+    const char16_t* badEncoding;
+    const char16_t* badTolerance;
+    const char16_t* radiusNeedsSlant;
     // Running.
     const char16_t* internalError;
     const char16_t* outputFailed;
@@ -72,12 +87,22 @@ struct CliTexts {
     const char16_t* readFailed;
     const char16_t* nothingChangedFiles;
     const char16_t* runAgain;
+    const char16_t* recordFailed;
+    // Readings.
+    const char16_t* readingNotNumber;
+    const char16_t* readingsBothKinds;
+    const char16_t* readingsNoRadius;
+    const char16_t* slantNotAboveRadius;
+    const char16_t* readingsSpread;
+    const char16_t* readingsOutOfRange;
     // apply.
     const char16_t* atRow;
     const char16_t* rowNumber;
     const char16_t* logUnreadable;
     const char16_t* logTooLarge;
     const char16_t* logEmpty;
+    const char16_t* logNotText;
+    const char16_t* logNotTextGuessed;
     const char16_t* noFileColumn;
     const char16_t* columnTwice;
     const char16_t* unclosedQuote;
@@ -89,6 +114,12 @@ struct CliTexts {
     const char16_t* sameFile;
     const char16_t* sameNewName;
     const char16_t* nothingChanged;
+    // undo.
+    const char16_t* recordUnreadable;
+    const char16_t* notChangeRecord;
+    const char16_t* changedSince;
+    const char16_t* shortHead;
+    const char16_t* nothingChangedChanges;
 };
 
 // The texts of one language.
@@ -97,6 +128,10 @@ const CliTexts& TextsFor(texts::Language language);
 // `pattern` with each %1 ... %9 replaced by the value of that number (values are not scanned
 // again, so a % in a path stays as it is).
 std::u16string Fill(std::u16string_view pattern, std::initializer_list<std::u16string_view> values);
+
+// Why readings give no height (`tolerance` in metres, for a spread).
+std::u16string ReadingsProblemText(const rawfile::HeightFromReadings& result, double tolerance,
+                                   const CliTexts& t);
 
 // Why the save failed or was refused, and what state the file was left in; `target` is the path
 // the rename was to make.

@@ -19,4 +19,8 @@ int RunSet(const Options& options, Console& console);
 // Corrects the files a field log names, each as `set` does, once every row has been checked.
 int RunApply(const Options& options, Console& console);
 
+// Puts back every file a change record names, newest change first, once every row has been
+// checked.
+int RunUndo(const Options& options, Console& console);
+
 }  // namespace rvxedit

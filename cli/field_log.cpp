@@ -17,33 +17,41 @@ constexpr std::size_t kMaxLogBytes = 64u << 20;
 constexpr std::size_t kNoColumn = static_cast<std::size_t>(-1);
 
 bool IsBlank(const std::string& cell) {
-    return cell.find_first_not_of(" \t") == std::string::npos;
+    return rawfile::TrimCell(cell).empty();
 }
 
-// A column name as it is compared: without surrounding blanks, ASCII letters in lower case.
-std::string ColumnName(const std::string& cell) {
-    const std::size_t begin = cell.find_first_not_of(" \t");
-    if (begin == std::string::npos) {
-        return "";
-    }
-    return rawfile::AsciiLower(cell.substr(begin, cell.find_last_not_of(" \t") + 1 - begin));
+bool StartsWith(const std::string& text, const char* prefix) {
+    return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
 
 struct Columns {
     std::size_t file = kNoColumn;
     std::size_t point = kNoColumn;
-    std::size_t height = kNoColumn;
+    std::size_t radius = kNoColumn;
+    std::size_t offset = kNoColumn;
+    std::vector<std::size_t> heights;
+    std::vector<std::size_t> slants;
 };
 
-// Finds the three columns in the first row; sets *problem when one is missing or named twice.
+// Finds the columns in the first row; sets *problem when "file" is missing or a column that
+// holds one value is named twice.
 Columns FindColumns(const std::vector<std::string>& names, const CliTexts& t,
                     std::u16string* problem) {
     Columns c;
     for (std::size_t i = 0; i < names.size() && problem->empty(); ++i) {
-        const std::string name = ColumnName(names[i]);
+        const std::string name = rawfile::AsciiLower(rawfile::TrimCell(names[i]));
+        if (StartsWith(name, "height")) {
+            c.heights.push_back(i);
+            continue;
+        }
+        if (StartsWith(name, "slant")) {
+            c.slants.push_back(i);
+            continue;
+        }
         std::size_t* column = name == "file"     ? &c.file
                               : name == "point"  ? &c.point
-                              : name == "height" ? &c.height
+                              : name == "radius" ? &c.radius
+                              : name == "offset" ? &c.offset
                                                  : nullptr;
         if (column != nullptr && *column != kNoColumn) {
             *problem = Fill(t.columnTwice, {rawfile::BytesToText(name)});
@@ -57,26 +65,54 @@ Columns FindColumns(const std::vector<std::string>& names, const CliTexts& t,
     return c;
 }
 
-// Takes the cell in `column` as text: none when it is blank or absent; false when it is not
-// text.
-bool TakeCell(const CsvRecord& record, std::size_t column, std::optional<std::u16string>* value) {
-    if (column >= record.cells.size() || IsBlank(record.cells[column])) {
-        return true;
-    }
-    const std::string& cell = record.cells[column];
-    bool exact = true;
-    *value = rawfile::Utf8ToUtf16(cell, &exact);
-    return exact && cell.find('\0') == std::string::npos;
+// The cell in `column`, trimmed; blank when absent.
+std::string CellAt(const rawfile::CsvRecord& record, std::size_t column) {
+    return column < record.cells.size() ? rawfile::TrimCell(record.cells[column]) : std::string();
 }
 
-LogRow ReadRow(const CsvRecord& record, const Columns& columns, std::size_t width,
-               const std::u16string& folder, const CliTexts& t) {
+// Takes the cell in `column` as text: none when it is blank or absent; false when it holds a
+// NUL character.
+bool TakeCell(const rawfile::CsvRecord& record, std::size_t column,
+              std::optional<std::u16string>* value) {
+    const std::string cell = CellAt(record, column);
+    if (!cell.empty()) {
+        *value = rawfile::Utf8ToUtf16(cell);
+    }
+    return cell.find('\0') == std::string::npos;
+}
+
+// The row's height from its readings; false with *problem set when they give none.
+bool ReadHeight(const rawfile::CsvRecord& record, const Columns& columns, bool decimalComma,
+                double tolerance, const CliTexts& t, std::optional<std::u16string>* height,
+                std::u16string* problem) {
+    rawfile::Readings readings;
+    readings.decimalComma = decimalComma;
+    for (std::size_t column : columns.heights) {
+        readings.vertical.push_back(CellAt(record, column));
+    }
+    for (std::size_t column : columns.slants) {
+        readings.slant.push_back(CellAt(record, column));
+    }
+    readings.radius = CellAt(record, columns.radius);
+    readings.offset = CellAt(record, columns.offset);
+    const rawfile::HeightFromReadings result = rawfile::HeightOf(readings, tolerance);
+    if (result.problem == rawfile::ReadingsProblem::kNone) {
+        *height = rawfile::BytesToText(result.heightText);
+    } else if (result.problem != rawfile::ReadingsProblem::kNoReadings) {
+        *problem = ReadingsProblemText(result, tolerance, t);
+        return false;
+    }
+    return true;
+}
+
+LogRow ReadRow(const rawfile::CsvRecord& record, const Columns& columns, std::size_t width,
+               bool decimalComma, double tolerance, const std::u16string& folder,
+               const CliTexts& t) {
     LogRow row;
     row.number = record.number;
     std::optional<std::u16string> file;
-    const bool text = TakeCell(record, columns.file, &file) &&
-                      TakeCell(record, columns.point, &row.pointName) &&
-                      TakeCell(record, columns.height, &row.height);
+    const bool text =
+        TakeCell(record, columns.file, &file) && TakeCell(record, columns.point, &row.pointName);
     if (file) {
         row.file.text =
             rawfile::IsAbsolutePath(*file, rawfile::PlatformPathStyle()) ? *file : folder + *file;
@@ -94,24 +130,51 @@ LogRow ReadRow(const CsvRecord& record, const Columns& columns, std::size_t widt
         row.problem = t.cellNotText;
     } else if (!file) {
         row.problem = t.noFileCell;
+    } else {
+        ReadHeight(record, columns, decimalComma, tolerance, t, &row.height, &row.problem);
     }
     return row;
 }
 
-std::u16string CsvProblemText(CsvProblem problem, const CliTexts& t) {
+std::u16string CsvProblemText(rawfile::CsvProblem problem, const CliTexts& t) {
     switch (problem) {
-        case CsvProblem::kUnclosedQuote:
+        case rawfile::CsvProblem::kUnclosedQuote:
             return t.unclosedQuote;
-        case CsvProblem::kStrayQuote:
+        case rawfile::CsvProblem::kStrayQuote:
             return t.strayQuote;
         default:
             return t.textAfterQuote;
     }
 }
 
+// The row (record) the line a decoding problem is in belongs to: the lines before it, decoded,
+// are parsed as far as they go.
+std::size_t RowOfLine(const rawfile::DecodedText& text, const std::string& bytes,
+                      rawfile::TextEncoding encoding) {
+    if (text.badLine <= 1 || text.encoding.compare(0, 6, u"UTF-16") == 0) {
+        return text.badLine;  // UTF-16 text is not split by bytes; its lines are its rows
+    }
+    std::size_t end = 0;
+    for (std::size_t line = 1; line < text.badLine; ++line) {
+        end = bytes.find('\n', end) + 1;
+    }
+    const rawfile::DecodedText before = rawfile::DecodeLog(bytes.substr(0, end), encoding);
+    std::vector<rawfile::CsvRecord> records;
+    rawfile::CsvError error;
+    if (!before.ok) {
+        return text.badLine;
+    }
+    if (!rawfile::ParseCsv(before.utf8, &records, &error,
+                           rawfile::DetectSeparator(before.utf8, "file"))) {
+        return error.record;
+    }
+    return records.size() + 1;
+}
+
 }  // namespace
 
-FieldLog ReadFieldLog(const std::u16string& path, const CliTexts& t) {
+FieldLog ReadFieldLog(const std::u16string& path, rawfile::TextEncoding encoding, double tolerance,
+                      const CliTexts& t) {
     FieldLog log;
     std::string bytes;
     bool tooLarge = false;
@@ -120,9 +183,19 @@ FieldLog ReadFieldLog(const std::u16string& path, const CliTexts& t) {
         log.problem = tooLarge ? std::u16string(t.logTooLarge) : Fill(t.logUnreadable, {reason});
         return log;
     }
-    std::vector<CsvRecord> records;
-    CsvError error;
-    if (!ParseCsv(bytes, &records, &error)) {
+    const rawfile::DecodedText text = rawfile::DecodeLog(bytes, encoding);
+    if (!text.ok) {
+        log.problem = Fill(encoding == rawfile::TextEncoding::kAuto && text.encoding != u"UTF-8"
+                               ? t.logNotTextGuessed
+                               : t.logNotText,
+                           {text.encoding});
+        log.problemRow = RowOfLine(text, bytes, encoding);
+        return log;
+    }
+    const char separator = rawfile::DetectSeparator(text.utf8, "file");
+    std::vector<rawfile::CsvRecord> records;
+    rawfile::CsvError error;
+    if (!rawfile::ParseCsv(text.utf8, &records, &error, separator)) {
         log.problem = CsvProblemText(error.problem, t);
         log.problemRow = error.record;
         return log;
@@ -143,7 +216,8 @@ FieldLog ReadFieldLog(const std::u16string& path, const CliTexts& t) {
             blank = blank && IsBlank(cell);
         }
         if (!blank) {
-            log.rows.push_back(ReadRow(records[i], columns, records[0].cells.size(), folder, t));
+            log.rows.push_back(ReadRow(records[i], columns, records[0].cells.size(),
+                                       separator != ',', tolerance, folder, t));
         }
     }
     return log;

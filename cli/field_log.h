@@ -1,6 +1,7 @@
 // A field log: a CSV file whose first row names its columns, and whose other rows each name a
-// raw file ("file") and, optionally, the point name ("point") and antenna height ("height") it
-// should get. Other columns are ignored.
+// raw file ("file") and, optionally, the point name ("point") and the antenna height it should
+// get: readings in columns whose names begin with "height", or slant readings ("slant...") with
+// the antenna's "radius" and an "offset". Other columns are ignored.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "cli_texts.h"
+#include "log_text.h"
 #include "options.h"
 
 namespace rvxedit {
@@ -17,8 +19,8 @@ struct LogRow {
     std::size_t number = 0;  // the row in the log, the first row (the column names) being 1
     Arg file;                // the file cell, found from the log's folder when it is relative
     std::optional<std::u16string> pointName;  // none when the cell is blank or absent
-    std::optional<std::u16string> height;
-    std::u16string problem;  // what is wrong with the row itself
+    std::optional<std::u16string> height;     // the readings' height, "%.3f"; none without any
+    std::u16string problem;                   // what is wrong with the row itself
 };
 
 struct FieldLog {
@@ -27,7 +29,10 @@ struct FieldLog {
     std::size_t problemRow = 0;  // the row `problem` is in; 0 when it is in none
 };
 
-// Reads the log at `path` (UTF-8, with or without a byte-order mark).
-FieldLog ReadFieldLog(const std::u16string& path, const CliTexts& t);
+// Reads the log at `path` in `encoding` (kAuto: as its bytes say), its cells parted by the
+// separator that makes the first row name a "file" column; readings that spread by more than
+// `tolerance` metres refuse their row.
+FieldLog ReadFieldLog(const std::u16string& path, rawfile::TextEncoding encoding, double tolerance,
+                      const CliTexts& t);
 
 }  // namespace rvxedit

@@ -3,8 +3,11 @@
 #include "cli_texts.h"
 #include "commands.h"
 #include "console.h"
+#include "log_text.h"
 #include "messages.h"
+#include "readings.h"
 #include "save.h"
+#include "text.h"
 
 namespace rvxedit {
 
@@ -18,6 +21,7 @@ struct OptionSpec {
     const char16_t* shortName;                      // a second name for a flag, or null
     bool Options::*flag;                            // what a flag sets; null for a value
     std::optional<std::u16string> Options::*value;  // what a value goes to; null for a flag
+    std::vector<std::u16string> Options::*list;     // what a value that may repeat goes to
     Text valueName;                                 // the value in help; null for a flag
     Text help;
     bool inUsage;  // shown in the usage lines
@@ -41,12 +45,17 @@ bool IsLanguage(const std::u16string& value) {
 }
 
 OptionSpec Flag(const char16_t* name, const char16_t* shortName, bool Options::*flag, Text help) {
-    return {name, shortName, flag, nullptr, nullptr, help, true};
+    return {name, shortName, flag, nullptr, nullptr, nullptr, help, true};
 }
 
 OptionSpec Value(const char16_t* name, std::optional<std::u16string> Options::*value,
                  Text valueName, Text help, bool inUsage = true) {
-    return {name, nullptr, nullptr, value, valueName, help, inUsage};
+    return {name, nullptr, nullptr, value, nullptr, valueName, help, inUsage};
+}
+
+OptionSpec List(const char16_t* name, std::vector<std::u16string> Options::*list, Text valueName,
+                Text help) {
+    return {name, nullptr, nullptr, nullptr, list, valueName, help, true};
 }
 
 // What every command takes (--lang may also stand before the command), and the column at which
@@ -57,22 +66,46 @@ const std::vector<OptionSpec> kCommonOptions = {
     Flag(u"--recursive", u"-r", &Options::recursive, &CliTexts::recursiveHelp), kLanguage};
 constexpr std::size_t kCommonColumn = 19;
 
+// The tolerance, when given, must be one.
+void CheckTolerance(const Options& o, const CliTexts& t, std::u16string* error) {
+    double ignored = 0;
+    if (!Tolerance(o, &ignored)) {
+        *error = t.badTolerance;
+    }
+}
+
 void CheckSet(const Options& o, const CliTexts& t, std::u16string* error) {
-    if (!o.pointName && !o.height) {
+    if (!o.pointName && o.heights.empty() && o.slants.empty()) {
         *error = t.setNeedsField;
         return;
     }
+    if ((o.radius || o.offset) && o.slants.empty()) {
+        *error = t.radiusNeedsSlant;
+        return;
+    }
+    CheckTolerance(o, t, error);
     // The height is checked before any file is; a point name file by file, since a file that
     // keeps its own name keeps it, whatever it holds.
-    rawfile::NormalisedHeight height;
-    if (o.height) {
-        *error = texts::Refusal(rawfile::NormaliseHeight(*o.height, &height), u"", t.language);
+    std::optional<std::u16string> height;
+    if (error->empty()) {
+        SetHeight(o, t, &height, error);
     }
 }
 
 void CheckApply(const Options& o, const CliTexts& t, std::u16string* error) {
+    rawfile::TextEncoding encoding;
     if (o.files.size() != 1) {
         *error = t.applyOneLog;
+    } else if (o.encoding && !rawfile::EncodingByName(*o.encoding, &encoding)) {
+        *error = Fill(t.badEncoding, {*o.encoding});
+    } else {
+        CheckTolerance(o, t, error);
+    }
+}
+
+void CheckUndo(const Options& o, const CliTexts& t, std::u16string* error) {
+    if (o.files.size() != 1) {
+        *error = t.undoOneRecord;
     }
 }
 
@@ -88,21 +121,41 @@ const CommandSpec kCommands[] = {
     {u"set",
      Command::kSet,
      {Value(u"--point", &Options::pointName, &CliTexts::nameValue, &CliTexts::pointHelp),
-      Value(u"--height", &Options::height, &CliTexts::metresValue, &CliTexts::heightHelp),
+      List(u"--height", &Options::heights, &CliTexts::metresValue, &CliTexts::heightHelp),
+      List(u"--slant", &Options::slants, &CliTexts::metresValue, &CliTexts::slantHelp),
+      Value(u"--radius", &Options::radius, &CliTexts::metresValue, &CliTexts::radiusHelp, false),
+      Value(u"--offset", &Options::offset, &CliTexts::metresValue, &CliTexts::offsetHelp, false),
+      Value(u"--tolerance", &Options::tolerance, &CliTexts::metresValue, &CliTexts::toleranceHelp,
+            false),
+      Value(u"--record", &Options::record, &CliTexts::recordArg, &CliTexts::recordHelp),
       Flag(u"--dry-run", nullptr, &Options::dryRun, &CliTexts::setDryRunHelp)},
      &CliTexts::fileArgs,
      &CliTexts::setHelp,
-     19,
+     22,
      RunSet,
      CheckSet},
     {u"apply",
      Command::kApply,
-     {Flag(u"--dry-run", nullptr, &Options::dryRun, &CliTexts::applyDryRunHelp)},
+     {Value(u"--encoding", &Options::encoding, &CliTexts::encodingValue, &CliTexts::encodingHelp,
+            false),
+      Value(u"--tolerance", &Options::tolerance, &CliTexts::metresValue, &CliTexts::toleranceHelp,
+            false),
+      Value(u"--record", &Options::record, &CliTexts::recordArg, &CliTexts::recordHelp),
+      Flag(u"--dry-run", nullptr, &Options::dryRun, &CliTexts::applyDryRunHelp)},
      &CliTexts::logArg,
      &CliTexts::applyHelp,
-     19,
+     22,
      RunApply,
      CheckApply},
+    {u"undo",
+     Command::kUndo,
+     {Value(u"--record", &Options::record, &CliTexts::recordArg, &CliTexts::recordHelp),
+      Flag(u"--dry-run", nullptr, &Options::dryRun, &CliTexts::undoDryRunHelp)},
+     &CliTexts::recordArg,
+     &CliTexts::undoHelp,
+     22,
+     RunUndo,
+     CheckUndo},
 };
 
 bool StartsWith(const std::u16string& text, const std::u16string& prefix) {
@@ -145,10 +198,16 @@ bool TakeOption(const OptionSpec& spec, const std::vector<Arg>& args, size_t* i,
     } else if (!StartsWith(arg.text, name + u"=")) {
         return false;
     }
-    std::optional<std::u16string>& field = o->*spec.value;
     if (!value->exact) {
         *error = Fill(t.valueNotUtf8, {name});
-    } else if (field) {
+        return true;
+    }
+    if (spec.list != nullptr) {
+        (o->*spec.list).push_back(value->text.substr(skip));
+        return true;
+    }
+    std::optional<std::u16string>& field = o->*spec.value;
+    if (field) {
         *error = Fill(t.givenTwice, {name});
     } else {
         field = value->text.substr(skip);
@@ -252,7 +311,7 @@ texts::Language ChosenLanguage(const std::vector<Arg>& args, texts::Language fal
         bool takesValue = false;
         for (const CommandSpec& c : kCommands) {
             for (const OptionSpec& spec : c.options) {
-                takesValue = takesValue || (spec.value != nullptr && args[i].text == spec.name);
+                takesValue = takesValue || (spec.flag == nullptr && args[i].text == spec.name);
             }
         }
         i += takesValue ? 1 : 0;
@@ -280,6 +339,47 @@ ParseStatus ParseArgs(const std::vector<Arg>& args, const CliTexts& t, Options* 
     }
     *error = Fill(t.unknownCommand, {args[i].text});
     return ParseStatus::kUsageError;
+}
+
+bool Tolerance(const Options& options, double* metres) {
+    *metres = rawfile::kDefaultTolerance;
+    return !options.tolerance ||
+           rawfile::ParseTolerance(rawfile::Utf16ToUtf8(*options.tolerance), metres);
+}
+
+bool SetHeight(const Options& options, const CliTexts& t, std::optional<std::u16string>* height,
+               std::u16string* error) {
+    rawfile::NormalisedHeight normalised;
+    if (options.heights.size() == 1 && options.slants.empty()) {
+        *height = options.heights[0];
+        *error = texts::Refusal(rawfile::NormaliseHeight(**height, &normalised), u"", t.language);
+        return error->empty();
+    }
+    rawfile::Readings readings;
+    for (const std::u16string& h : options.heights) {
+        readings.vertical.push_back(rawfile::Utf16ToUtf8(h));
+    }
+    for (const std::u16string& s : options.slants) {
+        readings.slant.push_back(rawfile::Utf16ToUtf8(s));
+    }
+    readings.radius = rawfile::Utf16ToUtf8(options.radius.value_or(u""));
+    readings.offset = rawfile::Utf16ToUtf8(options.offset.value_or(u""));
+    double tolerance = 0;
+    Tolerance(options, &tolerance);
+    const rawfile::HeightFromReadings result = rawfile::HeightOf(readings, tolerance);
+    if (result.problem == rawfile::ReadingsProblem::kNoReadings) {
+        height->reset();
+        return true;
+    }
+    if (result.problem != rawfile::ReadingsProblem::kNone) {
+        *error = ReadingsProblemText(result, tolerance, t);
+        return false;
+    }
+    // The height must be one a file can be saved with.
+    const std::u16string text = rawfile::BytesToText(result.heightText);
+    *error = texts::Refusal(rawfile::NormaliseHeight(text, &normalised), u"", t.language);
+    *height = text;
+    return error->empty();
 }
 
 std::u16string HelpText(const CliTexts& t) {

@@ -16,17 +16,23 @@ struct Arg {
     bool exact = true;
 };
 
-enum class Command { kShow, kSet, kApply };
+enum class Command { kShow, kSet, kApply, kUndo };
 
 struct Options {
     Command command = Command::kShow;
     bool json = false;                        // show: one JSON array
-    bool dryRun = false;                      // set, apply: check and report, write nothing
+    bool dryRun = false;                      // set, apply, undo: check and report, write nothing
     bool recursive = false;                   // a folder stands for the raw files under it
     std::optional<std::u16string> language;   // as given with --lang
     std::optional<std::u16string> pointName;  // set: the new point name
-    std::optional<std::u16string> height;     // set: the new antenna height
-    std::vector<Arg> files;                   // for apply, the one log
+    std::vector<std::u16string> heights;      // set: readings of the new antenna height
+    std::vector<std::u16string> slants;       // set: slant readings instead
+    std::optional<std::u16string> radius;     // set: the antenna's radius, for slant readings
+    std::optional<std::u16string> offset;     // set: the reference point above the slant's end
+    std::optional<std::u16string> tolerance;  // set, apply: the spread readings may have
+    std::optional<std::u16string> encoding;   // apply: the log's encoding
+    std::optional<std::u16string> record;     // set, apply, undo: the change record to append to
+    std::vector<Arg> files;                   // for apply, the one log; for undo, the record
 };
 
 enum class ParseStatus { kRun, kHelp, kVersion, kUsageError };
@@ -42,6 +48,15 @@ texts::Language ChosenLanguage(const std::vector<Arg>& args, texts::Language fal
 // texts' language. A height that no file could be saved with is a usage error too.
 ParseStatus ParseArgs(const std::vector<Arg>& args, const CliTexts& t, Options* options,
                       std::u16string* error);
+
+// The height set's readings give (none when there are none), or *error (in the texts'
+// language) when they give none.
+bool SetHeight(const Options& options, const CliTexts& t, std::optional<std::u16string>* height,
+               std::u16string* error);
+
+// The tolerance --tolerance gives, in metres (the default when it is not given); false when the
+// value is no tolerance.
+bool Tolerance(const Options& options, double* metres);
 
 // The help text: every command with its options, in the texts' language.
 std::u16string HelpText(const CliTexts& t);

@@ -9,11 +9,14 @@ int RunSet(const Options& options, Console& console) {
         ExpandArg(file, options.recursive, console.Texts(), &files);
     }
     // A field not given keeps the file's own value.
+    std::optional<std::u16string> height;
+    std::u16string error;
+    SetHeight(options, console.Texts(), &height, &error);
     std::vector<BatchItem> items;
     for (FileItem& file : files) {
-        items.push_back({0, std::move(file), options.pointName, options.height});
+        items.push_back({0, std::move(file), options.pointName, height});
     }
-    return RunBatch(items, u"", options.dryRun, console);
+    return RunBatch(items, {u"", options.dryRun, options.record}, console);
 }
 
 }  // namespace rvxedit

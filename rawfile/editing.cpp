@@ -105,10 +105,45 @@ bool RawFileEditor::HoldLoaded(HeldFile* held, SaveOutcome* out) const {
     return true;
 }
 
+SaveOutcome RawFileEditor::CheckBlock(const HeaderBlock& block, const std::u16string& fileName,
+                                      const std::u16string& heightText,
+                                      FolderListings* listings) const {
+    SaveOutcome out;
+    if (!loaded_) {
+        return out;
+    }
+    SavePlan& p = out.plan;
+    p.block = block;
+    p.pointName = DerivePointName(fileName).pointName;
+    p.newPath = file_.folder + fileName;
+    p.renames = p.newPath != file_.path;
+    out.refusal = NormaliseHeight(heightText, &p.height);
+    if (out.refusal == SaveRefusal::kNone && !p.renames && headKnown_ &&
+        head_ == BlockBytes(block)) {
+        out.status = SaveStatus::kUnchanged;
+        return out;
+    }
+    if (out.refusal == SaveRefusal::kNone && p.renames &&
+        CheckRenameTarget(file_.path, p.newPath, listings) == TargetState::kOther) {
+        out.refusal = SaveRefusal::kTargetExists;
+    }
+    out.status = out.refusal == SaveRefusal::kNone ? SaveStatus::kReady : SaveStatus::kRefused;
+    return out;
+}
+
+SaveOutcome RawFileEditor::RehearseBlock(const HeaderBlock& block, const std::u16string& fileName,
+                                         const std::u16string& heightText,
+                                         FolderListings* listings) const {
+    return RehearseChecked(CheckBlock(block, fileName, heightText, listings));
+}
+
 SaveOutcome RawFileEditor::Rehearse(const std::u16string& pointName,
                                     const std::u16string& heightText,
                                     FolderListings* listings) const {
-    SaveOutcome out = Check(pointName, heightText, listings);
+    return RehearseChecked(Check(pointName, heightText, listings));
+}
+
+SaveOutcome RawFileEditor::RehearseChecked(SaveOutcome out) const {
     if (out.status != SaveStatus::kReady) {
         return out;
     }
@@ -134,7 +169,7 @@ void RawFileEditor::Settle(const SavePlan& plan, const std::u16string& path) {
 }
 
 SaveOutcome RawFileEditor::Save(const std::u16string& pointName, const std::u16string& heightText) {
-    SaveRequest request{this, pointName, heightText, {}};
+    SaveRequest request{this, pointName, heightText, {}, std::nullopt};
     SaveGroup(&request, 1);
     return request.outcome;
 }
@@ -147,7 +182,8 @@ void SaveGroup(SaveRequest* requests, std::size_t count, FolderListings* listing
     for (std::size_t i = 0; i < count; ++i) {
         SaveRequest& r = requests[i];
         RawFileEditor& e = *r.editor;
-        r.outcome = e.Check(r.pointName, r.heightText, listings);
+        r.outcome = r.block ? e.CheckBlock(*r.block, r.pointName, r.heightText, listings)
+                            : e.Check(r.pointName, r.heightText, listings);
         if (r.outcome.status != SaveStatus::kReady || !e.HoldLoaded(&held[i], &r.outcome)) {
             held[i].Close();
             continue;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 #include "file_ops.h"
@@ -67,6 +68,20 @@ public:
     SaveOutcome Rehearse(const std::u16string& pointName, const std::u16string& heightText,
                          FolderListings* listings = nullptr) const;
 
+    // Check for a save that puts a whole block and file name back (as an undo does): `fileName`
+    // in the file's own folder, `heightText` the height the block holds. kUnchanged, kNotLoaded,
+    // kRefused (kTargetExists, or kHeightNotNumber for the text) or kReady.
+    SaveOutcome CheckBlock(const HeaderBlock& block, const std::u16string& fileName,
+                           const std::u16string& heightText,
+                           FolderListings* listings = nullptr) const;
+    // Rehearse for CheckBlock's save.
+    SaveOutcome RehearseBlock(const HeaderBlock& block, const std::u16string& fileName,
+                              const std::u16string& heightText,
+                              FolderListings* listings = nullptr) const;
+
+    // The file's first bytes (at most 160) as loaded or last saved.
+    const std::string& Head() const { return head_; }
+
     // Saves the fields (a group of one; see SaveGroup). The baseline always follows the disk.
     SaveOutcome Save(const std::u16string& pointName, const std::u16string& heightText);
 
@@ -77,6 +92,8 @@ private:
     // Holds the file and checks it is still the one loaded (a header left in doubt by a failed
     // write may be the old one, the new one or a mix of the two).
     bool HoldLoaded(HeldFile* held, SaveOutcome* out) const;
+    // Rehearses the save `out` (from Check or CheckBlock) plans.
+    SaveOutcome RehearseChecked(SaveOutcome out) const;
     // The baseline after `block` went to the disk, under `path`.
     void Settle(const SavePlan& plan, const std::u16string& path);
 
@@ -89,12 +106,14 @@ private:
     HeaderBlock attempted_{};  // the block that write tried, when !headKnown_
 };
 
-// One file's save in a group.
+// One file's save in a group: of the fields, or with `block`, of a whole block and file name as
+// CheckBlock takes them (`pointName` then holding the file name).
 struct SaveRequest {
     RawFileEditor* editor = nullptr;
     std::u16string pointName;
     std::u16string heightText;
     SaveOutcome outcome;  // set by SaveGroup
+    std::optional<HeaderBlock> block = std::nullopt;
 };
 
 // Saves each request's fields on its editor's file, the flushes of the group done together:

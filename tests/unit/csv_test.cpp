@@ -3,7 +3,7 @@
 
 #include "csv.h"
 
-using rvxedit::CsvProblem;
+using rawfile::CsvProblem;
 
 TEST(Csv, RecordsCellsAndProblems) {
     const struct {
@@ -33,9 +33,9 @@ TEST(Csv, RecordsCellsAndProblems) {
         {"x\n\"a\"\"\n", {}, CsvProblem::kUnclosedQuote, 2},
     };
     for (const auto& c : cases) {
-        std::vector<rvxedit::CsvRecord> records;
-        rvxedit::CsvError error;
-        EXPECT_EQ(rvxedit::ParseCsv(c.text, &records, &error), c.problem == CsvProblem::kNone)
+        std::vector<rawfile::CsvRecord> records;
+        rawfile::CsvError error;
+        EXPECT_EQ(rawfile::ParseCsv(c.text, &records, &error), c.problem == CsvProblem::kNone)
             << c.text;
         EXPECT_EQ(error.problem, c.problem) << c.text;
         EXPECT_EQ(error.record, c.record) << c.text;

@@ -1,6 +1,6 @@
 #include "csv.h"
 
-namespace rvxedit {
+namespace rawfile {
 
 namespace {
 
@@ -14,7 +14,8 @@ bool Fail(CsvProblem problem, std::size_t record, CsvError* error) {
 
 }  // namespace
 
-bool ParseCsv(const std::string& text, std::vector<CsvRecord>* records, CsvError* error) {
+bool ParseCsv(const std::string& text, std::vector<CsvRecord>* records, CsvError* error,
+              char separator) {
     std::size_t i = text.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0;
     CsvRecord record;
     record.number = 1;
@@ -36,11 +37,12 @@ bool ParseCsv(const std::string& text, std::vector<CsvRecord>* records, CsvError
                     cell.push_back(text[i]);
                 }
             }
-            if (i < text.size() && text[i] != ',' && text[i] != '\r' && text[i] != '\n') {
+            if (i < text.size() && text[i] != separator && text[i] != '\r' && text[i] != '\n') {
                 return Fail(CsvProblem::kTextAfterQuote, record.number, error);
             }
         } else {
-            const std::size_t end = text.find_first_of(",\r\n", i);
+            const char stops[] = {separator, '\r', '\n', '\0'};
+            const std::size_t end = text.find_first_of(stops, i);
             cell = text.substr(i, end == std::string::npos ? std::string::npos : end - i);
             if (cell.find('"') != std::string::npos) {
                 return Fail(CsvProblem::kStrayQuote, record.number, error);
@@ -48,10 +50,11 @@ bool ParseCsv(const std::string& text, std::vector<CsvRecord>* records, CsvError
             i += cell.size();
         }
         record.cells.push_back(cell);
-        if (i < text.size() && text[i] == ',') {
+        if (i < text.size() && text[i] == separator) {
             ++i;
             if (i == text.size()) {
-                record.cells.emplace_back();  // a comma at the very end opens a last, empty cell
+                record.cells
+                    .emplace_back();  // a separator at the very end opens a last, empty cell
             }
             continue;
         }
@@ -67,4 +70,4 @@ bool ParseCsv(const std::string& text, std::vector<CsvRecord>* records, CsvError
     return true;
 }
 
-}  // namespace rvxedit
+}  // namespace rawfile

@@ -1,0 +1,132 @@
+#include "change_record.h"
+
+#include <cstdio>
+
+#include "csv.h"
+#include "header_block.h"
+#include "text.h"
+
+namespace rawfile {
+
+namespace {
+
+const char kColumns[] = "time,old path,new path,old height,new height,old header,new header";
+constexpr std::size_t kColumnCount = 7;
+
+std::string Quoted(const std::string& cell) {
+    std::string out = "\"";
+    for (char c : cell) {
+        out += c == '"' ? "\"\"" : std::string(1, c);
+    }
+    return out + "\"";
+}
+
+std::string Hex(const std::string& bytes) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char b : bytes) {
+        out.push_back(kDigits[b >> 4]);
+        out.push_back(kDigits[b & 15]);
+    }
+    return out;
+}
+
+bool FromHex(const std::string& hex, std::string* bytes) {
+    if (hex.size() % 2 != 0 || hex.size() > 2 * kBlockSize) {
+        return false;
+    }
+    bytes->clear();
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        int value = 0;
+        for (std::size_t k = i; k < i + 2; ++k) {
+            const char c = hex[k];
+            const int digit = c >= '0' && c <= '9'   ? c - '0'
+                              : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                              : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                     : -1;
+            if (digit < 0) {
+                return false;
+            }
+            value = value * 16 + digit;
+        }
+        bytes->push_back(static_cast<char>(value));
+    }
+    return true;
+}
+
+bool ReadRow(const std::vector<std::string>& cells, ChangeRow* row) {
+    bool exactOld = true;
+    bool exactNew = true;
+    if (cells.size() != kColumnCount || cells[0].empty() || cells[1].empty() || cells[2].empty()) {
+        return false;
+    }
+    row->time = cells[0];
+    row->oldPath = Utf8ToUtf16(cells[1], &exactOld);
+    row->newPath = Utf8ToUtf16(cells[2], &exactNew);
+    row->oldHeight = cells[3];
+    row->newHeight = cells[4];
+    return exactOld && exactNew && FromHex(cells[5], &row->oldHead) &&
+           FromHex(cells[6], &row->newHead) && row->newHead.size() == kBlockSize;
+}
+
+}  // namespace
+
+std::string ChangeRecordHeader() {
+    return std::string("\xEF\xBB\xBF") + kColumns + "\r\n";
+}
+
+std::string FormatChangeRow(const ChangeRow& row) {
+    return row.time + "," + Quoted(Utf16ToUtf8(row.oldPath)) + "," +
+           Quoted(Utf16ToUtf8(row.newPath)) + "," + row.oldHeight + "," + row.newHeight + "," +
+           Hex(row.oldHead) + "," + Hex(row.newHead) + "\r\n";
+}
+
+ChangeRecord ParseChangeRecord(const std::string& bytes) {
+    ChangeRecord record;
+    const std::size_t lastLineEnd = bytes.find_last_of("\r\n");
+    const std::string whole =
+        lastLineEnd == std::string::npos ? std::string() : bytes.substr(0, lastLineEnd + 1);
+    std::vector<CsvRecord> records;
+    CsvError error;
+    if (!ParseCsv(whole, &records, &error)) {
+        record.badRow = error.record;
+        return record;
+    }
+    if (records.empty() || records[0].cells.size() != kColumnCount ||
+        records[0].cells[0] + "," + records[0].cells[1] + "," + records[0].cells[2] + "," +
+                records[0].cells[3] + "," + records[0].cells[4] + "," + records[0].cells[5] + "," +
+                records[0].cells[6] !=
+            kColumns) {
+        record.badRow = 1;
+        return record;
+    }
+    for (std::size_t i = 1; i < records.size(); ++i) {
+        if (records[i].cells.size() == 1 && records[i].cells[0].empty()) {
+            continue;  // a blank line
+        }
+        ChangeRow row;
+        if (!ReadRow(records[i].cells, &row)) {
+            record.badRow = records[i].number;
+            return record;
+        }
+        record.rows.push_back(row);
+        record.rowNumbers.push_back(records[i].number);
+    }
+    record.ok = true;
+    return record;
+}
+
+std::string UtcTimestamp(std::time_t t) {
+    std::tm utc{};
+#ifdef _WIN32
+    gmtime_s(&utc, &t);
+#else
+    gmtime_r(&t, &utc);
+#endif
+    char text[80];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", utc.tm_year + 1900,
+                  utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec);
+    return text;
+}
+
+}  // namespace rawfile

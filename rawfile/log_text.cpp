@@ -1,0 +1,234 @@
+#include "log_text.h"
+
+#include <algorithm>
+
+#include "code_pages.h"
+#include "csv.h"
+#include "numbers.h"
+#include "text.h"
+
+namespace rawfile {
+
+namespace {
+
+const char kUtf8Mark[] = "\xEF\xBB\xBF";
+
+bool StartsWith(const std::string& bytes, const char* prefix) {
+    return bytes.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
+}
+
+// The line (from 1) that the byte at `offset` is in.
+std::size_t LineAt(const std::string& bytes, std::size_t offset) {
+    return 1 + static_cast<std::size_t>(
+                   std::count(bytes.begin(), bytes.begin() + std::min(offset, bytes.size()), '\n'));
+}
+
+bool IsUtf8(const std::string& bytes) {
+    bool exact = true;
+    Utf8ToUtf16(bytes, &exact);
+    return exact;
+}
+
+// The first line of `bytes` (split after each LF) for which `valid` fails; 0 when none does.
+template <typename Valid>
+std::size_t FirstBadLine(const std::string& bytes, Valid valid) {
+    std::size_t line = 1;
+    for (std::size_t begin = 0; begin < bytes.size(); ++line) {
+        const std::size_t lf = bytes.find('\n', begin);
+        const std::size_t end = lf == std::string::npos ? bytes.size() : lf + 1;
+        if (!valid(bytes.substr(begin, end - begin))) {
+            return line;
+        }
+        begin = end;
+    }
+    return 0;
+}
+
+DecodedText DecodeUtf8(const std::string& bytes) {
+    DecodedText out;
+    out.encoding = u"UTF-8";
+    out.utf8 = StartsWith(bytes, kUtf8Mark) ? bytes.substr(3) : bytes;
+    out.ok = IsUtf8(out.utf8);
+    if (!out.ok) {
+        out.badLine = FirstBadLine(out.utf8, IsUtf8);
+    }
+    return out;
+}
+
+DecodedText DecodeUtf16(const std::string& bytes, bool bigEndian) {
+    DecodedText out;
+    out.encoding = bigEndian ? u"UTF-16 BE" : u"UTF-16 LE";
+    const char* mark = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    const std::size_t begin = StartsWith(bytes, mark) ? 2 : 0;
+    std::u16string text;
+    text.reserve((bytes.size() - begin) / 2);
+    std::size_t lines = 1;
+    for (std::size_t i = begin; i + 1 < bytes.size(); i += 2) {
+        const unsigned char a = static_cast<unsigned char>(bytes[i]);
+        const unsigned char b = static_cast<unsigned char>(bytes[i + 1]);
+        text.push_back(static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a));
+        lines += text.back() == u'\n' ? 1 : 0;
+    }
+    // Count the lines again only to name the one with the fault.
+    std::size_t line = 1;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool paired = IsPairAt(text, i);
+        if (!paired && (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i]))) {
+            out.badLine = line;
+            return out;
+        }
+        i += paired ? 1 : 0;
+        line += text[i] == u'\n' ? 1 : 0;
+    }
+    if ((bytes.size() - begin) % 2 != 0) {
+        out.badLine = lines;
+        return out;
+    }
+    out.utf8 = Utf16ToUtf8(text);
+    out.ok = true;
+    return out;
+}
+
+DecodedText DecodeLegacy(const std::string& bytes, CodePage page) {
+    DecodedText out;
+    out.encoding = CodePageName(page);
+    std::u16string text;
+    if (DecodeCodePage(bytes, page, &text)) {
+        out.utf8 = Utf16ToUtf8(text);
+        out.ok = true;
+        return out;
+    }
+    out.badLine = FirstBadLine(bytes, [page](const std::string& line) {
+        std::u16string ignored;
+        return DecodeCodePage(line, page, &ignored);
+    });
+    out.badLine = out.badLine == 0 ? LineAt(bytes, bytes.size()) : out.badLine;
+    return out;
+}
+
+bool IsBlankAt(const std::string& cell, std::size_t i, std::size_t* length) {
+    static const char* const kBlanks[] = {" ", "\t", "\xC2\xA0", "\xE3\x80\x80"};
+    for (const char* blank : kBlanks) {
+        const std::size_t n = std::char_traits<char>::length(blank);
+        if (cell.compare(i, n, blank) == 0) {
+            *length = n;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool EncodingByName(const std::u16string& name, TextEncoding* encoding) {
+    std::string key;
+    for (char16_t c : name) {
+        if (c > 0x7F) {
+            return false;
+        }
+        if (c != u'-' && c != u'_') {
+            key.push_back(static_cast<char>(c));
+        }
+    }
+    key = AsciiLower(key);
+    static const struct {
+        const char* name;
+        TextEncoding encoding;
+    } kNames[] = {{"utf8", TextEncoding::kUtf8},
+                  {"utf16", TextEncoding::kUtf16Le},
+                  {"utf16le", TextEncoding::kUtf16Le},
+                  {"utf16be", TextEncoding::kUtf16Be},
+                  {"gb18030", TextEncoding::kGb18030},
+                  {"gbk", TextEncoding::kGb18030},
+                  {"gb2312", TextEncoding::kGb18030},
+                  {"cp936", TextEncoding::kGb18030},
+                  {"windows1252", TextEncoding::kWindows1252},
+                  {"cp1252", TextEncoding::kWindows1252}};
+    for (const auto& n : kNames) {
+        if (key == n.name) {
+            *encoding = n.encoding;
+            return true;
+        }
+    }
+    return false;
+}
+
+DecodedText DecodeLog(const std::string& bytes, TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::kAuto:
+            if (StartsWith(bytes, kUtf8Mark)) {
+                return DecodeUtf8(bytes);
+            }
+            if (StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF")) {
+                return DecodeUtf16(bytes, bytes[0] == '\xFE');
+            }
+            return IsUtf8(bytes) ? DecodeUtf8(bytes) : DecodeLegacy(bytes, CodePage::kSystem);
+        case TextEncoding::kUtf8:
+            return DecodeUtf8(bytes);
+        case TextEncoding::kUtf16Le:
+            return DecodeUtf16(bytes, StartsWith(bytes, "\xFE\xFF"));
+        case TextEncoding::kUtf16Be:
+            return DecodeUtf16(bytes, !StartsWith(bytes, "\xFF\xFE"));
+        case TextEncoding::kGb18030:
+            return DecodeLegacy(bytes, CodePage::kGb18030);
+        case TextEncoding::kWindows1252:
+            return DecodeLegacy(bytes, CodePage::kWindows1252);
+        case TextEncoding::kLegacy:
+            break;
+    }
+    return DecodeLegacy(bytes, CodePage::kSystem);
+}
+
+char DetectSeparator(const std::string& text, const std::string& column) {
+    const std::string first = text.substr(0, text.find_first_of("\r\n"));
+    for (const char separator : {',', ';', '\t'}) {
+        std::vector<CsvRecord> records;
+        CsvError error;
+        if (!ParseCsv(first, &records, &error, separator) || records.empty()) {
+            continue;
+        }
+        for (const std::string& cell : records[0].cells) {
+            if (AsciiLower(TrimCell(cell)) == column) {
+                return separator;
+            }
+        }
+    }
+    return ',';
+}
+
+std::string TrimCell(const std::string& cell) {
+    std::size_t begin = 0;
+    std::size_t n = 0;
+    while (begin < cell.size() && IsBlankAt(cell, begin, &n)) {
+        begin += n;
+    }
+    std::size_t end = cell.size();
+    for (bool trimmed = true; trimmed && end > begin;) {
+        trimmed = false;
+        for (std::size_t back = 1; back <= 3 && back <= end - begin && !trimmed; ++back) {
+            trimmed = IsBlankAt(cell, end - back, &n) && n == back;
+            end -= trimmed ? back : 0;
+        }
+    }
+    return cell.substr(begin, end - begin);
+}
+
+bool ParseDecimal(const std::string& cell, bool decimalComma, double* value) {
+    std::string text = TrimCell(cell);
+    const std::size_t comma = text.find(',');
+    if (comma != std::string::npos) {
+        if (!decimalComma || text.find_first_of(".,", comma + 1) != std::string::npos ||
+            text.find('.') != std::string::npos) {
+            return false;
+        }
+        text[comma] = '.';
+    }
+    float ignored = 0;
+    if (!ParseStrictFloat(BytesToText(text), &ignored)) {
+        return false;
+    }
+    *value = ScanLeadingDouble(text);
+    return true;
+}
+
+}  // namespace rawfile

@@ -1,0 +1,49 @@
+// Antenna height readings as a field crew takes them: several vertical readings, or several slant
+// readings to the antenna's rim with its radius, averaged into the one height a header stores,
+// and refused when they disagree by more than a tolerance.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace rawfile {
+
+// The readings of one row or command line, as written (cells or arguments).
+struct Readings {
+    std::vector<std::string> vertical;
+    std::vector<std::string> slant;
+    std::string radius;         // blank when not given
+    std::string offset;         // blank: 0
+    bool decimalComma = false;  // "1,602" is read as 1.602
+};
+
+enum class ReadingsProblem {
+    kNone,
+    kNoReadings,           // neither kind given: the height is not set
+    kNotNumber,            // `cell` is not a decimal number
+    kBothKinds,            // vertical and slant readings together
+    kNoRadius,             // slant readings without a radius
+    kSlantNotAboveRadius,  // the mean slant is not longer than the radius
+    kSpread,               // the readings spread by more than the tolerance
+    kOutOfRange,           // the height is too large to be stored
+};
+
+struct HeightFromReadings {
+    ReadingsProblem problem = ReadingsProblem::kNone;
+    std::string heightText;           // the height rounded to millimetres, "%.3f"
+    std::string cell;                 // kNotNumber: the cell that is no number
+    std::vector<std::string> spread;  // kSpread: the readings that disagree, as written
+};
+
+// The default tolerance on the spread of readings, in metres.
+constexpr double kDefaultTolerance = 0.003;
+
+// The height the readings give: the mean of the vertical readings, or sqrt(mean slant^2 -
+// radius^2) + offset; rounded to millimetres (half away from zero). Readings are compared in
+// tenths of a millimetre, so a spread of exactly the tolerance passes.
+HeightFromReadings HeightOf(const Readings& readings, double toleranceMetres);
+
+// True when `text` is a tolerance: a decimal number of metres, zero or more.
+bool ParseTolerance(const std::string& text, double* metres);
+
+}  // namespace rawfile

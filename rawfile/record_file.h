@@ -1,0 +1,39 @@
+// The file a change record is appended to, each append on stable storage before it returns, and
+// the full paths the record names files by.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "file_ops.h"
+
+namespace rawfile {
+
+class AppendFile {
+public:
+    AppendFile() = default;
+    AppendFile(const AppendFile&) = delete;
+    AppendFile& operator=(const AppendFile&) = delete;
+    ~AppendFile();
+
+    // Opens the file at `path` for appending, creating it (and flushing its folder) when it does
+    // not exist; *created tells which. Anything but a regular file fails (kOpen).
+    bool Open(const std::u16string& path, bool* created, FileError* error);
+    bool IsOpen() const;
+    // Appends `bytes` and puts them on stable storage (kWrite).
+    bool Append(const std::string& bytes, FileError* error);
+
+private:
+    std::u16string path_;
+#ifdef _WIN32
+    void* handle_ = reinterpret_cast<void*>(static_cast<std::intptr_t>(-1));
+#else
+    int fd_ = -1;
+#endif
+};
+
+// The full path of the existing file at `path`: its folder made absolute and, on Windows, "."
+// and ".." resolved. `path` itself when that fails.
+std::u16string FullPath(const std::u16string& path);
+
+}  // namespace rawfile

@@ -1,0 +1,82 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include "paths.h"
+#include "record_file.h"
+#include "text.h"
+
+namespace rawfile {
+
+namespace {
+
+bool Fail(FileOp op, const std::u16string& path, FileError* error) {
+    error->op = op;
+    error->path = path;
+    error->code = static_cast<std::uint32_t>(errno);
+    error->reason = SystemReason(error->code);
+    return false;
+}
+
+}  // namespace
+
+AppendFile::~AppendFile() {
+    if (fd_ >= 0) {
+        close(fd_);
+    }
+}
+
+bool AppendFile::IsOpen() const {
+    return fd_ >= 0;
+}
+
+bool AppendFile::Open(const std::u16string& path, bool* created, FileError* error) {
+    path_ = path;
+    const std::string name = Utf16ToUtf8(path);
+    fd_ = open(name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    *created = fd_ >= 0;
+    if (fd_ < 0 && errno == EEXIST) {
+        fd_ = open(name.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK);
+    }
+    struct stat st {};
+    if (fd_ < 0 || fstat(fd_, &st) != 0) {
+        return Fail(FileOp::kOpen, path, error);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        errno = EINVAL;
+        return Fail(FileOp::kOpen, path, error);
+    }
+    return !*created || FlushFolder(SplitRawPath(path, PathStyle::kPosix).folder, error);
+}
+
+bool AppendFile::Append(const std::string& bytes, FileError* error) {
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = write(fd_, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return Fail(FileOp::kWrite, path_, error);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return fsync(fd_) == 0 || Fail(FileOp::kWrite, path_, error);
+}
+
+std::u16string FullPath(const std::u16string& path) {
+    const SplitName split = SplitRawPath(path, PathStyle::kPosix);
+    const std::string folder = split.folder.empty() ? "." : Utf16ToUtf8(split.folder);
+    char* real = realpath(folder.c_str(), nullptr);
+    if (real == nullptr) {
+        return path;
+    }
+    const std::u16string full = JoinPath(Utf8ToUtf16(real), split.fileName, PathStyle::kPosix);
+    std::free(real);
+    return full;
+}
+
+}  // namespace rawfile
