@@ -16,6 +16,8 @@ import unittest
 
 PROGRAM = None
 RUNNER = None
+SHIM = os.environ.get("RVX_FAULT_SHIM")  # the native build's fault shim, to kill a run midway
+LOGS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "logs")
 
 STANDARD = [b"VORTALIX COLLECTED DATA FILE", b"ver 2.0", b"ReceiverID:A1B2C3",
             b"Date:2026-03-27", b"Model:VX-10 GNSS", b"AntHigh:1.500"]
@@ -55,11 +57,11 @@ class Case(unittest.TestCase):
         return {os.path.relpath(os.path.join(d, n), self.dir): read(os.path.join(d, n))
                 for d, _, names in os.walk(self.dir) for n in names if not n.startswith("_")}
 
-    def run_tool(self, *args, lc_all="C.UTF-8", stdout=None):
+    def run_tool(self, *args, lc_all="C.UTF-8", stdout=None, env=None):
         """Runs the program; output goes through files, never pipes (Wine keeps pipes open).
         `stdout` "full" or "closed" gives it a standard output that cannot be written."""
         out_path, err_path = os.path.join(self.dir, "_out"), os.path.join(self.dir, "_err")
-        env = dict(os.environ, LC_ALL=lc_all, RVX_WINE_LC_ALL=lc_all)
+        env = dict(os.environ, LC_ALL=lc_all, RVX_WINE_LC_ALL=lc_all, **(env or {}))
         with open(out_path, "wb") as out, open(err_path, "wb") as err:
             rc = subprocess.call(([RUNNER] if RUNNER else []) + [PROGRAM] + list(args),
                                  cwd=self.dir, stdout=out, stderr=err, env=env,
@@ -250,6 +252,77 @@ class Tests(Case):
         # JSON's error stays English, for programs; its message follows the language.
         report = json.loads("\n".join(self.run_tool("show", "--json", "NOPE.RVX", lc_all="zh_CN.UTF-8")[1]))
         self.assertEqual((report[0]["error"], report[0]["message"]), ("cannot open the raw file", "打开RVX文件失败"))
+
+    def test_logs_as_spreadsheets_save_them(self):
+        self.write("ABCD0861.RVX")
+        self.write("ABCD0862.RVX")
+        for log, args, line in [
+                ("gbk.csv", ["--encoding", "gbk"] if RUNNER else [],
+                 "name ABCD0861.RVX -> 测站010861.RVX, height 1.500 -> 1.602"),
+                ("utf16le.txt", [], "name ABCD0861.RVX -> 测站010861.RVX, height 1.500 -> 1.602"),
+                ("semicolon.csv", ["--encoding", "windows-1252"],
+                 "name ABCD0861.RVX -> BM010861.RVX, height 1.500 -> 1.602"),
+                ("slant.csv", [], "name ABCD0861.RVX -> ABCD0861.RVX, height 1.500 -> 1.650")]:
+            shutil.copy(os.path.join(LOGS, log), self.dir)
+            rc, out, err = self.run_tool("apply", "--dry-run", *args, log)
+            self.assertEqual((rc, out[0]), (0, f"ABCD0861.RVX: would save, {line}"), err)
+        # Without --encoding the Linux build reads a legacy log as GB18030; windows-1252 is not.
+        rc, _, err = self.run_tool("apply", "semicolon.csv")
+        self.assertEqual(rc, 1)
+        self.assertIn("semicolon.csv, row 2: neither UTF-8 nor ", err)
+        self.write("log.csv", b"file;height 1;height 2\nABCD0861.RVX;1,600;1,6031\n")
+        self.assertIn("row 2: ABCD0861.RVX: the readings 1,600, 1,6031 disagree by more than 0.003 m",
+                      self.run_tool("apply", "log.csv")[2])
+
+    def test_a_record_puts_a_campaign_back_even_after_a_kill(self):
+        names = [f"S{i:03d}0861.RVX" for i in range(20)]
+        log = "file;point;height 1;height 2\n" + "".join(
+            f"{n};{'P%03d' % i if i % 3 else ''};1,60{i % 4};1,60{(i + 1) % 4}\n"
+            for i, n in enumerate(names))
+        record = os.path.join(self.dir, "rec.csv")
+        for folder in ["c", "k", "count"]:
+            for i, n in enumerate(names):
+                self.write(f"{folder}/{n}", block() + DATA[i:])
+            self.write(f"{folder}/log.csv", log.encode())
+        before = self.files()
+        rc, out, _ = self.run_tool("apply", "--record", record, "c/log.csv")
+        self.assertEqual((rc, len(out)), (0, 20))
+        renamed = sorted(n for n in os.listdir(os.path.join(self.dir, "c")) if n.startswith("P"))
+        rc, out, _ = self.run_tool("set", "--height", "2", "--record", record,
+                                   *[f"c/{n}" for n in renamed])
+        self.assertEqual((rc, len(out)), (0, len(renamed)))
+        with open(record, encoding="utf-8-sig") as f:
+            self.assertEqual(len(f.read().splitlines()), 1 + 20 + len(renamed))
+        changed = self.files()
+        rc, out, _ = self.run_tool("undo", "--dry-run", record)
+        self.assertEqual((rc, len(out), self.files()), (0, 20, changed))
+        rc, out, err = self.run_tool("undo", record)
+        self.assertEqual((rc, len(out)), (0, 20), err)
+        self.assertEqual(self.files(), dict(before, **{"rec.csv": changed["rec.csv"]}))
+        # Once undone, the files are as the record began: nothing is left to put back.
+        rc, out, _ = self.run_tool("undo", record)
+        self.assertEqual((rc, sum(l.endswith(": unchanged") for l in out)), (0, 20))
+        if not SHIM:
+            return
+        # Killed halfway through its saves, apply leaves a record that undo finishes.
+        fault = dict(LD_PRELOAD=SHIM, ASAN_OPTIONS="verify_asan_link_order=0:detect_leaks=0")
+        count = os.path.join(self.dir, "_count")
+        self.run_tool("apply", "count/log.csv",
+                      env=dict(fault, RVX_FAULT_DIR=os.path.join(self.dir, "count"),
+                               RVX_FAULT_COUNT=count))
+        with open(count) as f:
+            calls = int(f.read())
+        killed = os.path.join(self.dir, "killed.csv")
+        rc, _, _ = self.run_tool("apply", "--record", killed, "k/log.csv",
+                                 env=dict(fault, RVX_FAULT_DIR=os.path.join(self.dir, "k"),
+                                          RVX_FAULT_AT=str(calls * 2 // 3), RVX_FAULT_KILL="1"))
+        self.assertNotEqual(rc, 0)
+        self.assertNotEqual({k: v for k, v in self.files().items() if k.startswith("k/")},
+                            {k: v for k, v in before.items() if k.startswith("k/")})
+        rc, _, err = self.run_tool("undo", killed)
+        self.assertEqual(rc, 0, err)
+        self.assertEqual({k: v for k, v in self.files().items() if k.startswith("k/")},
+                         {k: v for k, v in before.items() if k.startswith("k/")})
 
 
 if __name__ == "__main__":

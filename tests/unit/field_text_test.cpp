@@ -1,0 +1,169 @@
+// Field logs as spreadsheets write them, height readings, and the change record.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "change_record.h"
+#include "csv.h"
+#include "log_text.h"
+#include "readings.h"
+
+using namespace rawfile;
+
+namespace {
+
+std::string ReadData(const std::string& name) {
+    std::ifstream in(std::string(RVX_TEST_DATA) + "/logs/" + name, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// The cells of a log's second row, as a reader takes them (trimmed, joined by '|').
+std::string SecondRow(const std::string& bytes, TextEncoding encoding, char* separator,
+                      std::u16string* encodingRead) {
+    const DecodedText text = DecodeLog(bytes, encoding);
+    *encodingRead = text.encoding;
+    *separator = DetectSeparator(text.utf8, "file");
+    std::vector<CsvRecord> records;
+    CsvError error;
+    if (!text.ok || !ParseCsv(text.utf8, &records, &error, *separator) || records.size() < 2) {
+        return "(no second row)";
+    }
+    std::string cells;
+    for (const std::string& cell : records[1].cells) {
+        cells += (cells.empty() ? "" : "|") + TrimCell(cell);
+    }
+    return cells;
+}
+
+}  // namespace
+
+TEST(FieldText, LogsAsSpreadsheetsSaveThem) {
+#ifdef _WIN32
+    const TextEncoding legacy = TextEncoding::kGb18030;  // the ANSI code page varies
+#else
+    const TextEncoding legacy = TextEncoding::kAuto;
+#endif
+    const struct {
+        const char* file;
+        TextEncoding encoding;
+        char separator;
+        std::u16string encodingRead;
+        std::string row;
+    } cases[] = {
+        {"gbk.csv", legacy, ',', u"GB18030", "一号|ABCD0861.RVX|测站01|1.602|北风"},
+        {"utf16le.txt", TextEncoding::kAuto, '\t', u"UTF-16 LE", "ABCD0861.RVX|测站01|1.602"},
+        {"semicolon.csv", TextEncoding::kWindows1252, ';', u"windows-1252",
+         "ABCD0861.RVX|BM01|1,602|1,603|1,601|1,602|1,604|1,602|Zoë"},
+        {"slant.csv", TextEncoding::kAuto, ',', u"UTF-8",
+         "ABCD0861.RVX|1.652|1.651|1.653|0.0825|0"},
+    };
+    for (const auto& c : cases) {
+        char separator = 0;
+        std::u16string encodingRead;
+        EXPECT_EQ(SecondRow(ReadData(c.file), c.encoding, &separator, &encodingRead), c.row)
+            << c.file;
+        EXPECT_EQ(separator, c.separator) << c.file;
+        EXPECT_EQ(encodingRead, c.encodingRead) << c.file;
+    }
+}
+
+TEST(FieldText, TextThatIsNoneNamesItsLine) {
+    const struct {
+        std::string bytes;
+        TextEncoding encoding;
+        bool ok;
+        std::string utf8;
+        std::size_t badLine;
+    } cases[] = {
+        {std::string("\xFE\xFF\0f\0\n\xD8\x3D\xDE\x00", 10), TextEncoding::kAuto, true,
+         "f\n\xF0\x9F\x98\x80", 0},
+        {std::string("\0f\0\n\0", 5), TextEncoding::kUtf16Be, false, "", 2},        // odd length
+        {std::string("f\0\n\0\x3D\xD8", 6), TextEncoding::kUtf16Le, false, "", 2},  // lone half
+        {"file\n\xE9t\xE9\n", TextEncoding::kUtf8, false, "", 2},
+        {"file\nok\n\xE9;x\n", TextEncoding::kGb18030, false, "", 3},
+        {"\xE9t\xE9", TextEncoding::kWindows1252, true, "\xC3\xA9t\xC3\xA9", 0},
+    };
+    for (const auto& c : cases) {
+        const DecodedText text = DecodeLog(c.bytes, c.encoding);
+        EXPECT_EQ(text.ok, c.ok) << c.bytes;
+        EXPECT_EQ(text.ok ? text.utf8 : "", c.utf8) << c.bytes;
+        EXPECT_EQ(text.badLine, c.badLine) << c.bytes;
+    }
+    TextEncoding e;
+    EXPECT_TRUE(EncodingByName(u"UTF_16", &e) && e == TextEncoding::kUtf16Le);
+    EXPECT_TRUE(EncodingByName(u"GBK", &e) && e == TextEncoding::kGb18030);
+    EXPECT_FALSE(EncodingByName(u"latin1", &e));
+    EXPECT_EQ(TrimCell("\xE3\x80\x80 \t\xC2\xA0测站 1\t "), "测站 1");
+}
+
+TEST(FieldText, ReadingsGiveOneHeightOrAreRefused) {
+    const struct {
+        Readings readings;
+        double tolerance;
+        ReadingsProblem problem;
+        std::string height;
+    } cases[] = {
+        {{{"1.600", "1.603", "1.6015"}, {}, "", "", false}, 0.003, ReadingsProblem::kNone, "1.602"},
+        {{{"1.600", "1.6031"}, {}, "", "", false}, 0.003, ReadingsProblem::kSpread, ""},
+        {{{"1,6005", "", "1,6"}, {}, "", "", true}, 0.003, ReadingsProblem::kNone, "1.600"},
+        {{{"-0.0005", "-0.0005"}, {}, "", "", false}, 0, ReadingsProblem::kNone, "-0.001"},
+        {{{"1,6"}, {}, "", "", false}, 0.003, ReadingsProblem::kNotNumber, ""},
+        {{{"1e0"}, {}, "", "", false}, 0.003, ReadingsProblem::kNotNumber, ""},
+        {{{}, {"1.652"}, "0.0825", "", false}, 0.003, ReadingsProblem::kNone, "1.650"},
+        {{{}, {"1.652", "1.651", "1.653"}, "0.0825", "-0.05", false},
+         0.003,
+         ReadingsProblem::kNone,
+         "1.600"},
+        {{{}, {"0.0825"}, "0.0825", "", false}, 0.003, ReadingsProblem::kSlantNotAboveRadius, ""},
+        {{{}, {"1.652"}, "", "", false}, 0.003, ReadingsProblem::kNoRadius, ""},
+        {{{"1.6"}, {"1.652"}, "0.0825", "", false}, 0.003, ReadingsProblem::kBothKinds, ""},
+        {{{"", " "}, {}, "", "", false}, 0.003, ReadingsProblem::kNoReadings, ""},
+        {{{"9999999"}, {}, "", "", false}, 0.003, ReadingsProblem::kNotNumber, ""},
+    };
+    for (const auto& c : cases) {
+        const HeightFromReadings h = HeightOf(c.readings, c.tolerance);
+        EXPECT_EQ(h.problem, c.problem) << c.height;
+        EXPECT_EQ(h.heightText, c.height);
+    }
+    // Exactly the tolerance passes, whatever the binary fractions make of it.
+    EXPECT_EQ(HeightOf({{"0.1", "0.103"}, {}, "", "", false}, 0.003).problem,
+              ReadingsProblem::kNone);
+    EXPECT_EQ(HeightOf({{"0.1", "0.1031"}, {}, "", "", false}, 0.003).spread,
+              (std::vector<std::string>{"0.1", "0.1031"}));
+}
+
+TEST(FieldText, ChangeRecordRowsReadBackAsWritten) {
+    const std::string oldHead(150, 'A');
+    const std::string newHead(160, '\xFE');
+    const ChangeRow row{UtcTimestamp(86400 * 366),
+                        u"/d/a \"b\",c\r\n.RVX",
+                        u"/d/测站.RVX",
+                        "1.500",
+                        "1.602",
+                        oldHead,
+                        newHead};
+    EXPECT_EQ(row.time, "1971-01-02T00:00:00Z");
+    const std::string record = ChangeRecordHeader() + FormatChangeRow(row);
+    // A row cut short by a crash is left out; anything else malformed names its row.
+    for (const std::string& tail : {std::string(), std::string("1971-01-02T00:00:00Z,\"/d/x")}) {
+        const ChangeRecord read = ParseChangeRecord(record + tail);
+        ASSERT_TRUE(read.ok && read.rows.size() == 1);
+        const ChangeRow& back = read.rows[0];
+        EXPECT_EQ(std::tie(back.time, back.oldPath, back.newPath, back.oldHeight, back.newHeight,
+                           back.oldHead, back.newHead),
+                  std::tie(row.time, row.oldPath, row.newPath, row.oldHeight, row.newHeight,
+                           row.oldHead, row.newHead));
+        EXPECT_EQ(read.rowNumbers, std::vector<std::size_t>{2});
+    }
+    for (const auto& [text, badRow] : std::vector<std::pair<std::string, std::size_t>>{
+             {"file,point\n", 1},
+             {record + "t,/a,/b,1,2,00,0G\r\n", 3},
+             {record + "t,/a,/b,1,2,00,00\r\n", 3}}) {  // a new header not 160 bytes
+        const ChangeRecord read = ParseChangeRecord(text);
+        EXPECT_FALSE(read.ok);
+        EXPECT_EQ(read.badRow, badRow);
+    }
+}
