@@ -55,15 +55,19 @@ constexpr TextPair kTexts[] = {
     {&CliTexts::applyHelp,
      u"saves every file a field log names, as set does. The log is CSV; its\n"
      u"         first row names the columns: \"file\" (required; relative to the log's\n"
-     u"         folder), \"point\" and \"height\"; other columns are ignored, and a blank\n"
-     u"         cell keeps the file's own value. Every row is checked first: if any row\n"
-     u"         has a problem, nothing is changed. Running the log again finishes an\n"
-     u"         interrupted run (files already saved are reported as such).",
+     u"         folder), \"point\", readings \"height...\" (averaged), or slant readings\n"
+     u"         \"slant...\" with \"radius\" and \"offset\"; other columns are ignored, and a\n"
+     u"         blank cell keeps the file's own value. UTF-8, UTF-16 (with a byte-order\n"
+     u"         mark) or the legacy code page; commas, semicolons or tabs (then decimal\n"
+     u"         commas too). Every row is checked first: if any row has a problem,\n"
+     u"         nothing is changed. Running the log again finishes an interrupted run.",
      u"按外业记录表逐个保存其中的文件，与set相同。记录表为CSV格式，第一行为\n"
-     u"         列名：\"file\"（必需，相对于记录表所在文件夹）、\"point\"和\"height\"；\n"
-     u"         其他列不读，空单元格保留文件原值。先检查每一行：任何一行有问题，\n"
-     u"         就不做任何修改。再次运行同一记录表可完成中断的运行（已保存的文件\n"
-     u"         会如实报告）。"},
+     u"         列名：\"file\"（必需，相对于记录表所在文件夹）、\"point\"、天线高读数\n"
+     u"         \"height...\"（取平均），或斜高读数\"slant...\"及\"radius\"和\"offset\"；\n"
+     u"         其他列不读，空单元格保留文件原值。编码可为UTF-8、UTF-16（带字节顺序\n"
+     u"         标记）或系统代码页；分隔符可为逗号、分号或制表符（此时可用小数逗号）。\n"
+     u"         先检查每一行：任何一行有问题，就不做任何修改。再次运行同一记录表可\n"
+     u"         完成中断的运行。"},
     {&CliTexts::undoHelp,
      u"puts every file a change record names back, newest change first: its old\n"
      u"         160 header bytes and its old name, byte for byte. A file must still hold\n"

@@ -65,8 +65,8 @@ TEST(Options, HelpListsEachCommandWithItsOptions) {
                       u"  rvxedit apply [-r] [--record RECORD.csv] [--dry-run] LOG.csv\n"
                       u"  rvxedit undo [-r] [--record RECORD.csv] [--dry-run] RECORD.csv\n"),
               std::u16string::npos);
-    EXPECT_NE(zh.find(u"\n  --point 点名        新的点名（最多取8个字符）\n"
-                      u"  --height 米         新的天线高，单位为米；可多次给出（取平均）\n"),
+    EXPECT_NE(zh.find(u"\n  --point 点名         新的点名（最多取8个字符）\n"
+                      u"  --height 米          新的天线高，单位为米；可多次给出（取平均）\n"),
               std::u16string::npos);
     EXPECT_NE(en.find(u"\n  --json   one JSON array"), std::u16string::npos);
 }
