@@ -292,7 +292,8 @@ int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, C
         std::vector<std::u16string> oldHeights;
         for (std::size_t i = first; i < first + count; ++i) {
             Job& job = jobs[i];
-            paths.push_back(job.item->file.path.text);
+            // An undo names the file where it was found: under its recorded new name or its old.
+            paths.push_back(job.item->undo ? job.editor->Path() : job.item->file.path.text);
             oldNames.push_back(job.editor->FileName());
             oldHeights.push_back(job.editor->HeightText());
             group.push_back(

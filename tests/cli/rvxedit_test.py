@@ -7,6 +7,7 @@ scratch folder with relative paths, so both builds see the same names.
 """
 import json
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -17,7 +18,8 @@ import unittest
 PROGRAM = None
 RUNNER = None
 SHIM = os.environ.get("RVX_FAULT_SHIM")  # the native build's fault shim, to kill a run midway
-LOGS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "logs")
+SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+LOGS = os.path.join(SOURCE, "tests", "data", "logs")
 
 STANDARD = [b"VORTALIX COLLECTED DATA FILE", b"ver 2.0", b"ReceiverID:A1B2C3",
             b"Date:2026-03-27", b"Model:VX-10 GNSS", b"AntHigh:1.500"]
@@ -273,6 +275,23 @@ class Tests(Case):
         self.write("log.csv", b"file;height 1;height 2\nABCD0861.RVX;1,600;1,6031\n")
         self.assertIn("row 2: ABCD0861.RVX: the readings 1,600, 1,6031 disagree by more than 0.003 m",
                       self.run_tool("apply", "log.csv")[2])
+
+    def test_readme_examples_of_logs_and_undo_run_as_shown(self):
+        if RUNNER:
+            self.skipTest("the README shows the Linux program")
+        with open(os.path.join(SOURCE, "README.md"), encoding="utf-8") as f:
+            readme = f.read()
+        section = readme[readme.index("### Logs from spreadsheets"):readme.index("## Known limits")]
+        for name in os.listdir(LOGS):
+            shutil.copy(os.path.join(LOGS, name), self.dir)
+        self.write("ABCD0861.RVX")
+        self.write("ABCD0862.RVX")
+        for block in re.findall(r"```console\n(.*?)```", section, re.S):
+            for command in re.split(r"^\$ ", block, flags=re.M)[1:]:
+                line, *expected = command.rstrip("\n").split("\n")
+                _, out, err = self.run_tool(*line.split()[1:])
+                self.assertEqual(out + err.splitlines(),
+                                 [e.replace("/tmp/survey", self.dir) for e in expected], line)
 
     def test_a_record_puts_a_campaign_back_even_after_a_kill(self):
         names = [f"S{i:03d}0861.RVX" for i in range(20)]
