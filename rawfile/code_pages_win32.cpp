@@ -10,7 +10,9 @@ namespace {
 UINT CodePageNumber(CodePage page) {
     switch (page) {
         case CodePage::kGb18030:
-            return 54936;
+            // A system without GB18030 (Wine) still reads GBK, which the logs of Chinese
+            // spreadsheets are in.
+            return IsValidCodePage(54936) ? 54936 : 936;
         case CodePage::kWindows1252:
             return 1252;
         default:
