@@ -248,20 +248,30 @@ public:
         for (const rawfile::SaveRequest& r : requests) {
             const rawfile::RawFileEditor& e = *r.editor;
             const rawfile::SavePlan& plan = r.outcome.plan;
-            const std::u16string oldPath = rawfile::FullPath(e.Path());
-            const std::u16string folder =
-                rawfile::SplitRawPath(oldPath, rawfile::PlatformPathStyle()).folder;
+            const std::u16string& folder = FullFolder(e);
             rows += rawfile::FormatChangeRow(
-                {time, oldPath, folder + NameOf(plan.newPath), rawfile::Utf16ToUtf8(e.HeightText()),
-                 plan.height.text, e.Head(),
+                {time, folder + e.FileName(), folder + NameOf(plan.newPath),
+                 rawfile::Utf16ToUtf8(e.HeightText()), plan.height.text, e.Head(),
                  std::string(reinterpret_cast<const char*>(plan.block.data()), plan.block.size())});
         }
         return file_.Append(rows, error);
     }
 
 private:
+    // The full path of the editor's folder, found once for each folder.
+    const std::u16string& FullFolder(const rawfile::RawFileEditor& e) {
+        const auto known = folders_.find(e.File().folder);
+        if (known != folders_.end()) {
+            return known->second;
+        }
+        const std::u16string full = rawfile::FullPath(e.Path());
+        return folders_[e.File().folder] =
+                   rawfile::SplitRawPath(full, rawfile::PlatformPathStyle()).folder;
+    }
+
     std::optional<std::u16string> path_;
     rawfile::AppendFile file_;
+    std::map<std::u16string, std::u16string> folders_;
 };
 
 }  // namespace

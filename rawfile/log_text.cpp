@@ -213,22 +213,18 @@ std::string TrimCell(const std::string& cell) {
     return cell.substr(begin, end - begin);
 }
 
-bool ParseDecimal(const std::string& cell, bool decimalComma, double* value) {
-    std::string text = TrimCell(cell);
-    const std::size_t comma = text.find(',');
+bool DecimalText(const std::string& cell, bool decimalComma, std::string* text) {
+    *text = TrimCell(cell);
+    const std::size_t comma = text->find(',');
     if (comma != std::string::npos) {
-        if (!decimalComma || text.find_first_of(".,", comma + 1) != std::string::npos ||
-            text.find('.') != std::string::npos) {
+        if (!decimalComma || text->find_first_of(".,", comma + 1) != std::string::npos ||
+            text->find('.') != std::string::npos) {
             return false;
         }
-        text[comma] = '.';
+        (*text)[comma] = '.';
     }
     float ignored = 0;
-    if (!ParseStrictFloat(BytesToText(text), &ignored)) {
-        return false;
-    }
-    *value = ScanLeadingDouble(text);
-    return true;
+    return ParseStrictFloat(BytesToText(*text), &ignored);
 }
 
 }  // namespace rawfile

@@ -41,7 +41,8 @@ char DetectSeparator(const std::string& text, const std::string& column);
 std::string TrimCell(const std::string& cell);
 
 // True when `cell` (trimmed) is a decimal number as ParseStrictFloat reads it, or, with
-// `decimalComma`, the same with one comma in the point's place; *value holds it.
-bool ParseDecimal(const std::string& cell, bool decimalComma, double* value);
+// `decimalComma`, the same with one comma in the point's place; *text holds it trimmed, with a
+// point.
+bool DecimalText(const std::string& cell, bool decimalComma, std::string* text);
 
 }  // namespace rawfile

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "log_text.h"
 
@@ -9,16 +10,47 @@ namespace rawfile {
 
 namespace {
 
-// Larger heights than this do not fit the header's millimetre field.
-constexpr double kMaxMetres = 2147483.0;
+// Readings are kept in whole micrometres, so that a spread of exactly the tolerance and a mean
+// that ends in exactly half a millimetre are what they are, whatever binary fractions make of
+// them. Larger heights than this do not fit the header's millimetre field.
+constexpr long long kMaxMicrometres = 2147483647000LL;
 
-// Reads the cells; sets *problem (and the cell) on the first that is no number.
-bool ReadAll(const std::vector<std::string>& cells, bool decimalComma, std::vector<double>* values,
-             HeightFromReadings* out) {
+// A decimal text (as DecimalText gives it) in micrometres, rounded half away from zero; false
+// when it is too large.
+bool Micrometres(const std::string& text, long long* value) {
+    std::size_t i = text[0] == '-' || text[0] == '+' ? 1 : 0;
+    long long whole = 0;
+    for (; i < text.size() && text[i] != '.'; ++i) {
+        whole = whole * 10 + (text[i] - '0');
+        if (whole > kMaxMicrometres / 1000000) {
+            return false;
+        }
+    }
+    long long fraction = 0;
+    int digits = 0;
+    bool roundUp = false;
+    for (++i; i < text.size(); ++i, ++digits) {
+        if (digits < 6) {
+            fraction = fraction * 10 + (text[i] - '0');
+        } else if (digits == 6) {
+            roundUp = text[i] >= '5';
+        }
+    }
+    for (; digits < 6; ++digits) {
+        fraction *= 10;
+    }
+    const long long magnitude = whole * 1000000 + fraction + (roundUp ? 1 : 0);
+    *value = text[0] == '-' ? -magnitude : magnitude;
+    return magnitude <= kMaxMicrometres;
+}
+
+// Reads the cells; sets the problem (and the cell) on the first that is no number.
+bool ReadAll(const std::vector<std::string>& cells, bool decimalComma,
+             std::vector<long long>* values, HeightFromReadings* out) {
     for (const std::string& cell : cells) {
-        double value = 0;
-        if (!ParseDecimal(cell, decimalComma, &value) || !std::isfinite(value) ||
-            std::fabs(value) > kMaxMetres) {
+        std::string text;
+        long long value = 0;
+        if (!DecimalText(cell, decimalComma, &text) || !Micrometres(text, &value)) {
             out->problem = ReadingsProblem::kNotNumber;
             out->cell = TrimCell(cell);
             return false;
@@ -28,31 +60,29 @@ bool ReadAll(const std::vector<std::string>& cells, bool decimalComma, std::vect
     return true;
 }
 
-long long Tenths(double metres) {
-    return std::llround(metres * 10000.0);
-}
-
-// The mean of the readings in millimetres, once their spread is within the tolerance. Summed in
-// whole tenths of a millimetre, so that a mean that ends in half a millimetre is exactly that.
-bool MeanMillimetres(const std::vector<std::string>& cells, const std::vector<double>& values,
-                     double toleranceMetres, double* mean, HeightFromReadings* out) {
-    long long low = Tenths(values[0]);
-    long long high = low;
-    long long sum = 0;
-    for (double v : values) {
-        low = std::min(low, Tenths(v));
-        high = std::max(high, Tenths(v));
-        sum += Tenths(v);
-    }
-    if (high - low > Tenths(toleranceMetres)) {
+// The sum of the readings, once their spread is within the tolerance.
+bool Sum(const std::vector<std::string>& cells, const std::vector<long long>& values,
+         double toleranceMetres, long long* sum, HeightFromReadings* out) {
+    const auto range = std::minmax_element(values.begin(), values.end());
+    if (*range.second - *range.first > std::llround(toleranceMetres * 1e6)) {
         out->problem = ReadingsProblem::kSpread;
         for (const std::string& cell : cells) {
             out->spread.push_back(TrimCell(cell));
         }
         return false;
     }
-    *mean = static_cast<double>(sum) / (10.0 * static_cast<double>(values.size()));
+    *sum = 0;
+    for (long long v : values) {
+        *sum += v;
+    }
     return true;
+}
+
+// `micrometres` / `count` in millimetres, rounded half away from zero.
+long long RoundedMillimetres(long long micrometres, long long count) {
+    const long long denominator = 1000 * count;
+    const long long mm = (2 * std::llabs(micrometres) + denominator) / (2 * denominator);
+    return micrometres < 0 ? -mm : mm;
 }
 
 std::string MillimetreText(long long mm) {
@@ -88,55 +118,59 @@ HeightFromReadings HeightOf(const Readings& readings, double toleranceMetres) {
     }
     const bool isSlant = !slant.empty();
     const std::vector<std::string>& cells = isSlant ? slant : vertical;
-    std::vector<double> values;
+    std::vector<long long> values;
     if (!ReadAll(cells, readings.decimalComma, &values, &out)) {
         return out;
     }
-    double radius = 0;
-    double offset = 0;
+    if (!isSlant && values.size() == 1) {
+        // One reading is the height as written; the save rounds it as it rounds a typed one.
+        DecimalText(cells[0], readings.decimalComma, &out.heightText);
+        return out;
+    }
+    std::vector<long long> extra;
     if (isSlant) {
         if (TrimCell(readings.radius).empty()) {
             out.problem = ReadingsProblem::kNoRadius;
             return out;
         }
-        std::vector<double> extra;
-        std::vector<std::string> extraCells = {readings.radius};
-        if (!TrimCell(readings.offset).empty()) {
-            extraCells.push_back(readings.offset);
-        }
-        if (!ReadAll(extraCells, readings.decimalComma, &extra, &out)) {
+        const std::string offset = TrimCell(readings.offset).empty() ? "0" : readings.offset;
+        if (!ReadAll({readings.radius, offset}, readings.decimalComma, &extra, &out)) {
             return out;
         }
-        radius = std::fabs(extra[0]);
-        offset = extra.size() > 1 ? extra[1] : 0;
     }
-    double mean = 0;
-    if (!MeanMillimetres(cells, values, toleranceMetres, &mean, &out)) {
+    long long sum = 0;
+    if (!Sum(cells, values, toleranceMetres, &sum, &out)) {
         return out;
     }
-    double mm = std::round(mean);
+    const long long count = static_cast<long long>(values.size());
+    long long mm = RoundedMillimetres(sum, count);
     if (isSlant) {
-        const double slantMetres = mean / 1000.0;
+        const double slantMetres = static_cast<double>(sum) / static_cast<double>(count) / 1e6;
+        const double radius = std::fabs(static_cast<double>(extra[0])) / 1e6;
         if (slantMetres <= radius) {
             out.problem = ReadingsProblem::kSlantNotAboveRadius;
             return out;
         }
-        mm = std::round((std::sqrt(slantMetres * slantMetres - radius * radius) + offset) * 1000.0);
+        const double height = std::sqrt(slantMetres * slantMetres - radius * radius) +
+                              static_cast<double>(extra[1]) / 1e6;
+        if (!(std::fabs(height) * 1000.0 <= static_cast<double>(kMaxMicrometres / 1000))) {
+            out.problem = ReadingsProblem::kOutOfRange;
+            return out;
+        }
+        mm = std::llround(height * 1000.0);
     }
-    if (!(std::fabs(mm) <= kMaxMetres * 1000.0)) {
-        out.problem = ReadingsProblem::kOutOfRange;
-        return out;
-    }
-    out.heightText = MillimetreText(static_cast<long long>(mm));
+    out.heightText = MillimetreText(mm);
     return out;
 }
 
 bool ParseTolerance(const std::string& text, double* metres) {
-    double value = 0;
-    if (!ParseDecimal(text, false, &value) || !(value >= 0) || value > 1000.0) {
+    std::string plain;
+    long long micrometres = 0;
+    if (!DecimalText(text, false, &plain) || !Micrometres(plain, &micrometres) || micrometres < 0 ||
+        micrometres > 1000000000) {
         return false;
     }
-    *metres = value;
+    *metres = static_cast<double>(micrometres) / 1e6;
     return true;
 }
 

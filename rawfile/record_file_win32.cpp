@@ -42,7 +42,7 @@ bool AppendFile::Open(const std::u16string& path, bool* created, FileError* erro
         SetLastError(ERROR_INVALID_PARAMETER);
         return Fail(FileOp::kOpen, path, error);
     }
-    return true;
+    return !*created || FlushFolder(SplitRawPath(path, PathStyle::kWindows).folder, error);
 }
 
 bool AppendFile::Append(const std::string& bytes, FileError* error) {

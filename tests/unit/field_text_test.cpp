@@ -111,6 +111,9 @@ TEST(FieldText, ReadingsGiveOneHeightOrAreRefused) {
         {{{"1,6005", "", "1,6"}, {}, "", "", true}, 0.003, ReadingsProblem::kNone, "1.600"},
         {{{"-0.0005", "-0.0005"}, {}, "", "", false}, 0, ReadingsProblem::kNone, "-0.001"},
         {{{"1,6"}, {}, "", "", false}, 0.003, ReadingsProblem::kNotNumber, ""},
+        // One reading goes to the save as written, to be rounded once, as a typed height is.
+        {{{" 1,60049999"}, {}, "", "", true}, 0.003, ReadingsProblem::kNone, "1.60049999"},
+        {{{"1.60049999", "1.6005"}, {}, "", "", false}, 0.003, ReadingsProblem::kNone, "1.601"},
         {{{"1e0"}, {}, "", "", false}, 0.003, ReadingsProblem::kNotNumber, ""},
         {{{}, {"1.652"}, "0.0825", "", false}, 0.003, ReadingsProblem::kNone, "1.650"},
         {{{}, {"1.652", "1.651", "1.653"}, "0.0825", "-0.05", false},
