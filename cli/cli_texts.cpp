@@ -69,10 +69,10 @@ constexpr TextPair kTexts[] = {
      u"         先检查每一行：任何一行有问题，就不做任何修改。再次运行同一记录表可\n"
      u"         完成中断的运行。"},
     {&CliTexts::undoHelp,
-     u"puts every file a change record names back, newest change first: its old\n"
-     u"         160 header bytes and its old name, byte for byte. A file must still hold\n"
-     u"         the recorded new bytes under the recorded new name; every row is\n"
-     u"         checked first: if any has a problem, nothing is changed.",
+     u"puts back every file a change record names, newest change first: its\n"
+     u"         old 160 header bytes and its old name, byte for byte. A file must\n"
+     u"         still hold the recorded new bytes under the recorded new name; every\n"
+     u"         change is checked first: if any has a problem, nothing is changed.",
      u"按修改记录逐个恢复文件，最新的修改最先恢复：原来的160字节文件头和原文件名，\n"
      u"         逐字节恢复。文件须仍是记录中的新文件名和新文件头；先检查每一行：任何\n"
      u"         一行有问题，就不做任何修改。"},
@@ -85,19 +85,19 @@ constexpr TextPair kTexts[] = {
     {&CliTexts::slantHelp, u"a slant reading to the antenna's rim; again for more",
      u"量至天线边缘的斜高读数；可多次给出"},
     {&CliTexts::radiusHelp, u"the antenna's radius, for slant readings", u"天线半径，用于斜高"},
-    {&CliTexts::offsetHelp, u"the reference point's height above the slant's end (default 0)",
+    {&CliTexts::offsetHelp, u"the reference point above the slant's end (default 0)",
      u"天线参考点高出斜高量测点的高度（默认0）"},
     {&CliTexts::toleranceHelp, u"the most readings may disagree by (default 0.003)",
      u"各读数之间允许的最大差值（默认0.003）"},
-    {&CliTexts::encodingHelp, u"utf-8, utf-16, utf-16be, gb18030 or windows-1252 (default: found)",
-     u"utf-8、utf-16、utf-16be、gb18030或windows-1252（默认自动判断）"},
-    {&CliTexts::recordHelp, u"append a row for each file saved to this CSV file, before the save",
+    {&CliTexts::encodingHelp, u"utf-8, utf-16, utf-16be, gb18030, windows-1252",
+     u"utf-8、utf-16、utf-16be、gb18030、windows-1252"},
+    {&CliTexts::recordHelp, u"append a row per file saved to this file, before saving",
      u"每保存一个文件之前，先在此CSV文件末尾追加一行记录"},
     {&CliTexts::setDryRunHelp, u"print what would change and touch nothing",
      u"只显示将做的修改，不改动任何文件"},
     {&CliTexts::applyDryRunHelp, u"check the log, print what would change and touch nothing",
      u"检查记录表并显示将做的修改，不改动任何文件"},
-    {&CliTexts::undoDryRunHelp, u"check the record, print what would change and touch nothing",
+    {&CliTexts::undoDryRunHelp, u"check, print what would change and touch nothing",
      u"检查修改记录并显示将做的修改，不改动任何文件"},
     {&CliTexts::recursiveHelp, u"a folder stands for every .RVX file under it, at any depth",
      u"文件夹代表其下任意层中的全部.RVX文件"},
