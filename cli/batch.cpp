@@ -236,13 +236,13 @@ public:
         if (!path_ || requests.empty()) {
             return true;
         }
-        bool created = false;
+        bool empty = false;
         std::string rows;
         if (!file_.IsOpen()) {
-            if (!file_.Open(*path_, &created, error)) {
+            if (!file_.Open(*path_, &empty, error)) {
                 return false;
             }
-            rows = created ? rawfile::ChangeRecordHeader() : "";
+            rows = empty ? rawfile::ChangeRecordHeader() : "";
         }
         const std::string time = rawfile::UtcTimestamp(std::time(nullptr));
         for (const rawfile::SaveRequest& r : requests) {

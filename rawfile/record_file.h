@@ -17,8 +17,9 @@ public:
     ~AppendFile();
 
     // Opens the file at `path` for appending, creating it (and flushing its folder) when it does
-    // not exist; *created tells which. Anything but a regular file fails (kOpen).
-    bool Open(const std::u16string& path, bool* created, FileError* error);
+    // not exist; *empty is set when it was created or holds nothing. Anything but a regular file
+    // fails (kOpen).
+    bool Open(const std::u16string& path, bool* empty, FileError* error);
     bool IsOpen() const;
     // Appends `bytes` and puts them on stable storage (kWrite).
     bool Append(const std::string& bytes, FileError* error);

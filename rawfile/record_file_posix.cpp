@@ -34,11 +34,11 @@ bool AppendFile::IsOpen() const {
     return fd_ >= 0;
 }
 
-bool AppendFile::Open(const std::u16string& path, bool* created, FileError* error) {
+bool AppendFile::Open(const std::u16string& path, bool* empty, FileError* error) {
     path_ = path;
     const std::string name = Utf16ToUtf8(path);
     fd_ = open(name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    *created = fd_ >= 0;
+    const bool created = fd_ >= 0;
     if (fd_ < 0 && errno == EEXIST) {
         fd_ = open(name.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK);
     }
@@ -50,7 +50,8 @@ bool AppendFile::Open(const std::u16string& path, bool* created, FileError* erro
         errno = EINVAL;
         return Fail(FileOp::kOpen, path, error);
     }
-    return !*created || FlushFolder(SplitRawPath(path, PathStyle::kPosix).folder, error);
+    *empty = st.st_size == 0;
+    return !created || FlushFolder(SplitRawPath(path, PathStyle::kPosix).folder, error);
 }
 
 bool AppendFile::Append(const std::string& bytes, FileError* error) {

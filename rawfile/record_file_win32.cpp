@@ -30,19 +30,21 @@ bool AppendFile::IsOpen() const {
     return handle_ != INVALID_HANDLE_VALUE;
 }
 
-bool AppendFile::Open(const std::u16string& path, bool* created, FileError* error) {
+bool AppendFile::Open(const std::u16string& path, bool* empty, FileError* error) {
     path_ = path;
     handle_ = CreateFileW(ToWide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle_ == INVALID_HANDLE_VALUE) {
         return Fail(FileOp::kOpen, path, error);
     }
-    *created = GetLastError() != ERROR_ALREADY_EXISTS;
-    if (GetFileType(handle_) != FILE_TYPE_DISK) {
+    const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
+    LARGE_INTEGER size{};
+    if (GetFileType(handle_) != FILE_TYPE_DISK || !GetFileSizeEx(handle_, &size)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return Fail(FileOp::kOpen, path, error);
     }
-    return !*created || FlushFolder(SplitRawPath(path, PathStyle::kWindows).folder, error);
+    *empty = size.QuadPart == 0;
+    return !created || FlushFolder(SplitRawPath(path, PathStyle::kWindows).folder, error);
 }
 
 bool AppendFile::Append(const std::string& bytes, FileError* error) {
