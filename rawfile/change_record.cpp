@@ -92,11 +92,12 @@ ChangeRecord ParseChangeRecord(const std::string& bytes) {
         record.badRow = error.record;
         return record;
     }
-    if (records.empty() || records[0].cells.size() != kColumnCount ||
-        records[0].cells[0] + "," + records[0].cells[1] + "," + records[0].cells[2] + "," +
-                records[0].cells[3] + "," + records[0].cells[4] + "," + records[0].cells[5] + "," +
-                records[0].cells[6] !=
-            kColumns) {
+    std::string columns;
+    for (const std::string& cell :
+         records.empty() ? std::vector<std::string>() : records[0].cells) {
+        columns += (columns.empty() ? "" : ",") + cell;
+    }
+    if (columns != kColumns) {
         record.badRow = 1;
         return record;
     }

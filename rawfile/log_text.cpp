@@ -62,14 +62,12 @@ DecodedText DecodeUtf16(const std::string& bytes, bool bigEndian) {
     const std::size_t begin = StartsWith(bytes, mark) ? 2 : 0;
     std::u16string text;
     text.reserve((bytes.size() - begin) / 2);
-    std::size_t lines = 1;
     for (std::size_t i = begin; i + 1 < bytes.size(); i += 2) {
         const unsigned char a = static_cast<unsigned char>(bytes[i]);
         const unsigned char b = static_cast<unsigned char>(bytes[i + 1]);
         text.push_back(static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a));
-        lines += text.back() == u'\n' ? 1 : 0;
     }
-    // Count the lines again only to name the one with the fault.
+    // A lone surrogate, or a last byte without its pair, names its line.
     std::size_t line = 1;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const bool paired = IsPairAt(text, i);
@@ -81,7 +79,7 @@ DecodedText DecodeUtf16(const std::string& bytes, bool bigEndian) {
         line += text[i] == u'\n' ? 1 : 0;
     }
     if ((bytes.size() - begin) % 2 != 0) {
-        out.badLine = lines;
+        out.badLine = line;
         return out;
     }
     out.utf8 = Utf16ToUtf8(text);
