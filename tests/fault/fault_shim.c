@@ -4,6 +4,7 @@
  *   RVX_FAULT_AT=N      the Nth counted call fails (0 or unset: none)
  *   RVX_FAULT_KILL=1    ... the process is killed at that call instead
  *   RVX_FAULT_COUNT=F   the number of counted calls is written to F at exit
+ *   RVX_FAULT_RENAMES=1 every rename under RVX_FAULT_DIR is refused (EACCES)
  */
 #define _GNU_SOURCE
 #include <dirent.h>
@@ -147,6 +148,10 @@ PATH_CALL(DIR*, opendir, (const char* path), (path), NULL)
 PATH_CALL(int, unlink, (const char* path), (path), -1)
 
 int renameat2(int a, const char* path, int b, const char* to, unsigned flags) {
+    if (Under(path) && getenv("RVX_FAULT_RENAMES") != NULL) {
+        errno = EACCES;
+        return -1;
+    }
     if (Hit(Under(path))) {
         return -1;
     }
