@@ -90,7 +90,7 @@ def states(folder, files):
 
 def check_messages(rc, out, err, files, st):
     for (old, _, h0, h1), s in zip(files, st):
-        if f"{old}: saved" in out or f"{old}: already saved" in out:
+        if f"{old}: saved" in out or f"{old}: not found; " in out:
             assert s == "new", f"{old}: reported saved but is {s}"
         if f"{old}: cannot open the file for writing" in err or \
                 f"{old}: cannot read the file before writing" in err:
