@@ -53,7 +53,7 @@ constexpr TextPair kTexts[] = {
      u"         folder), \"point\" and \"height\"; other columns are ignored, and a blank\n"
      u"         cell keeps the file's own value. Every row is checked first: if any row\n"
      u"         has a problem, nothing is changed. Running the log again finishes an\n"
-     u"         interrupted run (files already saved are reported as such).",
+     u"         interrupted run (files an earlier run saved are reported as such).",
      u"按外业记录表逐个保存其中的文件，与set相同。记录表为CSV格式，第一行为\n"
      u"         列名：\"file\"（必需，相对于记录表所在文件夹）、\"point\"和\"height\"；\n"
      u"         其他列不读，空单元格保留文件原值。先检查每一行：任何一行有问题，\n"
