@@ -21,9 +21,8 @@ DATA = bytes(range(256)).replace(b"\n", b"") * 4
 
 
 def block(height):
-    out = bytearray(b"".join(l + b"\r\n" for l in LINES + [b"AntHigh:%.3f" % height]).ljust(160, b"\0"))
-    out[130:134] = struct.pack("<i", round(height * 1000))
-    return bytes(out)
+    text = b"".join(l + b"\r\n" for l in LINES + [b"AntHigh:%.3f" % height]).ljust(160, b"\0")
+    return text[:130] + struct.pack("<i", round(height * 1000)) + text[134:]
 
 
 # Each file: old name, new name, old height, new height.
@@ -47,19 +46,13 @@ def prepare(folder, files):
         f.write(LOG_TEXT)
 
 
-def run(folder, args, at=0, kill=False, count_file=None):
+def run(folder, args, at=0, kill=False, count_file=""):
     env = dict(os.environ, LD_PRELOAD=SHIM, RVX_FAULT_DIR=folder, RVX_FAULT_AT=str(at),
-               RVX_FAULT_KILL="1" if kill else "0", LC_ALL="C.UTF-8",
+               RVX_FAULT_KILL=str(int(kill)), RVX_FAULT_COUNT=count_file, LC_ALL="C.UTF-8",
                ASAN_OPTIONS="verify_asan_link_order=0:detect_leaks=0")
-    if count_file:
-        env["RVX_FAULT_COUNT"] = count_file
-    with open(os.path.join(folder, "_out"), "w+b") as out, \
-            open(os.path.join(folder, "_err"), "w+b") as err:
-        rc = subprocess.run([PROGRAM, "--lang", "en"] + args, cwd=folder, stdout=out,
-                            stderr=err, env=env, timeout=60).returncode
-        out.seek(0)
-        err.seek(0)
-        return rc, out.read().decode(), err.read().decode()
+    r = subprocess.run([PROGRAM, "--lang", "en"] + args, cwd=folder, capture_output=True, env=env,
+                       timeout=60)
+    return r.returncode, r.stdout.decode(), r.stderr.decode()
 
 
 def states(folder, files):
