@@ -122,36 +122,21 @@ class Tests(Case):
 
     def test_dry_run_and_unchanged_fields_touch_nothing(self):
         self.write("ABCD0861.RVX")
-        self.write("EFGH0861.RVX")
         before = self.files()
-        rc, out, _ = self.run_tool("set", "--dry-run", "--point", "P", "--height", "2",
-                                   "ABCD0861.RVX")
-        self.assertEqual((rc, out), (0, ["ABCD0861.RVX: would save, name ABCD0861.RVX -> "
-                                         "P0861.RVX, height 1.500 -> 2.000"]))
-        rc, out, err = self.run_tool("set", "--dry-run", "--point", "EFGH", "ABCD0861.RVX")
-        self.assertEqual((rc, out), (1, []))
-        self.assertIn("the target file already exists", err)
-        rc, out, _ = self.run_tool("set", "--point", "ABCD", "--height", "1.500", "ABCD0861.RVX")
-        self.assertEqual((rc, out), (0, ["ABCD0861.RVX: unchanged"]))
+        for args, line in [(["--dry-run", "--point", "P", "--height", "2"], "would save, name "
+                            "ABCD0861.RVX -> P0861.RVX, height 1.500 -> 2.000"),
+                           (["--point", "ABCD", "--height", "1.500"], "unchanged")]:
+            rc, out, _ = self.run_tool("set", *args, "ABCD0861.RVX")
+            self.assertEqual((rc, out), (0, ["ABCD0861.RVX: " + line]))
         self.assertEqual(self.files(), before)
 
     def test_usage_errors_exit_2_and_touch_nothing(self):
         self.write("ABCD0861.RVX")
         before = self.files()
-        f = "ABCD0861.RVX"
-        for args, message in [
-                ([], "no command given"), (["frob", f], 'unknown command "frob"'),
-                (["show"], "no files given"), (["set", f], "set needs --point or --height (or both)"),
-                (["set", "--height", "1,5", f],
-                 "the antenna height is not a valid number; give it in metres"),
-                (["set", "--point", "A", "--point=B", f], "--point is given more than once"),
-                (["show", "--dry-run", f], 'unknown option "--dry-run" for show'),
-                (["set", f, "--point"], "--point needs a value"),
-                (["--lang", "fr", "show", f], "--lang takes en or zh"),
-                (["apply", f, f], "apply takes exactly one log file")]:
-            rc, out, err = self.run_tool(*args)
-            self.assertEqual((rc, out, err.replace("\r\n", "\n")),
-                             (2, [], f"rvxedit: {message}\nTry 'rvxedit --help' for more information.\n"))
+        rc, out, err = self.run_tool("set", "--height", "1,5", "ABCD0861.RVX")
+        self.assertEqual((rc, out, err.replace("\r\n", "\n")), (2, [], (
+            "rvxedit: the antenna height is not a valid number; give it in metres\n"
+            "Try 'rvxedit --help' for more information.\n")))
         self.assertEqual(self.files(), before)
 
     def test_output_that_cannot_be_written_fails(self):
@@ -167,14 +152,6 @@ class Tests(Case):
         rc, out, err = self.run_tool("show", "F0861.RVX", "/dev/zero")
         self.assertEqual((rc, out), (1, []))
         self.assertEqual(err.count(": cannot open the raw file"), 2, err)
-
-    def test_a_point_name_kept_as_it_is_is_never_refused(self):
-        if RUNNER:
-            self.skipTest("Windows programs cannot name such a file")
-        self.write("A:B0861.RVX")
-        rc, out, _ = self.run_tool("set", "--point", "A:B", "--height", "2", "A:B0861.RVX")
-        self.assertEqual((rc, out), (0, ["A:B0861.RVX: saved, name A:B0861.RVX -> A:B0861.RVX, "
-                                         "height 1.500 -> 2.000"]))
 
     def test_windows_program_expands_wildcards(self):
         if not RUNNER:
