@@ -27,9 +27,8 @@ BAD_STDOUT = {"full": lambda: os.dup2(os.open("/dev/full", os.O_WRONLY), 1),
 
 def block(lines=STANDARD, mm=1500):
     """The 160-byte header a save writes for these lines and millimetres."""
-    out = bytearray(b"".join(line + b"\r\n" for line in lines).ljust(160, b"\0"))
-    out[130:134] = struct.pack("<i", mm)
-    return bytes(out)
+    text = b"".join(line + b"\r\n" for line in lines).ljust(160, b"\0")
+    return text[:130] + struct.pack("<i", mm) + text[134:]
 
 
 def read(path):
@@ -37,12 +36,10 @@ def read(path):
         return f.read()
 
 
-class Case(unittest.TestCase):
+class Tests(unittest.TestCase):
     def setUp(self):
         self.dir = tempfile.mkdtemp(prefix="rvxedit-test-")
-
-    def tearDown(self):
-        shutil.rmtree(self.dir, ignore_errors=True)
+        self.addCleanup(shutil.rmtree, self.dir, True)
 
     def write(self, name, data=None):
         data = block() + DATA if data is None else data
@@ -53,26 +50,20 @@ class Case(unittest.TestCase):
 
     def files(self):
         return {os.path.relpath(os.path.join(d, n), self.dir): read(os.path.join(d, n))
-                for d, _, names in os.walk(self.dir) for n in names if not n.startswith("_")}
+                for d, _, names in os.walk(self.dir) for n in names}
 
     def run_tool(self, *args, lc_all="C.UTF-8", stdout=None):
         """Runs the program; output goes through files, never pipes (Wine keeps pipes open).
         `stdout` "full" or "closed" gives it a standard output that cannot be written."""
-        out_path, err_path = os.path.join(self.dir, "_out"), os.path.join(self.dir, "_err")
         env = dict(os.environ, LC_ALL=lc_all, RVX_WINE_LC_ALL=lc_all)
-        with open(out_path, "wb") as out, open(err_path, "wb") as err:
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
             rc = subprocess.call(([RUNNER] if RUNNER else []) + [PROGRAM] + list(args),
                                  cwd=self.dir, stdout=out, stderr=err, env=env,
                                  stdin=subprocess.DEVNULL, timeout=300,
                                  preexec_fn=BAD_STDOUT.get(stdout))
-        out = read(out_path).decode("utf-8").splitlines()
-        err = read(err_path).decode("utf-8", "replace")
-        os.remove(out_path)
-        os.remove(err_path)
-        return rc, out, err
-
-
-class Tests(Case):
+            out.seek(0)
+            err.seek(0)
+            return rc, out.read().decode("utf-8").splitlines(), err.read().decode("utf-8", "replace")
     def test_show_reports_good_files_and_names_bad_ones(self):
         self.write("BAD0861.RVX", block(STANDARD[:5]))
         self.write("测站0861.RVX", block(STANDARD[:4] + [b'Model:"X" \\ \xe9', b"AntHigh:2.25"], 1234))

@@ -113,8 +113,8 @@ TEST_F(SaveTest, RefusalRepeatsAndChangesNothing) {
 }
 
 // In the English interface every box is English. Unchanged fields save nothing. A file held by
-// another program: the file-error box with the system's reason, and the fields stay as typed. A
-// file that cannot load says why.
+// another program: the file-error box with the system's reason, and the fields stay as typed; a
+// file dropped then asks about them, and when it cannot load says why.
 TEST_F(SaveTest, EnglishBoxesAndAFailedSaveKeepsTheFields) {
     WriteLanguageValue(1);
     Program rvx(Quoted(path_));
@@ -134,6 +134,9 @@ TEST_F(SaveTest, EnglishBoxesAndAFailedSaveKeepsTheFields) {
     EXPECT_EQ(Read(u"ABCD0861.RVX"), original_);
     EXPECT_EQ(rvx.Text(IDC_ANT_HEIGHT), L"1.6");
     rvx.Drop({MakeFile(u"NOAH0861.RVX", HeaderWithout(5))});
+    const Popup ask = rvx.WaitForPopup();
+    rvx.Dismiss(ask, IDNO);
+    EXPECT_EQ(ask.text, L"The point name or antenna height has changed but is not saved. Save it?");
     EXPECT_EQ(rvx.TakePopup().text,
               L"No antenna height (AntHigh) found; check that this is a raw file.");
 }
