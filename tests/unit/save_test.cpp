@@ -45,6 +45,16 @@ struct OtherOpener {
 #endif
 };
 
+// Sets or clears the read-only attribute (on POSIX: every write permission bit).
+void SetReadOnly(const std::u16string& path, bool readOnly) {
+#ifdef _WIN32
+    ASSERT_TRUE(SetFileAttributesW(ToWide(path).c_str(),
+                                   readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL));
+#else
+    ASSERT_EQ(chmod(Utf16ToUtf8(path).c_str(), readOnly ? 0444 : 0644), 0);
+#endif
+}
+
 std::int32_t FieldOf(const rawgen::Bytes& file) {
     return MillimetresInBlock(reinterpret_cast<const std::uint8_t*>(file.data()));
 }
@@ -154,9 +164,15 @@ TEST_F(SaveTest, SavesRenameAndMoveTheBaseline) {
 }
 
 // A save that fails at the disk keeps the baseline of the file as it stands, so pressing save
-// again with the same fields tries again rather than reporting "unchanged".
+// again with the same fields tries again rather than reporting "unchanged". A read-only file is
+// refused even where the user could write it anyway (root on POSIX).
 TEST_F(SaveTest, AFailedSaveIsTriedAgainBySavingAgain) {
     Open(u"ABCD0861.RVX");
+    SetReadOnly(dir_.Path(u"ABCD0861.RVX"), true);
+    const SaveOutcome readOnly = editor_.Save(u"NEW", u"1.6");
+    SetReadOnly(dir_.Path(u"ABCD0861.RVX"), false);
+    EXPECT_EQ(readOnly.status, SaveStatus::kWriteFailed);
+    EXPECT_EQ(readOnly.error.op, FileOp::kOpen);
     {
         OtherOpener other(dir_.Path(u"ABCD0861.RVX"));
         const SaveOutcome out = editor_.Save(u"NEW", u"1.6");
@@ -178,48 +194,8 @@ TEST_F(SaveTest, AFailedSaveIsTriedAgainBySavingAgain) {
     EXPECT_FALSE(rawgen::FileExists(dir_.Path(u"GONE0861.RVX")));
 }
 
-namespace {
-
-// Sets or clears the read-only attribute (on POSIX: every write permission bit).
-void SetReadOnly(const std::u16string& path, bool readOnly) {
-#ifdef _WIN32
-    ASSERT_TRUE(SetFileAttributesW(ToWide(path).c_str(),
-                                   readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL));
-#else
-    ASSERT_EQ(chmod(Utf16ToUtf8(path).c_str(), readOnly ? 0444 : 0644), 0);
-#endif
-}
-
-}  // namespace
-
-// A read-only file is refused even where the user could write it anyway (root on POSIX).
-TEST_F(SaveTest, AReadOnlyFileIsNeverWritten) {
-    Open(u"ABCD0861.RVX");
-    SetReadOnly(dir_.Path(u"ABCD0861.RVX"), true);
-    const SaveOutcome out = editor_.Save(u"NEW", u"1.6");
-    SetReadOnly(dir_.Path(u"ABCD0861.RVX"), false);
-    EXPECT_EQ(out.status, SaveStatus::kWriteFailed);
-    EXPECT_EQ(out.error.op, FileOp::kOpen);
-    EXPECT_EQ(Read(u"ABCD0861.RVX"), original_);
-    EXPECT_FALSE(rawgen::FileExists(dir_.Path(u"NEW0861.RVX")));
-}
-
-TEST(HeldFile, RenameNeverReplacesAnotherFile) {
-    rawgen::TempDir dir;
-    rawgen::WriteFile(dir.Path(u"a"), "A");
-    rawgen::WriteFile(dir.Path(u"b"), "B");
-    HeldFile held;
-    FileError error;
-    ASSERT_TRUE(held.Open(dir.Path(u"a"), &error));
-    EXPECT_FALSE(held.Rename(dir.Path(u"b"), &error));
-    EXPECT_EQ(error.op, FileOp::kRename);
-    held.Close();
-    EXPECT_EQ(rawgen::ReadFile(dir.Path(u"a")), "A");
-    EXPECT_EQ(rawgen::ReadFile(dir.Path(u"b")), "B");
-}
-
-// Only a regular file opens: the null device neither loads nor is held for a save.
-TEST(FileOps, OnlyRegularFilesOpen) {
+// Only a regular file is held for a save, and a rename never replaces another file.
+TEST(HeldFile, OnlyRegularFilesOpenAndRenamesNeverReplace) {
 #ifdef _WIN32
     const std::u16string device = u"NUL";
 #else
@@ -230,6 +206,15 @@ TEST(FileOps, OnlyRegularFilesOpen) {
     FileError error;
     EXPECT_FALSE(held.Open(device, &error));
     EXPECT_EQ(error.op, FileOp::kOpen);
+    rawgen::TempDir dir;
+    rawgen::WriteFile(dir.Path(u"a"), "A");
+    rawgen::WriteFile(dir.Path(u"b"), "B");
+    ASSERT_TRUE(held.Open(dir.Path(u"a"), &error));
+    EXPECT_FALSE(held.Rename(dir.Path(u"b"), &error));
+    EXPECT_EQ(error.op, FileOp::kRename);
+    held.Close();
+    EXPECT_EQ(rawgen::ReadFile(dir.Path(u"a")), "A");
+    EXPECT_EQ(rawgen::ReadFile(dir.Path(u"b")), "B");
 }
 
 // A save works on the file as it is now: another file put in its place, or the same file with
