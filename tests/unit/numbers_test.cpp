@@ -33,14 +33,9 @@ TEST(Numbers, StrictParseAcceptsOnlyWholeDecimalNumbers) {
     const struct {
         const char16_t* text;
         float value;
-    } good[] = {{u"1.5", 1.5f},
-                {u" 1.6 ", 1.6f},
-                {u"+2", 2.0f},
-                {u"-0.5", -0.5f},
-                {u".5", 0.5f},
-                {u"5.", 5.0f},
-                {u"1.50000000000000", 1.5f},
-                {u"\t3\t", 3.0f}};
+    } good[] = {
+        {u"1.5", 1.5f},      {u" 1.6 ", 1.6f}, {u"+2", 2.0f},     {u"-0.5", -0.5f},
+        {u".5", 0.5f},       {u"5.", 5.0f},    {u"1.50000000000000", 1.5f}, {u"\t3\t", 3.0f}};
     float v = 0;
     for (const auto& c : good) {
         v = -99;
