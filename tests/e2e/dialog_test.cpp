@@ -210,13 +210,14 @@ TEST_F(SaveTest, KeyboardAndUnsavedFields) {
         }
         EXPECT_EQ(Read(u"ABCD0861.RVX"), original_);
     }
-    Program rvx(Quoted(path_));
-    rvx.SetText(IDC_POINT_NAME, L"EFGH");
+    // Names outside the code pages, in the command line and in the point name, save alike.
+    Program rvx(Quoted(MakeFile(u"测站0861.RVX", original_)));
+    rvx.SetText(IDC_POINT_NAME, L"站点");
     PostMessageW(rvx.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
     rvx.Dismiss(rvx.WaitForPopup(), IDYES);
     EXPECT_TRUE(rvx.WaitForExit());
-    EXPECT_FALSE(Exists(u"ABCD0861.RVX"));
-    EXPECT_EQ(Read(u"EFGH0861.RVX").substr(160), original_.substr(160));
+    EXPECT_FALSE(Exists(u"测站0861.RVX"));
+    EXPECT_EQ(Read(u"站点0861.RVX").substr(160), original_.substr(160));
 }
 
 }  // namespace
