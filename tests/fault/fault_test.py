@@ -8,6 +8,7 @@ Usage: fault_test.py RVXEDIT FAULT_SHIM
 """
 import concurrent.futures
 import os
+import pathlib
 import shutil
 import struct
 import subprocess
@@ -40,10 +41,8 @@ def prepare(folder, files):
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
     for i, (old, _, height, _) in enumerate(files):
-        with open(os.path.join(folder, old), "wb") as f:
-            f.write(block(height) + DATA[i:])
-    with open(os.path.join(folder, "log.csv"), "wb") as f:
-        f.write(LOG_TEXT)
+        pathlib.Path(folder, old).write_bytes(block(height) + DATA[i:])
+    pathlib.Path(folder, "log.csv").write_bytes(LOG_TEXT)
 
 
 def run(folder, args, at=0, kill=False, count_file=""):
@@ -64,8 +63,7 @@ def states(folder, files):
     for i, (old, new, h0, h1) in enumerate(files):
         here = [n for n in dict.fromkeys((old, new)) if n in names]
         assert len(here) == 1, f"{old}: found as {here} among {names}"
-        with open(os.path.join(folder, here[0]), "rb") as f:
-            data = f.read()
+        data = pathlib.Path(folder, here[0]).read_bytes()
         assert data[160:] == DATA[i:], f"{here[0]}: receiver data changed"
         head = data[:160]
         assert head in (block(h0), block(h1)), f"{here[0]}: header neither old nor new"
@@ -126,8 +124,7 @@ def main():
             count_file = os.path.join(scratch, "count")
             rc, _, err = run(folder, args, count_file=count_file)
             assert rc == 0, err
-            with open(count_file) as f:
-                calls = int(f.read())
+            calls = int(pathlib.Path(count_file).read_text())
             assert calls > 10, f"{name}: only {calls} calls counted"
             print(f"{name}: {calls} calls, each failed and then killed in turn")
             cases += [(name, files, args, at, kill) for kill in (False, True)
