@@ -392,6 +392,23 @@ inline void WriteLanguageValue(DWORD value) {
     }
 }
 
+// Each value of the file type under `root` ("-" when absent; the "Open with" entry is empty).
+inline std::vector<std::wstring> RegisteredFileType(HKEY root) {
+    std::vector<std::wstring> values;
+    for (const auto& [key, name] : {std::pair<const wchar_t*, const wchar_t*>{L".RVX", nullptr},
+                                    {L"RVXfile", nullptr},
+                                    {L"RVXfile\\DefaultIcon", nullptr},
+                                    {L"RVXfile\\Shell", nullptr},
+                                    {L"RVXfile\\Shell\\RVXTOOL\\Command", nullptr},
+                                    {L".RVX\\OpenWithProgids", L"RVXfile"}}) {
+        wchar_t value[512] = {};
+        DWORD bytes = sizeof value;
+        const LONG rc = RegGetValueW(root, key, name, RRF_RT_ANY, nullptr, value, &bytes);
+        values.push_back(rc == ERROR_SUCCESS ? value : L"-");
+    }
+    return values;
+}
+
 // A standard header without its line `index` (1 version, 2 receiver, 3 date, 4 model, 5 height).
 inline rawgen::Bytes HeaderWithout(std::size_t index) {
     std::vector<std::string> lines = rawgen::StandardLines();
