@@ -46,6 +46,12 @@ TEST(Options, ValuesAndTheEndOfOptions) {
         {{u"set", u"--point=", u"--point", u"B", u"f"}, u"--point is given more than once"},
         {{u"show", u"--json=1", u"f"}, u"unknown option \"--json=1\" for show"},
         {{u"set", u"--", u"--point", u"P", u"f"}, u"set needs --point or --height (or both)"},
+        {{}, u"no command given"},
+        {{u"frob", u"f"}, u"unknown command \"frob\""},
+        {{u"show"}, u"no files given"},
+        {{u"set", u"f", u"--point"}, u"--point needs a value"},
+        {{u"--lang", u"fr", u"show", u"f"}, u"--lang takes en or zh"},
+        {{u"apply", u"f", u"f"}, u"apply takes exactly one log file"},
     };
     for (const auto& [args, error] : errors) {
         EXPECT_EQ(Outcome(args, &o), error);
