@@ -160,7 +160,8 @@ public:
 
 private:
     // A file that is gone may have been saved by an earlier run of the same command (or log):
-    // it then stands under its new name, with the fields asked for.
+    // it then stands under its new name, with the fields asked for. What is known is said as it
+    // is: the file named is not found, and the one under the new name has those fields.
     bool FindEarlierSave(const BatchItem& item, Job* job) {
         if (!item.pointName || KindOf(item.file.path.text) != EntryKind::kMissing) {
             return false;
@@ -170,7 +171,8 @@ private:
         const std::u16string tail = rawfile::DerivePointName(split.fileName).tail;
         const Arg saved{rawfile::ComposeRawPath(split.folder, *item.pointName, tail), true};
         std::u16string reason;
-        if (saved.text == item.file.path.text || !LoadFile(saved, t_, job->editor.get(), &reason)) {
+        if (rawfile::DerivePointName(split.fileName).pointName == *item.pointName ||
+            saved.text == item.file.path.text || !LoadFile(saved, t_, job->editor.get(), &reason)) {
             return false;
         }
         job->alreadySavedAs = saved.text;

@@ -60,7 +60,8 @@ constexpr TextPair kTexts[] = {
      u"         blank cell keeps the file's own value. UTF-8, UTF-16 (with a byte-order\n"
      u"         mark) or the legacy code page; commas, semicolons or tabs (then decimal\n"
      u"         commas too). Every row is checked first: if any row has a problem,\n"
-     u"         nothing is changed. Running the log again finishes an interrupted run.",
+     u"         nothing is changed. Running the log again finishes an interrupted run\n"
+     u"         (files an earlier run saved are reported as such).",
      u"按外业记录表逐个保存其中的文件，与set相同。记录表为CSV格式，第一行为\n"
      u"         列名：\"file\"（必需，相对于记录表所在文件夹）、\"point\"、天线高读数\n"
      u"         \"height...\"（取平均），或斜高读数\"slant...\"及\"radius\"和\"offset\"；\n"
@@ -146,7 +147,9 @@ constexpr TextPair kTexts[] = {
     {&CliTexts::wouldSave, u"would save, %1", u"将保存，%1"},
     {&CliTexts::saved, u"saved, %1", u"已保存，%1"},
     {&CliTexts::change, u"name %1 -> %2, height %3 -> %4", u"文件名 %1 -> %2，天线高 %3 -> %4"},
-    {&CliTexts::alreadySaved, u"already saved as %1", u"已保存为 %1"},
+    {&CliTexts::alreadySaved,
+     u"not found; %1 already holds the point name and height asked for (saved by an earlier run)",
+     u"未找到；%1 已带有所要求的点名与天线高（已由之前的运行保存）"},
     {&CliTexts::openForWritingFailed, u"cannot open the file for writing: %1; nothing was changed",
      u"无法打开文件写入：%1；未做任何修改"},
     {&CliTexts::readForWritingFailed,
@@ -163,6 +166,9 @@ constexpr TextPair kTexts[] = {
      u"saved and renamed to %1, but the system could not confirm that the new name is on the "
      u"disk: %2",
      u"已保存并重命名为 %1，但系统无法确认新文件名已写入磁盘：%2"},
+    {&CliTexts::folderRefusesRename,
+     u"the folder does not let the file be renamed: %1; nothing was changed",
+     u"文件夹不允许重命名该文件：%1；未做任何修改"},
     {&CliTexts::readFailed, u"cannot read the raw file: %1", u"无法读取RVX文件：%1"},
     {&CliTexts::nothingChangedFiles, u"nothing was changed; files with problems: %1",
      u"有%1个文件有问题，未做任何修改"},
@@ -304,6 +310,8 @@ std::u16string SaveFailureText(const rawfile::SaveOutcome& outcome, const std::u
                     return Fill(t.openForWritingFailed, {reason});
                 case rawfile::FileOp::kRead:
                     return Fill(t.readForWritingFailed, {reason});
+                case rawfile::FileOp::kFolder:
+                    return Fill(t.folderRefusesRename, {reason});
                 default:
                     return Fill(t.writeFailed, {reason});
             }

@@ -1,5 +1,6 @@
 // rvxedit: shows and corrects the point name and antenna height of raw files from the command
 // line, with the same rules and the same result as the RVXTOOL dialog.
+#include <csignal>
 #include <exception>
 #include <string>
 #include <vector>
@@ -73,6 +74,9 @@ int wmain(int argc, wchar_t** argv) {
 }
 #else
 int main(int argc, char** argv) {
+    // A reader that goes away (`| head`) must not end a batch half done: the writes fail
+    // instead, the files are still saved, and the exit status says the output was lost.
+    signal(SIGPIPE, SIG_IGN);
     std::vector<rvxedit::Arg> args;
     for (int i = 1; i < argc; ++i) {
         rvxedit::Arg arg;

@@ -1,13 +1,6 @@
-# Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (posix thread model, which
-# GoogleTest's threading support needs). Only for the tests: where the kernel cannot run 32-bit
-# programs, scripts/test.sh runs the suites under Wine from this build; what ships stays 32-bit.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiling for 64-bit Windows with Debian's MinGW-w64. Only for the tests: where the kernel
+# cannot run 32-bit programs, scripts/test.sh runs the suites under Wine from this build; what
+# ships stays 32-bit.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(TOOLCHAIN_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${TOOLCHAIN_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${TOOLCHAIN_PREFIX}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -13,6 +13,7 @@ namespace rawfile {
 
 enum class FileOp {
     kOpen,         // opening (or examining) the file: nothing was written
+    kFolder,       // the folder does not let the file be renamed: nothing was written
     kRead,         // reading the file
     kWrite,        // writing the header, or flushing it to the disk: its state is not known
     kRename,       // renaming the file after its header was written and flushed
@@ -77,7 +78,7 @@ public:
     // Renames the file held to `to`, in the same folder, never replacing another file
     // (kRename); the path held becomes `to`.
     bool Rename(const std::u16string& to, FileError* error);
-    // Checks without writing that the folder lets the file be renamed (kOpen).
+    // Checks without writing that the folder lets the file be renamed (kFolder).
     bool CheckFolderWritable(FileError* error) const;
     // Ends the hold.
     void Close();

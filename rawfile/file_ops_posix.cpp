@@ -229,11 +229,20 @@ bool HeldFile::Rename(const std::u16string& to, FileError* error) {
 bool HeldFile::CheckFolderWritable(FileError* error) const {
     const std::string folder = FolderName(path_);
     if (access(folder.c_str(), W_OK | X_OK) != 0) {
-        return Fail(FileOp::kOpen, path_, errno, error);
+        return Fail(FileOp::kFolder, path_, errno, error);
+    }
+    // In a folder with the sticky bit (such as /tmp) only the file's or the folder's owner may
+    // rename a file, unless the user is privileged.
+    struct stat dirStat;
+    struct stat fileStat;
+    const uid_t user = geteuid();
+    if (user != 0 && stat(folder.c_str(), &dirStat) == 0 && (dirStat.st_mode & S_ISVTX) != 0 &&
+        fstat(fd_, &fileStat) == 0 && fileStat.st_uid != user && dirStat.st_uid != user) {
+        return Fail(FileOp::kFolder, path_, EPERM, error);
     }
     struct statvfs fs;
     if (statvfs(folder.c_str(), &fs) == 0 && (fs.f_flag & ST_RDONLY) != 0) {
-        return Fail(FileOp::kOpen, path_, EROFS, error);
+        return Fail(FileOp::kFolder, path_, EROFS, error);
     }
     // An immutable or append-only folder refuses renames even to root.
     const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -244,7 +253,7 @@ bool HeldFile::CheckFolderWritable(FileError* error) const {
         close(dir);
     }
     if (locked) {
-        return Fail(FileOp::kOpen, path_, EPERM, error);
+        return Fail(FileOp::kFolder, path_, EPERM, error);
     }
     return true;
 }

@@ -320,7 +320,7 @@ bool HeldFile::CheckFolderWritable(FileError* error) const {
     // a name be added.
     const HANDLE folder = OpenFolder(FolderOf(path_), FILE_ADD_FILE);
     if (folder == INVALID_HANDLE_VALUE) {
-        return Fail(FileOp::kOpen, path_, GetLastError(), error);
+        return Fail(FileOp::kFolder, path_, GetLastError(), error);
     }
     CloseHandle(folder);
     return true;

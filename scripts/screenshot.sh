@@ -1,15 +1,19 @@
 #!/bin/sh
 # Starts the editor on a raw file under Wine on the current X display (Xvfb), waits for its
 # dialog and saves a PNG of it.
-# Usage: scripts/screenshot.sh <win32 build folder> <raw file> <out.png>
+# Usage: scripts/screenshot.sh <Windows build folder> <raw file> <out.png>
 # RVX_SCREENSHOT_UI=1 takes it in English; RVX_SCREENSHOT_DPI=144 at 150 % scaling (default 96).
 set -eu
 B="$(cd "$1" && pwd)"
 RAW="$2"
 OUT="$3"
 [ -n "${DISPLAY:-}" ] || { echo "screenshot: no DISPLAY (run it under xvfb-run)" >&2; exit 1; }
-export WINEPREFIX="$B/wineprefix" WINEARCH=win32 WINEDEBUG=-all LC_ALL=C.UTF-8
+# The prefix's architecture and Wine's loader are the build's (see its wine-run.sh).
+WINEARCH="$(sed -n 's/^export WINEARCH=//p' "$B/wine-run.sh")"
+WINELOADER="$(sed -n 's/^export WINELOADER=//p' "$B/wine-run.sh")"
+export WINEPREFIX="$B/wineprefix" WINEARCH WINELOADER WINEDEBUG=-all LC_ALL=C.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml="
+wine() { "$WINELOADER" "$@"; }
 "$B/wine-run.sh" --init
 
 # Chinese dialog texts need a CJK font behind the dialog fonts: link WenQuanYi Micro Hei
@@ -40,7 +44,7 @@ timeout -k 10 60 wineserver -w
 
 WINPATH="Z:$(cd "$(dirname "$RAW")" && pwd)/$(basename "$RAW")"
 WINPATH="$(printf '%s' "$WINPATH" | sed 's|/|\\|g')"
-timeout -k 5 60 wine "$B/app/RVXTOOL.exe" "$WINPATH" >/dev/null 2>&1 &
+timeout -k 5 60 "$WINELOADER" "$B/app/RVXTOOL.exe" "$WINPATH" >/dev/null 2>&1 &
 PROGRAM=$!
 
 window=""

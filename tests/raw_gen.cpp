@@ -1,5 +1,6 @@
 #include "raw_gen.h"
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <stdexcept>
@@ -22,12 +23,9 @@ std::vector<std::string> StandardLines() {
 Bytes MakeHeader(const std::vector<std::string>& lines) {
     Bytes out;
     for (const auto& line : lines) {
-        out += line;
-        out += "\r\n";
+        out += line + "\r\n";
     }
-    if (out.size() < 160) {
-        out.resize(160, '\0');
-    }
+    out.resize(std::max<std::size_t>(out.size(), 160), '\0');
     return out;
 }
 

@@ -134,6 +134,9 @@ std::u16string Sentence(std::u16string text, Language language) {
 std::u16string FileOpFailure(rawfile::FileOp op, Language language) {
     const bool chinese = language == Language::kChinese;
     switch (op) {
+        case rawfile::FileOp::kFolder:
+            return chinese ? u"文件夹不允许重命名该文件，未做任何修改："
+                           : u"The folder does not let the file be renamed; nothing was changed:";
         case rawfile::FileOp::kOpen:
         case rawfile::FileOp::kRead:
             return chinese ? u"无法打开文件，未做任何修改："

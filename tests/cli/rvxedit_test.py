@@ -31,9 +31,8 @@ BAD_STDOUT = {"full": lambda: os.dup2(os.open("/dev/full", os.O_WRONLY), 1),
 
 def block(lines=STANDARD, mm=1500):
     """The 160-byte header a save writes for these lines and millimetres."""
-    out = bytearray(b"".join(line + b"\r\n" for line in lines).ljust(160, b"\0"))
-    out[130:134] = struct.pack("<i", mm)
-    return bytes(out)
+    text = b"".join(line + b"\r\n" for line in lines).ljust(160, b"\0")
+    return text[:130] + struct.pack("<i", mm) + text[134:]
 
 
 def read(path):
@@ -41,12 +40,10 @@ def read(path):
         return f.read()
 
 
-class Case(unittest.TestCase):
+class Tests(unittest.TestCase):
     def setUp(self):
         self.dir = tempfile.mkdtemp(prefix="rvxedit-test-")
-
-    def tearDown(self):
-        shutil.rmtree(self.dir, ignore_errors=True)
+        self.addCleanup(shutil.rmtree, self.dir, True)
 
     def write(self, name, data=None):
         data = block() + DATA if data is None else data
@@ -57,26 +54,20 @@ class Case(unittest.TestCase):
 
     def files(self):
         return {os.path.relpath(os.path.join(d, n), self.dir): read(os.path.join(d, n))
-                for d, _, names in os.walk(self.dir) for n in names if not n.startswith("_")}
+                for d, _, names in os.walk(self.dir) for n in names}
 
     def run_tool(self, *args, lc_all="C.UTF-8", stdout=None, env=None):
         """Runs the program; output goes through files, never pipes (Wine keeps pipes open).
         `stdout` "full" or "closed" gives it a standard output that cannot be written."""
-        out_path, err_path = os.path.join(self.dir, "_out"), os.path.join(self.dir, "_err")
         env = dict(os.environ, LC_ALL=lc_all, RVX_WINE_LC_ALL=lc_all, **(env or {}))
-        with open(out_path, "wb") as out, open(err_path, "wb") as err:
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
             rc = subprocess.call(([RUNNER] if RUNNER else []) + [PROGRAM] + list(args),
                                  cwd=self.dir, stdout=out, stderr=err, env=env,
                                  stdin=subprocess.DEVNULL, timeout=300,
                                  preexec_fn=BAD_STDOUT.get(stdout))
-        out = read(out_path).decode("utf-8").splitlines()
-        err = read(err_path).decode("utf-8", "replace")
-        os.remove(out_path)
-        os.remove(err_path)
-        return rc, out, err
-
-
-class Tests(Case):
+            out.seek(0)
+            err.seek(0)
+            return rc, out.read().decode("utf-8").splitlines(), err.read().decode("utf-8", "replace")
     def test_show_reports_good_files_and_names_bad_ones(self):
         self.write("BAD0861.RVX", block(STANDARD[:5]))
         self.write("测站0861.RVX", block(STANDARD[:4] + [b'Model:"X" \\ \xe9', b"AntHigh:2.25"], 1234))
@@ -126,36 +117,21 @@ class Tests(Case):
 
     def test_dry_run_and_unchanged_fields_touch_nothing(self):
         self.write("ABCD0861.RVX")
-        self.write("EFGH0861.RVX")
         before = self.files()
-        rc, out, _ = self.run_tool("set", "--dry-run", "--point", "P", "--height", "2",
-                                   "ABCD0861.RVX")
-        self.assertEqual((rc, out), (0, ["ABCD0861.RVX: would save, name ABCD0861.RVX -> "
-                                         "P0861.RVX, height 1.500 -> 2.000"]))
-        rc, out, err = self.run_tool("set", "--dry-run", "--point", "EFGH", "ABCD0861.RVX")
-        self.assertEqual((rc, out), (1, []))
-        self.assertIn("the target file already exists", err)
-        rc, out, _ = self.run_tool("set", "--point", "ABCD", "--height", "1.500", "ABCD0861.RVX")
-        self.assertEqual((rc, out), (0, ["ABCD0861.RVX: unchanged"]))
+        for args, line in [(["--dry-run", "--point", "P", "--height", "2"], "would save, name "
+                            "ABCD0861.RVX -> P0861.RVX, height 1.500 -> 2.000"),
+                           (["--point", "ABCD", "--height", "1.500"], "unchanged")]:
+            rc, out, _ = self.run_tool("set", *args, "ABCD0861.RVX")
+            self.assertEqual((rc, out), (0, ["ABCD0861.RVX: " + line]))
         self.assertEqual(self.files(), before)
 
     def test_usage_errors_exit_2_and_touch_nothing(self):
         self.write("ABCD0861.RVX")
         before = self.files()
-        f = "ABCD0861.RVX"
-        for args, message in [
-                ([], "no command given"), (["frob", f], 'unknown command "frob"'),
-                (["show"], "no files given"), (["set", f], "set needs --point or --height (or both)"),
-                (["set", "--height", "1,5", f],
-                 "the antenna height is not a valid number; give it in metres"),
-                (["set", "--point", "A", "--point=B", f], "--point is given more than once"),
-                (["show", "--dry-run", f], 'unknown option "--dry-run" for show'),
-                (["set", f, "--point"], "--point needs a value"),
-                (["--lang", "fr", "show", f], "--lang takes en or zh"),
-                (["apply", f, f], "apply takes exactly one log file")]:
-            rc, out, err = self.run_tool(*args)
-            self.assertEqual((rc, out, err.replace("\r\n", "\n")),
-                             (2, [], f"rvxedit: {message}\nTry 'rvxedit --help' for more information.\n"))
+        rc, out, err = self.run_tool("set", "--height", "1,5", "ABCD0861.RVX")
+        self.assertEqual((rc, out, err.replace("\r\n", "\n")), (2, [], (
+            "rvxedit: the antenna height is not a valid number; give it in metres\n"
+            "Try 'rvxedit --help' for more information.\n")))
         self.assertEqual(self.files(), before)
 
     def test_output_that_cannot_be_written_fails(self):
@@ -171,14 +147,6 @@ class Tests(Case):
         rc, out, err = self.run_tool("show", "F0861.RVX", "/dev/zero")
         self.assertEqual((rc, out), (1, []))
         self.assertEqual(err.count(": cannot open the raw file"), 2, err)
-
-    def test_a_point_name_kept_as_it_is_is_never_refused(self):
-        if RUNNER:
-            self.skipTest("Windows programs cannot name such a file")
-        self.write("A:B0861.RVX")
-        rc, out, _ = self.run_tool("set", "--point", "A:B", "--height", "2", "A:B0861.RVX")
-        self.assertEqual((rc, out), (0, ["A:B0861.RVX: saved, name A:B0861.RVX -> A:B0861.RVX, "
-                                         "height 1.500 -> 2.000"]))
 
     def test_windows_program_expands_wildcards(self):
         if not RUNNER:
@@ -218,8 +186,6 @@ class Tests(Case):
               "row 4: EFGH0861.RVX: the row has 4 cells, the first row only 3"]),
             ("file,point\nABCD0861.RVX,P\nEFGH0861.RVX,p\n",
              ["row 3: EFGH0861.RVX: row 2 ends at the same name: p0861.RVX"]),
-            ("file,height\nsub/ABCD0861.RVX,2\nsub/../sub/ABCD0861.RVX,3\n",
-             ["row 3: sub/../sub/ABCD0861.RVX: the same file as row 2"]),
             ("file,point\nABCD0861.RVX,EFGH\n",
              ["row 2: ABCD0861.RVX: the target file already exists"]),
             ('file\n"ABCD0861.RVX\n', ["log.csv, row 2: a quoted cell is never closed"]),

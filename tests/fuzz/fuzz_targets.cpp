@@ -58,29 +58,20 @@ const std::string& Scratch() {
     return folder;
 }
 
-// The loader's reference: searches `stream` from its start for a line that starts with `key`,
-// reading lines of at most 159 bytes into `line` (160 bytes). 1 with the line when found.
-int FindKeyLine(const char* key, char* line, std::FILE* stream) {
-    std::rewind(stream);
-    const std::size_t keyLen = std::strlen(key);
-    while (!std::feof(stream)) {
-        if (std::fgets(line, static_cast<int>(rawfile::kBlockSize), stream) == nullptr) {
-            return 0;
-        }
-        if (std::strlen(line) >= keyLen && std::memcmp(line, key, keyLen) == 0) {
-            return 1;
-        }
-    }
-    return 0;
-}
-
-// The load made of one FindKeyLine search a key.
+// The loader's reference: for each key, a search of `stream` from its start for a line that
+// starts with the key, reading lines of at most 159 bytes (fgets into 160).
 LoadResult LoadKeyByKey(std::FILE* stream) {
     std::string lines[rawfile::kKeyCount];
-    const std::string* found[rawfile::kKeyCount];
+    const std::string* found[rawfile::kKeyCount] = {};
     for (std::size_t k = 0; k < rawfile::kKeyCount; ++k) {
+        std::rewind(stream);
         char line[rawfile::kBlockSize] = {};
-        found[k] = FindKeyLine(rawfile::kKeys[k], line, stream) == 1 ? &(lines[k] = line) : nullptr;
+        const char* key = rawfile::kKeys[k];
+        while (found[k] == nullptr &&
+               std::fgets(line, static_cast<int>(rawfile::kBlockSize), stream) != nullptr) {
+            found[k] =
+                std::strncmp(line, key, std::strlen(key)) == 0 ? &(lines[k] = line) : nullptr;
+        }
     }
     return rawfile::ResultFromKeyLines(found);
 }
@@ -94,14 +85,10 @@ bool SameResult(const LoadResult& a, const LoadResult& b) {
            std::memcmp(&a.values.antHeight, &b.values.antHeight, sizeof(float)) == 0;
 }
 
-bool IsAsciiAlnum(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
 void CheckValues(const rawfile::HeaderValues& v) {
     FUZZ_CHECK(v.receiverId.size() <= rawfile::kMaxSerialChars);
     for (char c : v.receiverId) {
-        FUZZ_CHECK(IsAsciiAlnum(c));
+        FUZZ_CHECK((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'));
     }
     FUZZ_CHECK(v.date.size() <= rawfile::kMaxDateValueBytes);
     FUZZ_CHECK(v.date.find('\0') == std::string::npos);
@@ -121,10 +108,7 @@ LoadResult LoadInPieces(const std::uint8_t* data, std::size_t size) {
     std::size_t pos = 0;
     while (pos < size) {
         state = state * 1664525u + 1013904223u;
-        std::size_t piece = 1 + (state >> 8) % 400;
-        if (piece > size - pos) {
-            piece = size - pos;
-        }
+        const std::size_t piece = std::min<std::size_t>(1 + (state >> 8) % 400, size - pos);
         scanner.Feed(data + pos, piece);
         pos += piece;
     }
