@@ -43,7 +43,7 @@ int RunApply(const Options& options, Console& console) {
             items.push_back({row.number, std::move(item), row.pointName, row.height});
         }
     }
-    return RunBatch(items, {logName, options.dryRun, options.record}, console);
+    return RunBatch(items, {logName, options.dryRun, options.record, false, logArg.text}, console);
 }
 
 }  // namespace rvxedit

@@ -276,10 +276,38 @@ private:
     std::map<std::u16string, std::u16string> folders_;
 };
 
+// False when the change record would be appended to a raw file, to a file of the batch or to
+// the log or record the batch comes from: appending would change its bytes.
+bool RecordPlaceIsSafe(const BatchOptions& options, const std::vector<BatchItem>& items) {
+    const std::u16string name = rawfile::AsciiUpper(NameOf(*options.record));
+    if (name.size() >= 4 && name.compare(name.size() - 4, 4, u".RVX") == 0) {
+        return false;
+    }
+    FileKey record;
+    if (!KeyOf(*options.record, &record)) {
+        return true;  // a record not yet made is no other file
+    }
+    FileKey other;
+    if (!options.input.empty() && KeyOf(options.input, &other) && !(record < other) &&
+        !(other < record)) {
+        return false;
+    }
+    for (const BatchItem& item : items) {
+        if (KeyOf(item.file.path.text, &other) && !(record < other) && !(other < record)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, Console& console) {
     const CliTexts& t = console.Texts();
+    if (options.record && !RecordPlaceIsSafe(options, items)) {
+        console.Err(OneLine(*options.record) + u": " + t.recordIsInput);
+        return 1;
+    }
     Batch batch(options.logName, console);
     std::vector<Job> jobs;
     for (std::size_t i = 0; i < items.size(); ++i) {

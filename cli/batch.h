@@ -39,6 +39,7 @@ struct BatchOptions {
     bool dryRun = false;
     std::optional<std::u16string> record;  // the change record to append to
     bool changes = false;  // the items are a record's changes (for the closing line)
+    std::u16string input;  // the field log or record the items come from (empty for set)
 };
 
 // Runs the batch and returns the exit status.

@@ -169,6 +169,10 @@ constexpr TextPair kTexts[] = {
     {&CliTexts::folderRefusesRename,
      u"the folder does not let the file be renamed: %1; nothing was changed",
      u"文件夹不允许重命名该文件：%1；未做任何修改"},
+    {&CliTexts::recordIsInput,
+     u"the change record cannot be a raw file, a file being saved, the field log or the record "
+     u"being undone; nothing was changed",
+     u"变更记录不能是RVX文件、要保存的文件、外业记录表或要撤销的记录；未做任何修改"},
     {&CliTexts::readFailed, u"cannot read the raw file: %1", u"无法读取RVX文件：%1"},
     {&CliTexts::nothingChangedFiles, u"nothing was changed; files with problems: %1",
      u"有%1个文件有问题，未做任何修改"},

@@ -16,7 +16,7 @@ int RunSet(const Options& options, Console& console) {
     for (FileItem& file : files) {
         items.push_back({0, std::move(file), options.pointName, height});
     }
-    return RunBatch(items, {u"", options.dryRun, options.record}, console);
+    return RunBatch(items, {u"", options.dryRun, options.record, false, u""}, console);
 }
 
 }  // namespace rvxedit

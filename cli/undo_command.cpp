@@ -69,7 +69,7 @@ int RunUndo(const Options& options, Console& console) {
                            t.notChangeRecord}));
         return 1;
     }
-    BatchOptions batch{name, options.dryRun, options.record, true};
+    BatchOptions batch{name, options.dryRun, options.record, true, recordArg.text};
     return RunBatch(Changes(record), batch, console);
 }
 

@@ -62,7 +62,9 @@ LoadError RawFileEditor::Load(const std::u16string& path, PathStyle style, FileE
 bool RawFileEditor::FieldsDiffer(const std::u16string& pointName,
                                  const std::u16string& heightText) const {
     NormalisedHeight height;
-    return !headKnown_ || pointName != file_.pointName ||
+    // A new point name is cut to 8 units; one that cuts to the file's own changes nothing.
+    return !headKnown_ ||
+           (pointName != file_.pointName && CutPointName(pointName) != file_.pointName) ||
            NormaliseHeight(heightText, &height) != SaveRefusal::kNone ||
            BytesToText(height.text) != heightText_;
 }

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,8 +43,10 @@ bool AppendFile::Open(const std::u16string& path, bool* empty, FileError* error)
     if (fd_ < 0 && errno == EEXIST) {
         fd_ = open(name.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK);
     }
+    // One writer at a time (another copy of rvxedit appending to the same record waits for no
+    // one: it is refused), and whether the record is new is judged under the lock.
     struct stat st {};
-    if (fd_ < 0 || fstat(fd_, &st) != 0) {
+    if (fd_ < 0 || flock(fd_, LOCK_EX | LOCK_NB) != 0 || fstat(fd_, &st) != 0) {
         return Fail(FileOp::kOpen, path, error);
     }
     if (!S_ISREG(st.st_mode)) {

@@ -267,8 +267,10 @@ bool CRVXDlg::OnSave() {
             ShowEditorValues();  // renamed: the fields show the file under its new name
             ReportSaveFailure(outcome);
             return false;
+        case rawfile::SaveStatus::kUnchanged:
+            return true;  // nothing written, nothing to say, nothing left unsaved
         default:
-            return false;  // unchanged: nothing written, nothing to say
+            return false;
     }
 }
 

@@ -38,7 +38,7 @@ protected:
 
 private:
     void OnImport();
-    // True when the fields were saved.
+    // True when nothing typed is left unsaved: the fields were saved, or would change nothing.
     bool OnSave();
     void OnView();
     void OnChinese();
