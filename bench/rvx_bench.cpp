@@ -241,8 +241,10 @@ double PlainDurableSave(const std::string& folder, const std::string& from, cons
     const auto t = Clock::now();
     const int fd = open((folder + from).c_str(), O_RDWR | O_CLOEXEC);
     char head[160];
-    if (fd < 0 || pread(fd, head, sizeof head, 0) != 160 || pwrite(fd, head, 160, 0) != 160 ||
-        fdatasync(fd) != 0 ||
+    // A byte of the padding changes, so that the write, like a save's, changes the file.
+    const bool read = fd >= 0 && pread(fd, head, sizeof head, 0) == 160;
+    head[159] = static_cast<char>(head[159] ^ 1);
+    if (!read || pwrite(fd, head, 160, 0) != 160 || fdatasync(fd) != 0 ||
         renameat2(AT_FDCWD, (folder + from).c_str(), AT_FDCWD, (folder + to).c_str(),
                   RENAME_NOREPLACE) != 0) {
         Die("the plain durable save failed");
