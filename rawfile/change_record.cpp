@@ -117,6 +117,20 @@ ChangeRecord ParseChangeRecord(const std::string& bytes) {
     return record;
 }
 
+std::size_t WholeRecordLength(const std::string& bytes, bool* lineEnd) {
+    *lineEnd = false;
+    if (bytes.empty() || bytes.back() == '\n') {
+        return bytes.size();
+    }
+    const ChangeRecord ended = ParseChangeRecord(bytes + "\r\n");
+    if (ended.ok && ended.rows.size() > ParseChangeRecord(bytes).rows.size()) {
+        *lineEnd = true;
+        return bytes.size();
+    }
+    const std::size_t last = bytes.find_last_of('\n');
+    return last == std::string::npos ? 0 : last + 1;
+}
+
 std::string UtcTimestamp(std::time_t t) {
     std::tm utc{};
 #ifdef _WIN32

@@ -17,15 +17,20 @@ public:
     ~AppendFile();
 
     // Opens the file at `path` for appending, creating it (and flushing its folder) when it does
-    // not exist; *empty is set when it was created or holds nothing. Anything but a regular file
-    // fails (kOpen).
+    // not exist, for this writer alone; a last row cut short is dropped first (see
+    // WholeRecordLength). *empty is set when it was created or holds nothing. Anything but a
+    // regular file fails (kOpen).
     bool Open(const std::u16string& path, bool* empty, FileError* error);
     bool IsOpen() const;
     // Appends `bytes` and puts them on stable storage (kWrite).
     bool Append(const std::string& bytes, FileError* error);
 
 private:
+    // Keeps the whole rows of the `size` bytes the file holds.
+    bool KeepWholeRows(std::uint64_t size, bool* empty, FileError* error);
+
     std::u16string path_;
+    bool lineEnd_ = false;  // the next append starts by ending the last row
 #ifdef _WIN32
     void* handle_ = reinterpret_cast<void*>(static_cast<std::intptr_t>(-1));
 #else

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "change_record.h"
 #include "paths.h"
 #include "record_file.h"
 #include "text.h"
@@ -38,10 +39,10 @@ bool AppendFile::IsOpen() const {
 bool AppendFile::Open(const std::u16string& path, bool* empty, FileError* error) {
     path_ = path;
     const std::string name = Utf16ToUtf8(path);
-    fd_ = open(name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd_ = open(name.c_str(), O_RDWR | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     const bool created = fd_ >= 0;
     if (fd_ < 0 && errno == EEXIST) {
-        fd_ = open(name.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK);
+        fd_ = open(name.c_str(), O_RDWR | O_APPEND | O_CLOEXEC | O_NONBLOCK);
     }
     // One writer at a time (another copy of rvxedit appending to the same record waits for no
     // one: it is refused), and whether the record is new is judged under the lock.
@@ -53,11 +54,32 @@ bool AppendFile::Open(const std::u16string& path, bool* empty, FileError* error)
         errno = EINVAL;
         return Fail(FileOp::kOpen, path, error);
     }
-    *empty = st.st_size == 0;
+    if (!KeepWholeRows(static_cast<std::uint64_t>(st.st_size), empty, error)) {
+        return false;
+    }
     return !created || FlushFolder(SplitRawPath(path, PathStyle::kPosix).folder, error);
 }
 
-bool AppendFile::Append(const std::string& bytes, FileError* error) {
+bool AppendFile::KeepWholeRows(std::uint64_t size, bool* empty, FileError* error) {
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = pread(fd_, &bytes[done], bytes.size() - done, static_cast<off_t>(done));
+        if (n <= 0) {
+            errno = n < 0 ? errno : EIO;
+            return Fail(FileOp::kRead, path_, error);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    const std::size_t keep = WholeRecordLength(bytes, &lineEnd_);
+    if (keep < bytes.size() && (ftruncate(fd_, static_cast<off_t>(keep)) != 0 || fsync(fd_) != 0)) {
+        return Fail(FileOp::kWrite, path_, error);
+    }
+    *empty = keep == 0;
+    return true;
+}
+
+bool AppendFile::Append(const std::string& rows, FileError* error) {
+    const std::string bytes = lineEnd_ ? "\r\n" + rows : rows;
     for (std::size_t done = 0; done < bytes.size();) {
         const ssize_t n = write(fd_, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) {
@@ -68,7 +90,11 @@ bool AppendFile::Append(const std::string& bytes, FileError* error) {
         }
         done += static_cast<std::size_t>(n);
     }
-    return fsync(fd_) == 0 || Fail(FileOp::kWrite, path_, error);
+    if (fsync(fd_) != 0) {
+        return Fail(FileOp::kWrite, path_, error);
+    }
+    lineEnd_ = false;
+    return true;
 }
 
 std::u16string FullPath(const std::u16string& path) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "change_record.h"
 #include "paths.h"
 #include "record_file.h"
 #include "text.h"
@@ -32,8 +33,10 @@ bool AppendFile::IsOpen() const {
 
 bool AppendFile::Open(const std::u16string& path, bool* empty, FileError* error) {
     path_ = path;
-    handle_ = CreateFileW(ToWide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Shared with readers only: one writer at a time. Read and write rights as well, to drop a
+    // last row cut short; appends still go to the end (see Append).
+    handle_ = CreateFileW(ToWide(path).c_str(), FILE_APPEND_DATA | FILE_READ_DATA | FILE_WRITE_DATA,
+                          FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle_ == INVALID_HANDLE_VALUE) {
         return Fail(FileOp::kOpen, path, error);
     }
@@ -43,21 +46,59 @@ bool AppendFile::Open(const std::u16string& path, bool* empty, FileError* error)
         SetLastError(ERROR_INVALID_PARAMETER);
         return Fail(FileOp::kOpen, path, error);
     }
-    *empty = size.QuadPart == 0;
+    if (!KeepWholeRows(static_cast<std::uint64_t>(size.QuadPart), empty, error)) {
+        return false;
+    }
     return !created || FlushFolder(SplitRawPath(path, PathStyle::kWindows).folder, error);
 }
 
-bool AppendFile::Append(const std::string& bytes, FileError* error) {
+bool AppendFile::KeepWholeRows(std::uint64_t size, bool* empty, FileError* error) {
+    std::string bytes(static_cast<std::size_t>(size), '\0');
     for (std::size_t done = 0; done < bytes.size();) {
+        OVERLAPPED at = {};
+        at.Offset = static_cast<DWORD>(done);
+        at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(done) >> 32);
+        DWORD n = 0;
+        const DWORD chunk =
+            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        if (!ReadFile(handle_, &bytes[done], chunk, &n, &at) || n == 0) {
+            return Fail(FileOp::kRead, path_, error);
+        }
+        done += n;
+    }
+    const std::size_t keep = WholeRecordLength(bytes, &lineEnd_);
+    if (keep < bytes.size()) {
+        FILE_END_OF_FILE_INFO end = {};
+        end.EndOfFile.QuadPart = static_cast<LONGLONG>(keep);
+        if (!SetFileInformationByHandle(handle_, FileEndOfFileInfo, &end, sizeof end) ||
+            !FlushFileBuffers(handle_)) {
+            return Fail(FileOp::kWrite, path_, error);
+        }
+    }
+    *empty = keep == 0;
+    return true;
+}
+
+bool AppendFile::Append(const std::string& rows, FileError* error) {
+    const std::string bytes = lineEnd_ ? "\r\n" + rows : rows;
+    for (std::size_t done = 0; done < bytes.size();) {
+        // Both offsets all ones: at the end of the file, as an append-only handle writes.
+        OVERLAPPED end = {};
+        end.Offset = 0xFFFFFFFF;
+        end.OffsetHigh = 0xFFFFFFFF;
         DWORD written = 0;
         const DWORD chunk =
             static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-        if (!WriteFile(handle_, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+        if (!WriteFile(handle_, bytes.data() + done, chunk, &written, &end) || written == 0) {
             return Fail(FileOp::kWrite, path_, error);
         }
         done += written;
     }
-    return FlushFileBuffers(handle_) || Fail(FileOp::kWrite, path_, error);
+    if (!FlushFileBuffers(handle_)) {
+        return Fail(FileOp::kWrite, path_, error);
+    }
+    lineEnd_ = false;
+    return true;
 }
 
 std::u16string FullPath(const std::u16string& path) {

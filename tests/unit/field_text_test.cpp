@@ -169,4 +169,16 @@ TEST(FieldText, ChangeRecordRowsReadBackAsWritten) {
         EXPECT_FALSE(read.ok);
         EXPECT_EQ(read.badRow, badRow);
     }
+    // Before more rows are appended, a row cut short goes and a whole one gets its line end.
+    const std::string whole = record.substr(0, record.size() - 2);
+    for (const auto& [text, keep, lineEnd] :
+         std::vector<std::tuple<std::string, std::size_t, bool>>{
+             {record, record.size(), false},
+             {whole, whole.size(), true},
+             {record + "1971-01-02T00:00:00Z,\"/d/x", record.size(), false},
+             {ChangeRecordHeader().substr(0, 9), 0, false}}) {
+        bool end = !lineEnd;
+        EXPECT_EQ(WholeRecordLength(text, &end), keep);
+        EXPECT_EQ(end, lineEnd);
+    }
 }
