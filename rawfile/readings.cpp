@@ -146,7 +146,11 @@ HeightFromReadings HeightOf(const Readings& readings, double toleranceMetres) {
     long long mm = RoundedMillimetres(sum, count);
     if (isSlant) {
         const double slantMetres = static_cast<double>(sum) / static_cast<double>(count) / 1e6;
-        const double radius = std::fabs(static_cast<double>(extra[0])) / 1e6;
+        const double radius = static_cast<double>(extra[0]) / 1e6;
+        if (radius <= 0) {
+            out.problem = ReadingsProblem::kNoRadius;  // no antenna has a rim at its centre
+            return out;
+        }
         if (slantMetres <= radius) {
             out.problem = ReadingsProblem::kSlantNotAboveRadius;
             return out;

@@ -22,7 +22,7 @@ enum class ReadingsProblem {
     kNoReadings,           // neither kind given: the height is not set
     kNotNumber,            // `cell` is not a decimal number
     kBothKinds,            // vertical and slant readings together
-    kNoRadius,             // slant readings without a radius
+    kNoRadius,             // slant readings without a radius, or with one of 0 or less
     kSlantNotAboveRadius,  // the mean slant is not longer than the radius
     kSpread,               // the readings spread by more than the tolerance
     kOutOfRange,           // the height is too large to be stored

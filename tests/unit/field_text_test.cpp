@@ -122,6 +122,7 @@ TEST(FieldText, ReadingsGiveOneHeightOrAreRefused) {
          "1.600"},
         {{{}, {"0.0825"}, "0.0825", "", false}, 0.003, ReadingsProblem::kSlantNotAboveRadius, ""},
         {{{}, {"1.652"}, "", "", false}, 0.003, ReadingsProblem::kNoRadius, ""},
+        {{{}, {"1.652"}, "-0.0825", "", false}, 0.003, ReadingsProblem::kNoRadius, ""},
         {{{"1.6"}, {"1.652"}, "0.0825", "", false}, 0.003, ReadingsProblem::kBothKinds, ""},
         {{{"", " "}, {}, "", "", false}, 0.003, ReadingsProblem::kNoReadings, ""},
         {{{"9999999"}, {}, "", "", false}, 0.003, ReadingsProblem::kNotNumber, ""},
