@@ -135,8 +135,7 @@ public:
             status == rawfile::SaveStatus::kReady ? job.rehearsal.plan.newPath : e.Path();
         FileKey fileKey;
         FileKey folderKey;
-        if (!KeyOf(e.Path(), &fileKey) ||
-            !KeyOf(e.File().folder.empty() ? u"." : e.File().folder, &folderKey)) {
+        if (!KeyOf(e.Path(), &fileKey) || !FolderKey(e.File().folder, &folderKey)) {
             Report(item, texts::LoadFailure(rawfile::LoadError::kOpenFailed, t_.language));
             return;
         }
@@ -159,6 +158,20 @@ public:
     rawfile::FolderListings* Listings() { return &listings_; }
 
 private:
+    // The key of a folder, looked up once for each.
+    bool FolderKey(const std::u16string& folder, FileKey* key) {
+        const auto known = folderKeys_.find(folder);
+        if (known != folderKeys_.end()) {
+            *key = known->second;
+            return true;
+        }
+        if (!KeyOf(folder.empty() ? u"." : folder, key)) {
+            return false;
+        }
+        folderKeys_.emplace(folder, *key);
+        return true;
+    }
+
     // A file that is gone may have been saved by an earlier run of the same command (or log):
     // it then stands under its new name, with the fields asked for. What is known is said as it
     // is: the file named is not found, and the one under the new name has those fields.
@@ -191,6 +204,7 @@ private:
     std::set<std::size_t> problems_;
     std::size_t fileProblems_ = 0;
     rawfile::FolderListings listings_;
+    std::map<std::u16string, FileKey> folderKeys_;
     std::map<FileKey, const BatchItem*> files_;
     std::map<std::pair<FileKey, std::u16string>, const BatchItem*> endNames_;
 };

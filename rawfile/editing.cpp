@@ -136,16 +136,16 @@ SaveOutcome RawFileEditor::CheckBlock(const HeaderBlock& block, const std::u16st
 SaveOutcome RawFileEditor::RehearseBlock(const HeaderBlock& block, const std::u16string& fileName,
                                          const std::u16string& heightText,
                                          FolderListings* listings) const {
-    return RehearseChecked(CheckBlock(block, fileName, heightText, listings));
+    return RehearseChecked(CheckBlock(block, fileName, heightText, listings), listings);
 }
 
 SaveOutcome RawFileEditor::Rehearse(const std::u16string& pointName,
                                     const std::u16string& heightText,
                                     FolderListings* listings) const {
-    return RehearseChecked(Check(pointName, heightText, listings));
+    return RehearseChecked(Check(pointName, heightText, listings), listings);
 }
 
-SaveOutcome RawFileEditor::RehearseChecked(SaveOutcome out) const {
+SaveOutcome RawFileEditor::RehearseChecked(SaveOutcome out, FolderListings* listings) const {
     if (out.status != SaveStatus::kReady) {
         return out;
     }
@@ -153,7 +153,7 @@ SaveOutcome RawFileEditor::RehearseChecked(SaveOutcome out) const {
     if (!HoldLoaded(&held, &out)) {
         return out;
     }
-    if (out.plan.renames && !held.CheckFolderWritable(&out.error)) {
+    if (out.plan.renames && !held.CheckFolderWritable(&out.error, listings)) {
         out.status = SaveStatus::kWriteFailed;
     }
     return out;

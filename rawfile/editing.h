@@ -93,7 +93,7 @@ private:
     // write may be the old one, the new one or a mix of the two).
     bool HoldLoaded(HeldFile* held, SaveOutcome* out) const;
     // Rehearses the save `out` (from Check or CheckBlock) plans.
-    SaveOutcome RehearseChecked(SaveOutcome out) const;
+    SaveOutcome RehearseChecked(SaveOutcome out, FolderListings* listings) const;
     // The baseline after `block` went to the disk, under `path`.
     void Settle(const SavePlan& plan, const std::u16string& path);
 

@@ -78,8 +78,9 @@ public:
     // Renames the file held to `to`, in the same folder, never replacing another file
     // (kRename); the path held becomes `to`.
     bool Rename(const std::u16string& to, FileError* error);
-    // Checks without writing that the folder lets the file be renamed (kFolder).
-    bool CheckFolderWritable(FileError* error) const;
+    // Checks without writing that the folder lets the file be renamed (kFolder). With `known`,
+    // a folder checked before is not checked again.
+    bool CheckFolderWritable(FileError* error, struct FolderListings* known = nullptr) const;
     // Ends the hold.
     void Close();
 
@@ -104,10 +105,14 @@ enum class TargetState {
                 // (on any system) another entry whose name differs only in letter case
 };
 
-// Folder listings kept by CheckRenameTarget, so that a batch lists each folder once (POSIX only:
-// Windows compares names in any letter case itself). Per folder: each entry's name with ASCII
-// letters in upper case, and the name itself.
-using FolderListings = std::map<std::u16string, std::multimap<std::u16string, std::u16string>>;
+// What a batch learns of each folder once: the listings CheckRenameTarget makes (POSIX only:
+// Windows compares names in any letter case itself; per folder, each entry's name with ASCII
+// letters in upper case, and the name itself), and CheckFolderWritable's verdicts (code 0: the
+// folder allows renames).
+struct FolderListings {
+    std::map<std::u16string, std::multimap<std::u16string, std::u16string>> names;
+    std::map<std::u16string, FileError> verdicts;
+};
 
 // What lies at `to`, seen from the file at `from` in the same folder. With `listings`, a folder
 // listed before is not listed again.

@@ -226,10 +226,48 @@ bool HeldFile::Rename(const std::u16string& to, FileError* error) {
     return true;
 }
 
-bool HeldFile::CheckFolderWritable(FileError* error) const {
-    const std::string folder = FolderName(path_);
+namespace {
+
+// Whether the folder lets files in it be renamed, whoever owns them (code 0: it does).
+FileError FolderVerdict(const std::string& folder, const std::u16string& path) {
+    FileError verdict;
+    struct statvfs fs;
     if (access(folder.c_str(), W_OK | X_OK) != 0) {
-        return Fail(FileOp::kFolder, path_, errno, error);
+        Fail(FileOp::kFolder, path, errno, &verdict);
+    } else if (statvfs(folder.c_str(), &fs) == 0 && (fs.f_flag & ST_RDONLY) != 0) {
+        Fail(FileOp::kFolder, path, EROFS, &verdict);
+    } else {
+        // An immutable or append-only folder refuses renames even to root.
+        const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        int flags = 0;
+        if (dir >= 0 && ioctl(dir, FS_IOC_GETFLAGS, &flags) == 0 &&
+            (flags & (FS_IMMUTABLE_FL | FS_APPEND_FL)) != 0) {
+            Fail(FileOp::kFolder, path, EPERM, &verdict);
+        }
+        if (dir >= 0) {
+            close(dir);
+        }
+    }
+    return verdict;
+}
+
+}  // namespace
+
+bool HeldFile::CheckFolderWritable(FileError* error, FolderListings* known) const {
+    const std::string folder = FolderName(path_);
+    FolderListings own;
+    if (known == nullptr) {
+        known = &own;
+    }
+    const std::u16string key = Utf8ToUtf16(folder);
+    auto verdict = known->verdicts.find(key);
+    if (verdict == known->verdicts.end()) {
+        verdict = known->verdicts.emplace(key, FolderVerdict(folder, path_)).first;
+    }
+    if (verdict->second.code != 0) {
+        *error = verdict->second;
+        error->path = path_;
+        return false;
     }
     // In a folder with the sticky bit (such as /tmp) only the file's or the folder's owner may
     // rename a file, unless the user is privileged.
@@ -238,21 +276,6 @@ bool HeldFile::CheckFolderWritable(FileError* error) const {
     const uid_t user = geteuid();
     if (user != 0 && stat(folder.c_str(), &dirStat) == 0 && (dirStat.st_mode & S_ISVTX) != 0 &&
         fstat(fd_, &fileStat) == 0 && fileStat.st_uid != user && dirStat.st_uid != user) {
-        return Fail(FileOp::kFolder, path_, EPERM, error);
-    }
-    struct statvfs fs;
-    if (statvfs(folder.c_str(), &fs) == 0 && (fs.f_flag & ST_RDONLY) != 0) {
-        return Fail(FileOp::kFolder, path_, EROFS, error);
-    }
-    // An immutable or append-only folder refuses renames even to root.
-    const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    int flags = 0;
-    const bool locked = dir >= 0 && ioctl(dir, FS_IOC_GETFLAGS, &flags) == 0 &&
-                        (flags & (FS_IMMUTABLE_FL | FS_APPEND_FL)) != 0;
-    if (dir >= 0) {
-        close(dir);
-    }
-    if (locked) {
         return Fail(FileOp::kFolder, path_, EPERM, error);
     }
     return true;
@@ -286,7 +309,7 @@ TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& 
         listings = &own;
     }
     const auto listed =
-        listings->emplace(source.folder, std::multimap<std::u16string, std::u16string>());
+        listings->names.emplace(source.folder, std::multimap<std::u16string, std::u16string>());
     std::multimap<std::u16string, std::u16string>& names = listed.first->second;
     if (listed.second) {
         if (DIR* dir = opendir(FolderName(from).c_str())) {

@@ -315,14 +315,24 @@ bool HeldFile::Rename(const std::u16string& to, FileError* error) {
     return true;
 }
 
-bool HeldFile::CheckFolderWritable(FileError* error) const {
+bool HeldFile::CheckFolderWritable(FileError* error, FolderListings* known) const {
     // The handle's delete right already allows taking the name away; the folder must also let
     // a name be added.
-    const HANDLE folder = OpenFolder(FolderOf(path_), FILE_ADD_FILE);
-    if (folder == INVALID_HANDLE_VALUE) {
+    const std::u16string folder = FolderOf(path_);
+    if (known != nullptr) {
+        const auto verdict = known->verdicts.find(folder);
+        if (verdict != known->verdicts.end() && verdict->second.code == 0) {
+            return true;
+        }
+    }
+    const HANDLE h = OpenFolder(folder, FILE_ADD_FILE);
+    if (h == INVALID_HANDLE_VALUE) {
         return Fail(FileOp::kFolder, path_, GetLastError(), error);
     }
-    CloseHandle(folder);
+    CloseHandle(h);
+    if (known != nullptr) {
+        known->verdicts[folder] = FileError();
+    }
     return true;
 }
 
