@@ -211,8 +211,7 @@ void LogPlanner::Prepare(std::size_t index) {
                                                : RowState::kUnchanged;
 }
 
-void LogPlanner::Check(std::vector<PlanItem> items,
-                       const std::function<void(std::size_t, std::size_t)>& progress) {
+void LogPlanner::Start(std::vector<PlanItem> items) {
     items_ = std::move(items);
     rows_.assign(items_.size(), RowPlan());
     jobs_.clear();
@@ -220,13 +219,26 @@ void LogPlanner::Check(std::vector<PlanItem> items,
     problemRows_.clear();
     fileProblems_ = 0;
     next_ = 0;
+    checked_ = 0;
     files_.clear();
     endNames_.clear();
-    for (std::size_t i = 0; i < items_.size(); ++i) {
+}
+
+bool LogPlanner::CheckSome(std::size_t count) {
+    for (; count > 0 && checked_ < items_.size(); --count) {
+        Prepare(checked_++);
+    }
+    return checked_ == items_.size();
+}
+
+void LogPlanner::Check(std::vector<PlanItem> items,
+                       const std::function<void(std::size_t, std::size_t)>& progress) {
+    Start(std::move(items));
+    while (checked_ < items_.size()) {
         if (progress) {
-            progress(i, items_.size());
+            progress(checked_, items_.size());
         }
-        Prepare(i);
+        CheckSome(1);
     }
 }
 

@@ -113,6 +113,12 @@ public:
     void Check(std::vector<PlanItem> items,
                const std::function<void(std::size_t done, std::size_t total)>& progress = {});
 
+    // Check in steps, for a front end that keeps its window live: Start takes the items, each
+    // CheckSome checks up to `count` more and says whether all are checked.
+    void Start(std::vector<PlanItem> items);
+    bool CheckSome(std::size_t count);
+    std::size_t Checked() const { return checked_; }
+
     const std::vector<PlanItem>& Items() const { return items_; }
     const std::vector<RowPlan>& Rows() const { return rows_; }
     // The refused rows, a log row counted once however many files it stands for.
@@ -140,6 +146,7 @@ private:
     std::vector<std::unique_ptr<Job>> jobs_;  // one per item; null for a refused one
     std::size_t fileProblems_ = 0;
     std::size_t next_ = 0;
+    std::size_t checked_ = 0;
     std::set<std::size_t> problemRows_;
     FolderListings listings_;
     std::map<FileKey, std::size_t> files_;

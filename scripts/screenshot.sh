@@ -3,6 +3,8 @@
 # dialog and saves a PNG of it.
 # Usage: scripts/screenshot.sh <Windows build folder> <raw file> <out.png>
 # RVX_SCREENSHOT_UI=1 takes it in English; RVX_SCREENSHOT_DPI=144 at 150 % scaling (default 96).
+# Given a field log instead of a raw file, it takes the log window once the log is checked
+# (RVX_SCREENSHOT_CAPTION: the start of that window's caption).
 set -eu
 B="$(cd "$1" && pwd)"
 RAW="$2"
@@ -50,8 +52,8 @@ PROGRAM=$!
 window=""
 i=0
 while [ $i -lt 150 ]; do
-    window="$(xwininfo -root -tree 2>/dev/null | sed -n 's/^ *\(0x[0-9a-f]*\) "RVXTOOL": .*/\1/p' |
-        head -n 1)"
+    window="$(xwininfo -root -tree 2>/dev/null |
+        sed -n "s/^ *\(0x[0-9a-f]*\) \"${RVX_SCREENSHOT_CAPTION:-RVXTOOL}[^\"]*\": .*/\1/p" | head -n 1)"
     [ -n "$window" ] && break
     sleep 0.2
     i=$((i + 1))
