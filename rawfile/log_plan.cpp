@@ -144,6 +144,20 @@ bool LogPlanner::FindEarlierSave(std::size_t index, Job* job) {
     return true;
 }
 
+// A log names most of its files in one folder: its key is asked for once.
+bool LogPlanner::FolderKey(const std::u16string& folder, FileKey* key) {
+    const auto known = folderKeys_.find(folder);
+    if (known != folderKeys_.end()) {
+        *key = known->second;
+        return true;
+    }
+    if (!KeyOf(folder.empty() ? u"." : folder, key)) {
+        return false;
+    }
+    folderKeys_[folder] = *key;
+    return true;
+}
+
 void LogPlanner::Prepare(std::size_t index) {
     const PlanItem& item = items_[index];
     RowPlan& row = rows_[index];
@@ -182,10 +196,9 @@ void LogPlanner::Prepare(std::size_t index) {
     }
     const std::u16string endPath =
         status == SaveStatus::kReady ? row.outcome.plan.newPath : e.Path();
-    FileKey fileKey;
+    const FileKey fileKey{e.Id().volume, e.Id().index};  // taken when the file was loaded
     FileKey folderKey;
-    if (!KeyOf(e.Path(), &fileKey) ||
-        !KeyOf(e.File().folder.empty() ? u"." : e.File().folder, &folderKey)) {
+    if (!FolderKey(e.File().folder, &folderKey)) {
         Refuse(index, Refusal::kNoIdentity);
         return;
     }
@@ -222,6 +235,7 @@ void LogPlanner::Start(std::vector<PlanItem> items) {
     checked_ = 0;
     files_.clear();
     endNames_.clear();
+    folderKeys_.clear();
 }
 
 bool LogPlanner::CheckSome(std::size_t count) {

@@ -140,6 +140,7 @@ private:
     bool LoadUndo(std::size_t index, Job* job);
     bool FindEarlierSave(std::size_t index, Job* job);
     void Refuse(std::size_t index, Refusal refusal);
+    bool FolderKey(const std::u16string& folder, FileKey* key);
 
     std::vector<PlanItem> items_;
     std::vector<RowPlan> rows_;
@@ -151,6 +152,7 @@ private:
     FolderListings listings_;
     std::map<FileKey, std::size_t> files_;
     std::map<std::pair<FileKey, std::u16string>, std::size_t> endNames_;
+    std::map<std::u16string, FileKey> folderKeys_;
 };
 
 }  // namespace rawfile
