@@ -21,7 +21,7 @@ wine() { "$WINELOADER" "$@"; }
 # Chinese dialog texts need a CJK font behind the dialog fonts: link WenQuanYi Micro Hei
 # (Debian's fonts-wqy-microhei) to each of them.
 LINK='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
-for face in "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "SimSun" "Microsoft Sans Serif"; do
+for face in "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "Tahoma Bold" "SimSun" "Microsoft Sans Serif"; do
     wine reg add "$LINK" /v "$face" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f \
         >/dev/null 2>&1
 done

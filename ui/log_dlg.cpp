@@ -18,7 +18,7 @@ constexpr std::size_t kCheckStep = 64;
 
 constexpr int kColumns = 5;
 // Each column's width in dialog units.
-constexpr int kColumnWidths[kColumns] = {24, 80, 76, 130, 200};
+constexpr int kColumnWidths[kColumns] = {24, 76, 70, 154, 206};
 
 std::wstring W(const std::u16string& text) {
     return rawfile::ToWide(text);
@@ -256,7 +256,7 @@ std::wstring CFieldLogDlg::CellText(std::size_t index, int column) const {
             std::u16string text = known ? Change(row.oldHeight, next) : next;
             const std::u16string readings = texts::LogReadings(logRow.given, m_language);
             if (!readings.empty()) {
-                text += u" (" + readings + u")";
+                text += (text.empty() ? u"(" : u" (") + readings + u")";
             }
             return W(text);
         }
