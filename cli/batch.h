@@ -11,18 +11,11 @@
 
 #include "console.h"
 #include "folders.h"
+#include "log_plan.h"
 
 namespace rvxedit {
 
-// A change to put back: the file (at `file` in its BatchItem, or still at `oldPath`) must hold
-// `newHead`, or what a save cut short leaves of `oldHead` and `newHead`; it gets `oldHead` and
-// the name of `oldPath` back.
-struct UndoTarget {
-    std::u16string oldPath;
-    std::string oldHead;
-    std::string newHead;
-    std::u16string oldHeight;
-};
+using rawfile::UndoTarget;
 
 // One file of a batch and the fields it should get (none: the file's own), or the change it
 // should lose.

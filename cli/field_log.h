@@ -1,7 +1,4 @@
-// A field log: a CSV file whose first row names its columns, and whose other rows each name a
-// raw file ("file") and, optionally, the point name ("point") and the antenna height it should
-// get: readings in columns whose names begin with "height", or slant readings ("slant...") with
-// the antenna's "radius" and an "offset". Other columns are ignored.
+// A field log as rvxedit reports it: the core's reading, its problems in the console's words.
 #pragma once
 
 #include <cstddef>

@@ -22,14 +22,6 @@ EntryKind KindOfStat(const struct stat& st) {
 
 }  // namespace
 
-EntryKind KindOf(const std::u16string& path) {
-    struct stat st;
-    if (stat(rawfile::Utf16ToUtf8(path).c_str(), &st) != 0) {
-        return EntryKind::kMissing;
-    }
-    return KindOfStat(st);
-}
-
 bool ListFolder(const std::u16string& path, std::vector<FolderEntry>* entries,
                 std::u16string* reason) {
     const std::string folder = rawfile::Utf16ToUtf8(path);
@@ -71,49 +63,6 @@ bool ListFolder(const std::u16string& path, std::vector<FolderEntry>* entries,
         *reason = rawfile::SystemReason(static_cast<std::uint32_t>(code));
         return false;
     }
-    return true;
-}
-
-bool KeyOf(const std::u16string& path, FileKey* key) {
-    struct stat st;
-    if (stat(rawfile::Utf16ToUtf8(path).c_str(), &st) != 0) {
-        return false;
-    }
-    key->volume = static_cast<std::uint64_t>(st.st_dev);
-    key->index = static_cast<std::uint64_t>(st.st_ino);
-    return true;
-}
-
-bool ReadFileUpTo(const std::u16string& path, std::size_t limit, std::string* bytes, bool* tooLarge,
-                  std::u16string* reason) {
-    const int fd = open(rawfile::Utf16ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        *reason = rawfile::SystemReason(static_cast<std::uint32_t>(errno));
-        return false;
-    }
-    bytes->clear();
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            *reason = rawfile::SystemReason(static_cast<std::uint32_t>(errno));
-            close(fd);
-            return false;
-        }
-        if (n == 0) {
-            break;
-        }
-        if (bytes->size() + static_cast<std::size_t>(n) > limit) {
-            *tooLarge = true;
-            close(fd);
-            return false;
-        }
-        bytes->append(buffer, static_cast<std::size_t>(n));
-    }
-    close(fd);
     return true;
 }
 

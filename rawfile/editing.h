@@ -81,6 +81,8 @@ public:
 
     // The file's first bytes (at most 160) as loaded or last saved.
     const std::string& Head() const { return head_; }
+    // The identity of the file as loaded: its volume and its index there.
+    const FileId& Id() const { return id_; }
 
     // Saves the fields (a group of one; see SaveGroup). The baseline always follows the disk.
     SaveOutcome Save(const std::u16string& pointName, const std::u16string& heightText);

@@ -3,6 +3,8 @@
 # dialog and saves a PNG of it.
 # Usage: scripts/screenshot.sh <Windows build folder> <raw file> <out.png>
 # RVX_SCREENSHOT_UI=1 takes it in English; RVX_SCREENSHOT_DPI=144 at 150 % scaling (default 96).
+# Given a field log instead of a raw file, it takes the log window once the log is checked
+# (RVX_SCREENSHOT_CAPTION: the start of that window's caption).
 set -eu
 B="$(cd "$1" && pwd)"
 RAW="$2"
@@ -19,7 +21,7 @@ wine() { "$WINELOADER" "$@"; }
 # Chinese dialog texts need a CJK font behind the dialog fonts: link WenQuanYi Micro Hei
 # (Debian's fonts-wqy-microhei) to each of them.
 LINK='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
-for face in "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "SimSun" "Microsoft Sans Serif"; do
+for face in "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "Tahoma Bold" "SimSun" "Microsoft Sans Serif"; do
     wine reg add "$LINK" /v "$face" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f \
         >/dev/null 2>&1
 done
@@ -50,8 +52,8 @@ PROGRAM=$!
 window=""
 i=0
 while [ $i -lt 150 ]; do
-    window="$(xwininfo -root -tree 2>/dev/null | sed -n 's/^ *\(0x[0-9a-f]*\) "RVXTOOL": .*/\1/p' |
-        head -n 1)"
+    window="$(xwininfo -root -tree 2>/dev/null |
+        sed -n "s/^ *\(0x[0-9a-f]*\) \"${RVX_SCREENSHOT_CAPTION:-RVXTOOL}[^\"]*\": .*/\1/p" | head -n 1)"
     [ -n "$window" ] && break
     sleep 0.2
     i=$((i + 1))

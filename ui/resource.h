@@ -6,6 +6,7 @@
 #define IDD_ABOUTBOX 100
 #define IDS_ABOUTBOX 101
 #define IDD_RVXTOOL_DIALOG 102
+#define IDD_FIELD_LOG 103
 #define IDR_MAINFRAME 128
 #define IDI_ABOUT 129
 
@@ -17,6 +18,12 @@
 #define IDC_PATH 1005
 #define IDC_CHINESE 1006
 #define IDC_ENGLISH 1007
+
+// The field-log window's controls.
+#define IDC_LOG_LIST 1010
+#define IDC_LOG_STATUS 1011
+#define IDC_LOG_PROGRESS 1012
+#define IDC_LOG_SAVE_ALL 1013
 
 // The path field's context-menu command.
 #define IDM_COPY_PATH 32769

@@ -3,8 +3,13 @@
 #include <windowsx.h>
 
 #include "about_dlg.h"
+#include "change_record_path.h"
+#include "file_identity.h"
 #include "file_open_dialog.h"
 #include "language_setting.h"
+#include "log_dlg.h"
+#include "log_messages.h"
+#include "log_plan.h"
 #include "message_box.h"
 #include "messages.h"
 #include "resource.h"
@@ -18,6 +23,8 @@ namespace {
 // Posted when the DPI changed, to fit the path to the path field once the dialog is laid out
 // again.
 constexpr UINT kRefitPath = WM_APP + 1;
+// Posted when the program was started on a field log, to open its window over the editor.
+constexpr UINT kOpenLog = WM_APP + 2;
 
 // The system's texts (error reasons, button names) in the interface's language, where Windows
 // has that language.
@@ -25,6 +32,16 @@ LANGID SystemLanguage(texts::Language language) {
     return language == texts::Language::kChinese
                ? MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)
                : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+}
+
+// A field log is a .csv or .txt file; anything else is taken for a raw file.
+bool IsFieldLog(const std::wstring& path) {
+    const std::size_t dot = path.find_last_of(L'.');
+    if (dot == std::wstring::npos) {
+        return false;
+    }
+    const std::wstring ext = path.substr(dot);
+    return lstrcmpiW(ext.c_str(), L".csv") == 0 || lstrcmpiW(ext.c_str(), L".txt") == 0;
 }
 
 // "Date Exception!" is the one load message shown without the error icon.
@@ -59,6 +76,10 @@ BOOL CRVXDlg::OnInitDialog() {
     OnDpiChanged(WindowDpi(m_hWnd));
     AcceptDroppedFiles();
     m_pathField.Attach(m_hWnd, IDC_PATH);
+    if (IsFieldLog(m_strPath)) {
+        m_logToOpen.swap(m_strPath);
+        PostMessageW(m_hWnd, kOpenLog, 0, 0);
+    }
     LoadRawFile();
     // The point name is what a user most often corrects: typing replaces it at once.
     const HWND pointName = GetDlgItem(m_hWnd, IDC_POINT_NAME);
@@ -136,6 +157,10 @@ void CRVXDlg::OnDropFiles(const std::vector<std::wstring>& paths) {
     if (!MayLeaveFields()) {
         return;
     }
+    if (IsFieldLog(paths.front())) {
+        OpenFieldLog(paths.front());
+        return;
+    }
     m_strPath = paths.front();
     LoadRawFile();
 }
@@ -147,6 +172,10 @@ void CRVXDlg::OnDpiChanged(UINT dpi) {
 }
 
 bool CRVXDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kOpenLog) {
+        OpenFieldLog(m_logToOpen);
+        return true;
+    }
     if (msg == kRefitPath) {
         m_strShownPath = m_pathField.Refit();
         SetDlgItemTextW(m_hWnd, IDC_PATH, m_strShownPath.c_str());
@@ -248,8 +277,22 @@ bool CRVXDlg::OnSave() {
         return false;
     }
     UpdateData(true);
-    const rawfile::SaveOutcome outcome =
-        m_editor.Save(rawfile::FromWide(m_strPointName), rawfile::FromWide(m_strAntHigh));
+    const std::u16string pointName = rawfile::FromWide(m_strPointName);
+    const std::u16string height = rawfile::FromWide(m_strAntHigh);
+    // The change goes into the record before the file changes, so that it can be undone.
+    const rawfile::SaveOutcome rehearsal = m_editor.Rehearse(pointName, height);
+    if (rehearsal.status == rawfile::SaveStatus::kReady) {
+        rawfile::ChangeRecordWriter record(ChangeRecordPath());
+        rawfile::FileError error;
+        if (!record.Write({{&m_editor, pointName, height, rehearsal}}, &error)) {
+            ReportFileError(m_hWnd,
+                            rawfile::ToWide(texts::FileOpFailure(error.op, m_language)) + L"\n" +
+                                rawfile::ToWide(error.path),
+                            rawfile::ToWide(error.reason));
+            return false;
+        }
+    }
+    const rawfile::SaveOutcome outcome = m_editor.Save(pointName, height);
     switch (outcome.status) {
         case rawfile::SaveStatus::kSaved:
             ShowEditorValues();
@@ -307,10 +350,49 @@ void CRVXDlg::OnImport() {
     const std::wstring folder = m_strPath.empty() ? L"" : FolderOfPath(FullPathOf(m_strPath));
     std::wstring chosen;
     if (!ChooseFileToOpen(m_hWnd, rawfile::ToWide(texts::ImportTitle(m_language)),
-                          {{L"TRQ Raw File(*.RVX)", L"*.RVX"}}, folder, &chosen)) {
+                          {{L"TRQ Raw File(*.RVX)", L"*.RVX"},
+                           {rawfile::ToWide(texts::LogFilter(m_language)), L"*.csv;*.txt"}},
+                          folder, &chosen)) {
+        return;
+    }
+    if (IsFieldLog(chosen)) {
+        OpenFieldLog(chosen);
         return;
     }
     m_strPath = chosen;
+    LoadRawFile();
+}
+
+// The log may save the file the editor shows: afterwards the editor shows it again as the disk
+// has it, under its new name when the log renamed it, or nothing when it cannot be found.
+void CRVXDlg::OpenFieldLog(const std::wstring& logPath) {
+    rawfile::FileKey shown;
+    const bool wasLoaded = m_editor.IsLoaded() && rawfile::KeyOf(m_editor.Path(), &shown);
+    CFieldLogDlg log(logPath, m_language, m_hWnd);
+    log.DoModal();
+    if (!wasLoaded) {
+        return;
+    }
+    m_strPath = rawfile::ToWide(m_editor.Path());
+    if (rawfile::KindOf(m_editor.Path()) != rawfile::EntryKind::kFile) {
+        for (const rawfile::RowPlan& row : log.Rows()) {
+            rawfile::FileKey key;
+            if (row.state == rawfile::RowState::kSaved &&
+                rawfile::KeyOf(row.outcome.plan.newPath, &key) && !(key < shown) &&
+                !(shown < key)) {
+                m_strPath = rawfile::ToWide(row.outcome.plan.newPath);
+            }
+        }
+    }
+    if (rawfile::KindOf(rawfile::FromWide(m_strPath)) != rawfile::EntryKind::kFile) {
+        m_editor = rawfile::RawFileEditor();
+        m_strPath.clear();
+        m_strPointName.clear();
+        m_strAntHigh.clear();
+        SetShownPath(L"");
+        UpdateData(false);
+        return;
+    }
     LoadRawFile();
 }
 

@@ -40,6 +40,8 @@ private:
     void OnImport();
     // True when nothing typed is left unsaved: the fields were saved, or would change nothing.
     bool OnSave();
+    // Opens the field-log window on `logPath`, then shows the file shown before as it is now.
+    void OpenFieldLog(const std::wstring& logPath);
     void OnView();
     void OnChinese();
     void OnEnglish();
@@ -69,4 +71,6 @@ private:
     std::wstring m_strAntHigh;
     std::wstring m_strPointName;
     std::wstring m_strShownPath;
+    // The field log the program was started on, opened once the editor shows.
+    std::wstring m_logToOpen;
 };

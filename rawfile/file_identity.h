@@ -1,0 +1,40 @@
+// What a path names, the identity of a file whatever name it is reached by, and reading a
+// whole (small) file: what the field-log planner and its front ends look at files with.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace rawfile {
+
+enum class EntryKind {
+    kMissing,  // nothing there, or it cannot be examined
+    kFile,     // a regular file, or a link to one
+    kFolder,
+    kOther,  // a device, FIFO or socket; inside a listing also a link to a folder
+};
+
+// What `path` names, following symbolic links.
+EntryKind KindOf(const std::u16string& path);
+
+// The same file or folder whatever name it is reached by (hard and symbolic links, another
+// letter case on Windows): its volume and its index there.
+struct FileKey {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    bool operator<(const FileKey& other) const {
+        return volume != other.volume ? volume < other.volume : index < other.index;
+    }
+};
+
+// The key of the file or folder at `path`. False when it cannot be examined.
+bool KeyOf(const std::u16string& path, FileKey* key);
+
+// Reads the whole file at `path` into *bytes, up to `limit` bytes. False with *reason set (the
+// system's words) when it cannot be read; *tooLarge is set instead when it holds more than `limit`
+// bytes.
+bool ReadFileUpTo(const std::u16string& path, std::size_t limit, std::string* bytes, bool* tooLarge,
+                  std::u16string* reason);
+
+}  // namespace rawfile

@@ -1,0 +1,292 @@
+#include "log_plan.h"
+
+#include <algorithm>
+#include <ctime>
+#include <utility>
+
+#include "change_record.h"
+#include "paths.h"
+#include "raw_file_name.h"
+#include "text.h"
+
+namespace rawfile {
+
+namespace {
+
+std::u16string NameOf(const std::u16string& path) {
+    return SplitRawPath(path, PlatformPathStyle()).fileName;
+}
+
+// True when every byte of `disk` is `older`'s or `newer`'s at its place, all 160 of them.
+bool OldNewOrMix(const std::string& disk, const std::string& older, const std::string& newer) {
+    if (disk.size() != kBlockSize || newer.size() != kBlockSize) {
+        return false;
+    }
+    for (std::size_t i = 0; i < disk.size(); ++i) {
+        if (disk[i] != newer[i] && (i >= older.size() || disk[i] != older[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+// One file of the batch, loaded and rehearsed.
+struct LogPlanner::Job {
+    RawFileEditor editor;
+    std::u16string pointName;
+    std::u16string height;
+    std::optional<HeaderBlock> block;  // an undo's: the block to put back
+};
+
+LogPlanner::LogPlanner() = default;
+LogPlanner::~LogPlanner() = default;
+
+bool ChangeRecordWriter::Write(const std::vector<SaveRequest>& requests, FileError* error) {
+    if (!path_ || requests.empty()) {
+        return true;
+    }
+    bool empty = false;
+    std::string rows;
+    if (!file_.IsOpen()) {
+        if (!file_.Open(*path_, &empty, error)) {
+            return false;
+        }
+        rows = empty ? ChangeRecordHeader() : "";
+    }
+    const std::string time = UtcTimestamp(std::time(nullptr));
+    for (const SaveRequest& r : requests) {
+        const RawFileEditor& e = *r.editor;
+        const SavePlan& plan = r.outcome.plan;
+        const std::u16string& folder = FullFolder(e);
+        rows += FormatChangeRow(
+            {time, folder + e.FileName(), folder + NameOf(plan.newPath),
+             Utf16ToUtf8(e.HeightText()), plan.height.text, e.Head(),
+             std::string(reinterpret_cast<const char*>(plan.block.data()), plan.block.size())});
+    }
+    return file_.Append(rows, error);
+}
+
+// The full path of the editor's folder, found once for each folder.
+const std::u16string& ChangeRecordWriter::FullFolder(const RawFileEditor& e) {
+    const auto known = folders_.find(e.File().folder);
+    if (known != folders_.end()) {
+        return known->second;
+    }
+    const std::u16string full = FullPath(e.Path());
+    return folders_[e.File().folder] = SplitRawPath(full, PlatformPathStyle()).folder;
+}
+
+void LogPlanner::Refuse(std::size_t index, Refusal refusal) {
+    rows_[index].state = RowState::kRefused;
+    rows_[index].refusal = refusal;
+    const std::size_t row = items_[index].row;
+    problemRows_.insert(row == 0 ? ++fileProblems_ : row);
+    jobs_[index].reset();
+}
+
+bool LogPlanner::Load(const std::u16string& path, bool exact, RawFileEditor* editor, RowPlan* row) {
+    if (!exact) {
+        row->refusal = Refusal::kNameNotText;
+        return false;
+    }
+    row->loadError = editor->Load(path, PlatformPathStyle(), &row->readError);
+    row->refusal = row->loadError == LoadError::kNone ? Refusal::kNone : Refusal::kLoad;
+    return row->loadError == LoadError::kNone;
+}
+
+// Loads the file an undo names, where the record left it or still under its old name, and
+// checks that it holds what the record says it does.
+bool LogPlanner::LoadUndo(std::size_t index, Job* job) {
+    const PlanItem& item = items_[index];
+    const UndoTarget& undo = *item.undo;
+    RowPlan& row = rows_[index];
+    if (!Load(item.path, item.exact, &job->editor, &row) &&
+        (undo.oldPath == item.path || !Load(undo.oldPath, true, &job->editor, &row))) {
+        Refuse(index, row.refusal);
+        return false;
+    }
+    const RawFileEditor& e = job->editor;
+    const SplitName old = SplitRawPath(undo.oldPath, PlatformPathStyle());
+    if (old.folder != e.File().folder || !OldNewOrMix(e.Head(), undo.oldHead, undo.newHead)) {
+        Refuse(index, Refusal::kChangedSince);
+        return false;
+    }
+    if (undo.oldHead.size() != kBlockSize) {
+        Refuse(index, Refusal::kShortHead);
+        return false;
+    }
+    job->block.emplace();
+    std::copy(undo.oldHead.begin(), undo.oldHead.end(), job->block->begin());
+    job->pointName = old.fileName;
+    job->height = undo.oldHeight;
+    row.outcome = e.RehearseBlock(*job->block, job->pointName, job->height, &listings_);
+    return true;
+}
+
+// A file that is gone may have been saved by an earlier run of the same command (or log): it
+// then stands under its new name, with the fields asked for.
+bool LogPlanner::FindEarlierSave(std::size_t index, Job* job) {
+    const PlanItem& item = items_[index];
+    if (!item.pointName || KindOf(item.path) != EntryKind::kMissing) {
+        return false;
+    }
+    const SplitName split = SplitRawPath(item.path, PlatformPathStyle());
+    const std::u16string tail = DerivePointName(split.fileName).tail;
+    const std::u16string saved = ComposeRawPath(split.folder, *item.pointName, tail);
+    RowPlan ignored;
+    if (DerivePointName(split.fileName).pointName == *item.pointName || saved == item.path ||
+        !Load(saved, true, &job->editor, &ignored)) {
+        return false;
+    }
+    rows_[index].alreadySavedAs = saved;
+    return true;
+}
+
+// A log names most of its files in one folder: its key is asked for once.
+bool LogPlanner::FolderKey(const std::u16string& folder, FileKey* key) {
+    const auto known = folderKeys_.find(folder);
+    if (known != folderKeys_.end()) {
+        *key = known->second;
+        return true;
+    }
+    if (!KeyOf(folder.empty() ? u"." : folder, key)) {
+        return false;
+    }
+    folderKeys_[folder] = *key;
+    return true;
+}
+
+void LogPlanner::Prepare(std::size_t index) {
+    const PlanItem& item = items_[index];
+    RowPlan& row = rows_[index];
+    if (item.refused) {
+        Refuse(index, Refusal::kItem);
+        return;
+    }
+    jobs_[index].reset(new Job);
+    Job& job = *jobs_[index];
+    if (item.undo) {
+        if (!LoadUndo(index, &job)) {
+            return;
+        }
+    } else if (!Load(item.path, item.exact, &job.editor, &row) && !FindEarlierSave(index, &job)) {
+        Refuse(index, row.refusal);
+        return;
+    }
+    RawFileEditor& e = job.editor;
+    row.path = e.Path();
+    row.oldName = e.FileName();
+    row.oldPoint = e.PointName();
+    row.oldHeight = e.HeightText();
+    if (!item.undo) {
+        job.pointName = item.pointName.value_or(e.PointName());
+        job.height = item.height.value_or(e.HeightText());
+        row.outcome = e.Rehearse(job.pointName, job.height, &listings_);
+    }
+    const SaveStatus status = row.outcome.status;
+    if (!row.alreadySavedAs.empty() && status != SaveStatus::kUnchanged) {
+        Refuse(index, Refusal::kLoad);  // the file named is not found, and was not saved so
+        return;
+    }
+    if (status != SaveStatus::kReady && status != SaveStatus::kUnchanged) {
+        Refuse(index, Refusal::kSave);
+        return;
+    }
+    const std::u16string endPath =
+        status == SaveStatus::kReady ? row.outcome.plan.newPath : e.Path();
+    const FileKey fileKey{e.Id().volume, e.Id().index};  // taken when the file was loaded
+    FileKey folderKey;
+    if (!FolderKey(e.File().folder, &folderKey)) {
+        Refuse(index, Refusal::kNoIdentity);
+        return;
+    }
+    const auto sameFile = files_.emplace(fileKey, index);
+    if (!sameFile.second) {
+        row.other = sameFile.first->second;
+        Refuse(index, Refusal::kSameFile);
+        return;
+    }
+    // Names compared as a file system that ignores letter case would: a log saved from a
+    // receiver's memory card may well be applied on one.
+    const auto sameEnd =
+        endNames_.emplace(std::make_pair(folderKey, AsciiUpper(NameOf(endPath))), index);
+    if (!sameEnd.second) {
+        row.other = sameEnd.first->second;
+        row.endPath = endPath;
+        Refuse(index, Refusal::kSameNewName);
+        return;
+    }
+    row.refusal = Refusal::kNone;
+    row.state = !row.alreadySavedAs.empty()    ? RowState::kAlreadySaved
+                : status == SaveStatus::kReady ? RowState::kWillSave
+                                               : RowState::kUnchanged;
+}
+
+void LogPlanner::Start(std::vector<PlanItem> items) {
+    items_ = std::move(items);
+    rows_.assign(items_.size(), RowPlan());
+    jobs_.clear();
+    jobs_.resize(items_.size());
+    problemRows_.clear();
+    fileProblems_ = 0;
+    next_ = 0;
+    checked_ = 0;
+    files_.clear();
+    endNames_.clear();
+    folderKeys_.clear();
+}
+
+bool LogPlanner::CheckSome(std::size_t count) {
+    for (; count > 0 && checked_ < items_.size(); --count) {
+        Prepare(checked_++);
+    }
+    return checked_ == items_.size();
+}
+
+void LogPlanner::Check(std::vector<PlanItem> items,
+                       const std::function<void(std::size_t, std::size_t)>& progress) {
+    Start(std::move(items));
+    while (checked_ < items_.size()) {
+        if (progress) {
+            progress(checked_, items_.size());
+        }
+        CheckSome(1);
+    }
+}
+
+std::size_t LogPlanner::SaveNextGroup(ChangeRecordWriter* record, bool dryRun, bool* recordOk,
+                                      FileError* error) {
+    *recordOk = true;
+    const std::size_t first = next_;
+    const std::size_t count = std::min(kGroupSize, rows_.size() - first);
+    if (dryRun || count == 0) {
+        next_ += count;
+        return count;
+    }
+    std::vector<SaveRequest> toSave;
+    std::vector<std::size_t> indexes;
+    for (std::size_t i = first; i < first + count; ++i) {
+        Job& job = *jobs_[i];
+        if (rows_[i].outcome.status == SaveStatus::kReady) {
+            toSave.push_back({&job.editor, job.pointName, job.height, rows_[i].outcome, job.block});
+            indexes.push_back(i);
+        }
+    }
+    // Each file's row is on stable storage before the file changes.
+    if (record != nullptr && !record->Write(toSave, error)) {
+        *recordOk = false;
+        return 0;
+    }
+    SaveGroup(toSave.data(), toSave.size(), &listings_);
+    for (std::size_t k = 0; k < toSave.size(); ++k) {
+        RowPlan& row = rows_[indexes[k]];
+        row.outcome = toSave[k].outcome;
+        row.state = row.outcome.status == SaveStatus::kSaved ? RowState::kSaved : RowState::kFailed;
+    }
+    next_ += count;
+    return count;
+}
+
+}  // namespace rawfile

@@ -1,0 +1,158 @@
+// The batch planner behind a field log, a list of files and an undo: every file is loaded and
+// its save rehearsed, and the files are checked against each other, before any file changes;
+// the front end saves only when no row is refused. Saving goes in groups, each group's rows in
+// the change record and on stable storage before its files change. Outcomes are values; the
+// front ends put them into words.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "editing.h"
+#include "file_identity.h"
+#include "file_ops.h"
+#include "record_file.h"
+
+namespace rawfile {
+
+// A change to put back: the file (at the item's path, or still at `oldPath`) must hold
+// `newHead`, or what a save cut short leaves of `oldHead` and `newHead`; it gets `oldHead` and
+// the name of `oldPath` back.
+struct UndoTarget {
+    std::u16string oldPath;
+    std::string oldHead;
+    std::string newHead;
+    std::u16string oldHeight;
+};
+
+// One file of a batch and the fields it should get (none: the file's own), or the change it
+// should lose.
+struct PlanItem {
+    std::size_t row = 0;  // the field log's row; 0 for a file named on a command line
+    std::u16string path;
+    bool refused = false;  // the front end refuses the item itself, in its own words
+    bool exact = true;     // false: the path is only an approximation of the name given
+    std::optional<std::u16string> pointName;
+    std::optional<std::u16string> height;
+    std::optional<UndoTarget> undo = std::nullopt;
+};
+
+enum class RowState {
+    kWillSave,
+    kUnchanged,
+    kAlreadySaved,  // an earlier run saved it: it stands under its new name with these fields
+    kRefused,
+    kSaved,
+    kFailed,  // the save failed: `outcome` says how and what state the file is in
+};
+
+enum class Refusal {
+    kNone,
+    kItem,          // PlanItem::refused
+    kNameNotText,   // PlanItem::exact is false
+    kLoad,          // `loadError` (`readError` for kReadFailed)
+    kChangedSince,  // an undo's file holds neither the recorded old nor new header
+    kShortHead,     // an undo's recorded header is not a whole block
+    kSave,          // the rehearsal refused: `outcome`
+    kNoIdentity,    // the file or its folder cannot be examined
+    kSameFile,      // item `other` names the same file
+    kSameNewName,   // item `other` ends under the same name (`endPath`) in the same folder
+};
+
+struct RowPlan {
+    RowState state = RowState::kRefused;
+    Refusal refusal = Refusal::kNone;
+    LoadError loadError = LoadError::kNone;
+    FileError readError;
+    SaveOutcome outcome;     // the rehearsal; once saved, the save's
+    std::size_t other = 0;   // kSameFile, kSameNewName: the index of the other item
+    std::u16string endPath;  // kSameNewName: where both would end
+    std::u16string path;     // where the file was found
+    std::u16string oldName;  // the file's name and fields before the save
+    std::u16string oldPoint;
+    std::u16string oldHeight;
+    std::u16string alreadySavedAs;  // kAlreadySaved: the path it stands under
+};
+
+// Appends rows to a change record, opening it (and writing the column names into an empty one)
+// at the first rows.
+class ChangeRecordWriter {
+public:
+    explicit ChangeRecordWriter(std::optional<std::u16string> path) : path_(std::move(path)) {}
+
+    // Appends a row for each ready request and puts them on stable storage; false with *error
+    // set. Nothing happens without a path.
+    bool Write(const std::vector<SaveRequest>& requests, FileError* error);
+
+private:
+    const std::u16string& FullFolder(const RawFileEditor& e);
+
+    std::optional<std::u16string> path_;
+    AppendFile file_;
+    std::map<std::u16string, std::u16string> folders_;
+};
+
+class LogPlanner {
+public:
+    // Files saved together: their headers flushed together, their folders once.
+    static constexpr std::size_t kGroupSize = 64;
+
+    LogPlanner();
+    ~LogPlanner();
+    LogPlanner(const LogPlanner&) = delete;
+    LogPlanner& operator=(const LogPlanner&) = delete;
+
+    // Loads and rehearses every item and checks them against each other; `progress` (if any) is
+    // told before each item.
+    void Check(std::vector<PlanItem> items,
+               const std::function<void(std::size_t done, std::size_t total)>& progress = {});
+
+    // Check in steps, for a front end that keeps its window live: Start takes the items, each
+    // CheckSome checks up to `count` more and says whether all are checked.
+    void Start(std::vector<PlanItem> items);
+    bool CheckSome(std::size_t count);
+    std::size_t Checked() const { return checked_; }
+
+    const std::vector<PlanItem>& Items() const { return items_; }
+    const std::vector<RowPlan>& Rows() const { return rows_; }
+    // The refused rows, a log row counted once however many files it stands for.
+    std::size_t Problems() const { return problemRows_.size(); }
+    // The first row not yet saved (or reported, in a dry run); Rows().size() when all are.
+    std::size_t Next() const { return next_; }
+
+    // Saves the next group of rows (Problems() must be 0): their record rows first, then the
+    // files; a dry run only steps past them. Returns the number of rows done, 0 when none were
+    // left; false in *recordOk (with *error) when the record could not be written, nothing of
+    // the group being saved.
+    std::size_t SaveNextGroup(ChangeRecordWriter* record, bool dryRun, bool* recordOk,
+                              FileError* error);
+
+private:
+    struct Job;
+    void Prepare(std::size_t index);
+    bool Load(const std::u16string& path, bool exact, RawFileEditor* editor, RowPlan* row);
+    bool LoadUndo(std::size_t index, Job* job);
+    bool FindEarlierSave(std::size_t index, Job* job);
+    void Refuse(std::size_t index, Refusal refusal);
+    bool FolderKey(const std::u16string& folder, FileKey* key);
+
+    std::vector<PlanItem> items_;
+    std::vector<RowPlan> rows_;
+    std::vector<std::unique_ptr<Job>> jobs_;  // one per item; null for a refused one
+    std::size_t fileProblems_ = 0;
+    std::size_t next_ = 0;
+    std::size_t checked_ = 0;
+    std::set<std::size_t> problemRows_;
+    FolderListings listings_;
+    std::map<FileKey, std::size_t> files_;
+    std::map<std::pair<FileKey, std::u16string>, std::size_t> endNames_;
+    std::map<std::u16string, FileKey> folderKeys_;
+};
+
+}  // namespace rawfile

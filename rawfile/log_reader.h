@@ -1,0 +1,65 @@
+// A field log: a CSV file whose first row names its columns, and whose other rows each name a
+// raw file ("file") and, optionally, the point name ("point") and the antenna height it should
+// get: readings in columns whose names begin with "height", or slant readings ("slant...") with
+// the antenna's "radius" and an "offset". Other columns are ignored.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "log_text.h"
+#include "readings.h"
+
+namespace rawfile {
+
+// What is wrong with a row itself.
+enum class LogRowProblem {
+    kNone,
+    kTooManyCells,  // more cells (`cells`) than column names (`columns`)
+    kCellNotText,   // the file or point cell holds a NUL character
+    kNoFileCell,
+    kReadings,  // `readings` says what
+};
+
+struct LogRow {
+    std::size_t number = 0;  // the row in the log, the first row (the column names) being 1
+    std::u16string file;     // the file cell, found from the log's folder when it is relative
+    std::optional<std::u16string> pointName;  // none when the cell is blank or absent
+    std::optional<std::u16string> height;     // the readings' height, "%.3f"; none without any
+    LogRowProblem problem = LogRowProblem::kNone;
+    std::size_t cells = 0;  // kTooManyCells
+    std::size_t columns = 0;
+    HeightFromReadings readings;  // the height, or why the readings give none
+    Readings given;               // the readings as written
+};
+
+// What makes the whole log unusable.
+enum class LogProblem {
+    kNone,
+    kTooLarge,
+    kUnreadable,  // `detail`: the system's words
+    kNotText,     // `detail`: the encoding tried; `guessed` when the bytes chose it
+    kUnclosedQuote,
+    kStrayQuote,
+    kTextAfterQuote,
+    kEmpty,
+    kColumnTwice,  // `detail`: the column's name
+    kNoFileColumn,
+};
+
+struct FieldLog {
+    std::vector<LogRow> rows;  // the rows after the first, less those with every cell blank
+    LogProblem problem = LogProblem::kNone;
+    std::u16string detail;
+    bool guessed = false;
+    std::size_t problemRow = 0;  // the row `problem` is in; 0 when it is in none
+};
+
+// Reads the log at `path` in `encoding` (kAuto: as its bytes say), its cells parted by the
+// separator that makes the first row name a "file" column; readings that spread by more than
+// `tolerance` metres refuse their row.
+FieldLog ReadFieldLog(const std::u16string& path, TextEncoding encoding, double tolerance);
+
+}  // namespace rawfile

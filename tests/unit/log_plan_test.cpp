@@ -1,0 +1,93 @@
+// The planner's values, as both front ends read them: each row's state and refusal with the
+// row it clashes with, and saving in groups a step at a time, the record ahead of the files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "log_plan.h"
+#include "paths.h"
+#include "raw_gen.h"
+
+using namespace rawfile;
+
+namespace {
+
+TEST(LogPlanTest, EachRowGetsItsStateOrRefusalWithTheRowItClashesWith) {
+    rawgen::TempDir dir;
+    for (const char16_t* name : {u"A1.RVX", u"B2.RVX", u"C3.RVX"}) {
+        rawgen::WriteFile(dir.Path(name), rawgen::StandardFile("1.500"));
+    }
+    RawFileEditor written;  // B2 saved once holds its fields in written form: unchanged
+    ASSERT_EQ(written.Load(dir.Path(u"B2.RVX"), PlatformPathStyle()), LoadError::kNone);
+    ASSERT_EQ(written.Save(u"B2", u"1.500").status, SaveStatus::kSaved);
+    const struct {
+        std::u16string file;
+        std::optional<std::u16string> point;
+        std::optional<std::u16string> height;
+        RowState state;
+        Refusal refusal;
+        std::size_t other;
+    } rows[] = {
+        {u"A1.RVX", u"P1", u"1.6", RowState::kWillSave, Refusal::kNone, 0},
+        {u"B2.RVX", std::nullopt, std::nullopt, RowState::kUnchanged, Refusal::kNone, 0},
+        {u"A1.RVX", std::nullopt, std::nullopt, RowState::kRefused, Refusal::kSameFile, 0},
+        {u"C3.RVX", u"p1", std::nullopt, RowState::kRefused, Refusal::kSameNewName, 0},
+        {u"D4.RVX", std::nullopt, std::nullopt, RowState::kRefused, Refusal::kLoad, 0},
+        {u"C3.RVX", u"P*", std::nullopt, RowState::kRefused, Refusal::kSave, 0},
+    };
+    std::vector<PlanItem> items;
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        items.push_back(
+            {i + 2, dir.Path(rows[i].file), false, true, rows[i].point, rows[i].height});
+    }
+    items.push_back({9, u"", true, true, std::nullopt, std::nullopt});  // refused by the caller
+    LogPlanner planner;
+    planner.Start(items);
+    EXPECT_FALSE(planner.CheckSome(3));
+    EXPECT_TRUE(planner.CheckSome(100));
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(planner.Rows()[i].state, rows[i].state);
+        EXPECT_EQ(planner.Rows()[i].refusal, rows[i].refusal);
+        EXPECT_EQ(planner.Rows()[i].other, rows[i].other);
+    }
+    EXPECT_EQ(planner.Rows()[4].loadError, LoadError::kOpenFailed);
+    EXPECT_EQ(planner.Rows()[5].outcome.refusal, SaveRefusal::kBadPointName);
+    EXPECT_EQ(planner.Rows()[6].refusal, Refusal::kItem);
+    EXPECT_EQ(planner.Problems(), 5u);
+    EXPECT_EQ(planner.Rows()[0].oldPoint, u"A1");
+}
+
+TEST(LogPlanTest, SavesAGroupAtATimeWithTheRecordAheadAndResumes) {
+    rawgen::TempDir dir;
+    std::vector<PlanItem> items;
+    for (int i = 0; i < 70; ++i) {
+        const std::u16string name = u"F" + std::u16string(1, static_cast<char16_t>(u'A' + i / 26)) +
+                                    std::u16string(1, static_cast<char16_t>(u'A' + i % 26));
+        rawgen::WriteFile(dir.Path(name + u".RVX"), rawgen::StandardFile("1.500"));
+        items.push_back({static_cast<std::size_t>(i + 2), dir.Path(name + u".RVX"), false, true,
+                         u"N" + name, std::nullopt});
+    }
+    LogPlanner planner;
+    planner.Check(items);
+    ASSERT_EQ(planner.Problems(), 0u);
+    ChangeRecordWriter record(dir.Path(u"changes.csv"));
+    bool recordOk = false;
+    FileError error;
+    EXPECT_EQ(planner.SaveNextGroup(&record, false, &recordOk, &error), 64u);
+    EXPECT_TRUE(recordOk);
+    EXPECT_EQ(planner.Rows()[63].state, RowState::kSaved);
+    EXPECT_EQ(planner.Rows()[64].state, RowState::kWillSave);
+    EXPECT_TRUE(rawgen::FileExists(dir.Path(u"FCM.RVX")));  // a cancel here leaves the rest
+    EXPECT_EQ(planner.SaveNextGroup(&record, false, &recordOk, &error), 6u);
+    EXPECT_EQ(planner.SaveNextGroup(&record, false, &recordOk, &error), 0u);
+    const std::string rows = rawgen::ReadFile(dir.Path(u"changes.csv"));
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 71);
+    // Run again, the log finds every file already saved under its new name.
+    planner.Check(items);
+    EXPECT_EQ(planner.Problems(), 0u);
+    EXPECT_TRUE(std::all_of(planner.Rows().begin(), planner.Rows().end(),
+                            [](const RowPlan& r) { return r.state == RowState::kAlreadySaved; }));
+}
+
+}  // namespace

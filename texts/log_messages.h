@@ -1,0 +1,40 @@
+// The field-log window's texts in the two languages. Load failures and save refusals are the
+// editor's own words (messages.h).
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "log_plan.h"
+#include "log_reader.h"
+#include "messages.h"
+
+namespace texts {
+
+// What makes the whole log unusable; `row` is 0 or the row the problem is in.
+std::u16string LogProblem(const rawfile::FieldLog& log, Language language);
+// What is wrong with a row of the log itself.
+std::u16string LogRowProblem(const rawfile::LogRow& row, double tolerance, Language language);
+// Why the planner refused a file; `otherRow` is the log row of the file it clashes with.
+std::u16string LogRefusal(const rawfile::RowPlan& row, std::size_t otherRow, Language language);
+// A row's state other than a refusal: will save, unchanged, already saved, saved, or a failed
+// save with the system's reason.
+std::u16string LogState(const rawfile::RowPlan& row, Language language);
+// How many readings a row has and how far they spread, when it has more than one; empty
+// otherwise.
+std::u16string LogReadings(const rawfile::Readings& readings, Language language);
+// The list's column headings, 0 to 4: row, file, point name, height, state.
+std::u16string LogColumn(int index, Language language);
+// The line above the buttons.
+std::u16string LogChecking(std::size_t done, std::size_t total, Language language);
+std::u16string LogProblems(std::size_t rows, Language language);
+std::u16string LogReady(std::size_t toSave, std::size_t rows, Language language);
+std::u16string LogSaving(std::size_t done, std::size_t total, Language language);
+std::u16string LogSaved(std::size_t saved, std::size_t failed, bool cancelled, Language language);
+// The buttons and the open dialog's filter.
+std::u16string LogSaveAll(Language language);
+std::u16string LogCancel(Language language);
+std::u16string LogClose(Language language);
+std::u16string LogFilter(Language language);
+
+}  // namespace texts

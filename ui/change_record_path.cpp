@@ -1,0 +1,16 @@
+#include "change_record_path.h"
+
+#include <windows.h>
+
+#include "text.h"
+
+std::optional<std::u16string> ChangeRecordPath() {
+    wchar_t buffer[MAX_PATH];
+    const DWORD n = GetEnvironmentVariableW(L"LOCALAPPDATA", buffer, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) {
+        return std::nullopt;
+    }
+    const std::wstring folder = std::wstring(buffer, n) + L"\\RVXTOOL";
+    CreateDirectoryW(folder.c_str(), nullptr);  // already there, or the append reports why not
+    return rawfile::FromWide(folder + L"\\changes.csv");
+}
