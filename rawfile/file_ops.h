@@ -90,6 +90,7 @@ private:
     void* handle_ = reinterpret_cast<void*>(static_cast<std::intptr_t>(-1));
 #else
     int fd_ = -1;
+    FileId id_;  // the file held: its identity cannot change while it is open
 #endif
 };
 

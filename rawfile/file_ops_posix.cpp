@@ -29,8 +29,9 @@ bool Fail(FileOp op, const std::u16string& path, int code, FileError* error) {
 
 // Opens a regular file with `flags`; -1 with errno set otherwise. The path is looked at before
 // the open, so a device is never opened, and the open does not wait on a FIFO.
-int OpenRegular(const std::string& name, int flags) {
-    struct stat st;
+int OpenRegular(const std::string& name, int flags, struct stat* opened = nullptr) {
+    struct stat own;
+    struct stat& st = opened != nullptr ? *opened : own;
     if (stat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
         errno = S_ISDIR(st.st_mode) ? EISDIR : ENOTSUP;
         return -1;
@@ -79,7 +80,8 @@ std::uint32_t LastReadError() {
     return static_cast<std::uint32_t>(errno != 0 ? errno : EIO);
 }
 
-HeldFile::HeldFile(HeldFile&& other) noexcept : path_(std::move(other.path_)), fd_(other.fd_) {
+HeldFile::HeldFile(HeldFile&& other) noexcept
+    : path_(std::move(other.path_)), fd_(other.fd_), id_(other.id_) {
     other.fd_ = -1;
 }
 
@@ -88,6 +90,7 @@ HeldFile& HeldFile::operator=(HeldFile&& other) noexcept {
         Close();
         path_ = std::move(other.path_);
         fd_ = other.fd_;
+        id_ = other.id_;
         other.fd_ = -1;
     }
     return *this;
@@ -113,13 +116,13 @@ void HeldFile::Close() {
 bool HeldFile::Open(const std::u16string& path, FileError* error) {
     Close();
     path_ = path;
-    const int fd = OpenRegular(Utf16ToUtf8(path), O_RDWR);
+    struct stat st;
+    const int fd = OpenRegular(Utf16ToUtf8(path), O_RDWR, &st);
     if (fd < 0) {
         return Fail(FileOp::kOpen, path, errno, error);
     }
     // A file nobody may write is read-only, even for a privileged user.
-    struct stat st;
-    if (fstat(fd, &st) != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
         close(fd);
         return Fail(FileOp::kOpen, path, EACCES, error);
     }
@@ -131,15 +134,12 @@ bool HeldFile::Open(const std::u16string& path, FileError* error) {
         return Fail(FileOp::kOpen, path, code, error);
     }
     fd_ = fd;
+    id_ = IdOf(st);
     return true;
 }
 
-bool HeldFile::Id(FileId* id, FileError* error) const {
-    struct stat st;
-    if (fstat(fd_, &st) != 0) {
-        return Fail(FileOp::kOpen, path_, errno, error);
-    }
-    *id = IdOf(st);
+bool HeldFile::Id(FileId* id, FileError*) const {
+    *id = id_;
     return true;
 }
 
@@ -193,14 +193,13 @@ bool HeldFile::Rename(const std::u16string& to, FileError* error) {
     // POSIX renames by name only. The lock is held throughout; the name is checked to lead to
     // the file held just before, and again after: should another program have put a different
     // file under the name in between, that file is put back and the rename reported failed.
-    struct stat held;
     struct stat named;
     const std::string from = Utf16ToUtf8(path_);
     const std::string target = Utf16ToUtf8(to);
-    if (fstat(fd_, &held) != 0 || stat(from.c_str(), &named) != 0) {
+    if (stat(from.c_str(), &named) != 0) {
         return Fail(FileOp::kRename, path_, errno, error);
     }
-    if (IdOf(held) != IdOf(named)) {
+    if (id_ != IdOf(named)) {
         return Fail(FileOp::kRename, path_, ESTALE, error);
     }
     if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0) {
@@ -218,7 +217,7 @@ bool HeldFile::Rename(const std::u16string& to, FileError* error) {
             return Fail(FileOp::kRename, path_, code, error);
         }
     }
-    if (stat(target.c_str(), &named) == 0 && IdOf(named) != IdOf(held)) {
+    if (stat(target.c_str(), &named) == 0 && IdOf(named) != id_) {
         renameat2(AT_FDCWD, target.c_str(), AT_FDCWD, from.c_str(), RENAME_NOREPLACE);
         return Fail(FileOp::kRename, path_, ESTALE, error);
     }
