@@ -16,7 +16,7 @@ namespace {
 using Text = const char16_t* CliTexts::*;
 
 // An option: a flag, or an option that takes a value ("--name VALUE" or "--name=VALUE").
-struct OptionSpec {
+struct OptionEntry {
     const char16_t* name;
     const char16_t* shortName;                      // a second name for a flag, or null
     bool Options::*flag;                            // what a flag sets; null for a value
@@ -28,10 +28,10 @@ struct OptionSpec {
 };
 
 // A command: its name, options, help and handler, and the checks once its arguments are read.
-struct CommandSpec {
+struct CommandEntry {
     const char16_t* name;
     Command command;
-    std::vector<OptionSpec> options;
+    std::vector<OptionEntry> options;
     Text files;          // what the file arguments are, in the usage line
     Text help;           // what the command does
     std::size_t column;  // the column at which the help of its options starts
@@ -44,25 +44,25 @@ bool IsLanguage(const std::u16string& value) {
     return value == u"en" || value == u"zh";
 }
 
-OptionSpec Flag(const char16_t* name, const char16_t* shortName, bool Options::*flag, Text help) {
+OptionEntry Flag(const char16_t* name, const char16_t* shortName, bool Options::*flag, Text help) {
     return {name, shortName, flag, nullptr, nullptr, nullptr, help, true};
 }
 
-OptionSpec Value(const char16_t* name, std::optional<std::u16string> Options::*value,
-                 Text valueName, Text help, bool inUsage = true) {
+OptionEntry Value(const char16_t* name, std::optional<std::u16string> Options::*value,
+                  Text valueName, Text help, bool inUsage = true) {
     return {name, nullptr, nullptr, value, nullptr, valueName, help, inUsage};
 }
 
-OptionSpec List(const char16_t* name, std::vector<std::u16string> Options::*list, Text valueName,
-                Text help) {
+OptionEntry List(const char16_t* name, std::vector<std::u16string> Options::*list, Text valueName,
+                 Text help) {
     return {name, nullptr, nullptr, nullptr, list, valueName, help, true};
 }
 
 // What every command takes (--lang may also stand before the command), and the column at which
 // their help starts.
-const OptionSpec kLanguage =
+const OptionEntry kLanguage =
     Value(u"--lang", &Options::language, &CliTexts::languageValue, &CliTexts::languageHelp, false);
-const std::vector<OptionSpec> kCommonOptions = {
+const std::vector<OptionEntry> kCommonOptions = {
     Flag(u"--recursive", u"-r", &Options::recursive, &CliTexts::recursiveHelp), kLanguage};
 constexpr std::size_t kCommonColumn = 19;
 
@@ -109,7 +109,7 @@ void CheckUndo(const Options& o, const CliTexts& t, std::u16string* error) {
     }
 }
 
-const CommandSpec kCommands[] = {
+const CommandEntry kCommands[] = {
     {u"show",
      Command::kShow,
      {Flag(u"--json", nullptr, &Options::json, &CliTexts::jsonHelp)},
@@ -170,22 +170,23 @@ bool IsHelp(const Arg& arg) {
     return arg.text == u"--help" || arg.text == u"-h";
 }
 
-// Reads the argument at *i (and, for a value given apart, the next) if it is the option `spec`.
+// Reads the argument at *i (and, for a value given apart, the next) if it is `option`.
 // False when it is not; sets *error when it is, but is malformed or given twice.
-bool TakeOption(const OptionSpec& spec, const std::vector<Arg>& args, size_t* i, const CliTexts& t,
-                Options* o, std::u16string* error) {
+bool TakeOption(const OptionEntry& option, const std::vector<Arg>& args, size_t* i,
+                const CliTexts& t, Options* o, std::u16string* error) {
     const Arg& arg = args[*i];
-    if (spec.flag != nullptr) {
-        if (arg.text != spec.name && (spec.shortName == nullptr || arg.text != spec.shortName)) {
+    if (option.flag != nullptr) {
+        if (arg.text != option.name &&
+            (option.shortName == nullptr || arg.text != option.shortName)) {
             return false;
         }
-        if (o->*spec.flag) {
+        if (o->*option.flag) {
             *error = Fill(t.givenTwice, {arg.text});
         }
-        o->*spec.flag = true;
+        o->*option.flag = true;
         return true;
     }
-    const std::u16string name = spec.name;
+    const std::u16string name = option.name;
     const Arg* value = &arg;
     std::size_t skip = name.size() + 1;
     if (arg.text == name) {
@@ -202,16 +203,16 @@ bool TakeOption(const OptionSpec& spec, const std::vector<Arg>& args, size_t* i,
         *error = Fill(t.valueNotUtf8, {name});
         return true;
     }
-    if (spec.list != nullptr) {
-        (o->*spec.list).push_back(value->text.substr(skip));
+    if (option.list != nullptr) {
+        (o->*option.list).push_back(value->text.substr(skip));
         return true;
     }
-    std::optional<std::u16string>& field = o->*spec.value;
+    std::optional<std::u16string>& field = o->*option.value;
     if (field) {
         *error = Fill(t.givenTwice, {name});
     } else {
         field = value->text.substr(skip);
-        if (spec.value == &Options::language && !IsLanguage(*field)) {
+        if (option.value == &Options::language && !IsLanguage(*field)) {
             *error = t.badLanguage;
         }
     }
@@ -241,7 +242,7 @@ ParseStatus ReadBeforeCommand(const std::vector<Arg>& args, size_t* i, const Cli
 
 // After the command: its options, the common ones and its files ("--" ends the options); then
 // the command's own checks.
-ParseStatus ReadCommand(const CommandSpec& c, const std::vector<Arg>& args, size_t i,
+ParseStatus ReadCommand(const CommandEntry& c, const std::vector<Arg>& args, size_t i,
                         const CliTexts& t, Options* o, std::u16string* error) {
     bool optionsEnded = false;
     for (; i < args.size() && error->empty(); ++i) {
@@ -258,11 +259,11 @@ ParseStatus ReadCommand(const CommandSpec& c, const std::vector<Arg>& args, size
             return ParseStatus::kHelp;
         }
         bool known = false;
-        for (const OptionSpec& spec : kCommonOptions) {
-            known = known || TakeOption(spec, args, &i, t, o, error);
+        for (const OptionEntry& option : kCommonOptions) {
+            known = known || TakeOption(option, args, &i, t, o, error);
         }
-        for (const OptionSpec& spec : c.options) {
-            known = known || TakeOption(spec, args, &i, t, o, error);
+        for (const OptionEntry& option : c.options) {
+            known = known || TakeOption(option, args, &i, t, o, error);
         }
         if (!known) {
             *error = Fill(t.unknownOption, {arg.text, c.name});
@@ -278,22 +279,24 @@ ParseStatus ReadCommand(const CommandSpec& c, const std::vector<Arg>& args, size
 }
 
 // "--name VALUE" as help shows an option, with its short name.
-std::u16string OptionLabel(const OptionSpec& spec, const CliTexts& t) {
-    std::u16string label = spec.shortName != nullptr ? spec.shortName + std::u16string(u", ") : u"";
-    label += spec.name;
-    return spec.valueName != nullptr ? label + u" " + t.*spec.valueName : label;
+std::u16string OptionLabel(const OptionEntry& option, const CliTexts& t) {
+    std::u16string label =
+        option.shortName != nullptr ? option.shortName + std::u16string(u", ") : u"";
+    label += option.name;
+    return option.valueName != nullptr ? label + u" " + t.*option.valueName : label;
 }
 
 // An option as the usage lines show it: by its short name, if it has one.
-std::u16string UsageLabel(const OptionSpec& spec, const CliTexts& t) {
-    return spec.shortName != nullptr ? spec.shortName : OptionLabel(spec, t);
+std::u16string UsageLabel(const OptionEntry& option, const CliTexts& t) {
+    return option.shortName != nullptr ? option.shortName : OptionLabel(option, t);
 }
 
 // An option's help line: its label, then its help from `column` on.
-std::u16string OptionHelp(const OptionSpec& spec, std::size_t column, const CliTexts& t) {
-    const std::u16string label = u"  " + OptionLabel(spec, t);
+std::u16string OptionHelp(const OptionEntry& option, std::size_t column, const CliTexts& t) {
+    const std::u16string label = u"  " + OptionLabel(option, t);
     const std::size_t width = DisplayWidth(label);
-    return label + std::u16string(width < column ? column - width : 1, u' ') + t.*spec.help + u"\n";
+    return label + std::u16string(width < column ? column - width : 1, u' ') + t.*option.help +
+           u"\n";
 }
 
 }  // namespace
@@ -309,9 +312,9 @@ texts::Language ChosenLanguage(const std::vector<Arg>& args, texts::Language fal
         }
         // The value of another option is never taken for --lang.
         bool takesValue = false;
-        for (const CommandSpec& c : kCommands) {
-            for (const OptionSpec& spec : c.options) {
-                takesValue = takesValue || (spec.flag == nullptr && args[i].text == spec.name);
+        for (const CommandEntry& c : kCommands) {
+            for (const OptionEntry& option : c.options) {
+                takesValue = takesValue || (option.flag == nullptr && args[i].text == option.name);
             }
         }
         i += takesValue ? 1 : 0;
@@ -327,7 +330,7 @@ ParseStatus ParseArgs(const std::vector<Arg>& args, const CliTexts& t, Options* 
     if (before != ParseStatus::kRun) {
         return before;
     }
-    for (const CommandSpec& c : kCommands) {
+    for (const CommandEntry& c : kCommands) {
         if (args[i].text == c.name) {
             o.command = c.command;
             const ParseStatus status = ReadCommand(c, args, i + 1, t, &o, error);
@@ -384,32 +387,32 @@ bool SetHeight(const Options& options, const CliTexts& t, std::optional<std::u16
 
 std::u16string HelpText(const CliTexts& t) {
     std::u16string help = t.usage + std::u16string(u"\n");
-    for (const CommandSpec& c : kCommands) {
+    for (const CommandEntry& c : kCommands) {
         help += u"  rvxedit " + std::u16string(c.name);
         for (const auto* options : {&kCommonOptions, &c.options}) {
-            for (const OptionSpec& spec : *options) {
-                help += spec.inUsage ? u" [" + UsageLabel(spec, t) + u"]" : u"";
+            for (const OptionEntry& option : *options) {
+                help += option.inUsage ? u" [" + UsageLabel(option, t) + u"]" : u"";
             }
         }
         help += u" " + std::u16string(t.*c.files) + u"\n";
     }
     help += u"  rvxedit --help | --version\n\n" + std::u16string(t.summary) + u"\n\n";
-    for (const CommandSpec& c : kCommands) {
+    for (const CommandEntry& c : kCommands) {
         const std::u16string name = c.name;
         help += name + std::u16string(9 - name.size(), u' ') + t.*c.help + u"\n";
-        for (const OptionSpec& spec : c.options) {
-            help += OptionHelp(spec, c.column, t);
+        for (const OptionEntry& option : c.options) {
+            help += OptionHelp(option, c.column, t);
         }
     }
     help += u"\n";
-    for (const OptionSpec& spec : kCommonOptions) {
-        help += OptionHelp(spec, kCommonColumn, t);
+    for (const OptionEntry& option : kCommonOptions) {
+        help += OptionHelp(option, kCommonColumn, t);
     }
     return help + u"\n" + t.helpEnd;
 }
 
 int RunCommand(const Options& options, Console& console) {
-    for (const CommandSpec& c : kCommands) {
+    for (const CommandEntry& c : kCommands) {
         if (c.command == options.command) {
             return c.run(options, console);
         }
