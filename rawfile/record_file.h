@@ -26,8 +26,13 @@ public:
     bool Append(const std::string& bytes, FileError* error);
 
 private:
-    // Keeps the whole rows of the `size` bytes the file holds.
-    bool KeepWholeRows(std::uint64_t size, bool* empty, FileError* error);
+    // Keeps the whole rows of the `size` bytes the file holds, then flushes the folder of a file
+    // `created` by the open.
+    bool KeepWholeRows(std::uint64_t size, bool created, bool* empty, FileError* error);
+    // Reads bytes->size() bytes from the start of the file (kRead).
+    bool ReadFromStart(std::string* bytes, FileError* error);
+    // Cuts the file to `size` bytes and puts it on stable storage (kWrite).
+    bool CutTo(std::uint64_t size, FileError* error);
 
     std::u16string path_;
     bool lineEnd_ = false;  // the next append starts by ending the last row

@@ -7,7 +7,6 @@
 #include <climits>
 #include <cstdlib>
 
-#include "change_record.h"
 #include "paths.h"
 #include "record_file.h"
 #include "text.h"
@@ -54,27 +53,26 @@ bool AppendFile::Open(const std::u16string& path, bool* empty, FileError* error)
         errno = EINVAL;
         return Fail(FileOp::kOpen, path, error);
     }
-    if (!KeepWholeRows(static_cast<std::uint64_t>(st.st_size), empty, error)) {
-        return false;
-    }
-    return !created || FlushFolder(SplitRawPath(path, PathStyle::kPosix).folder, error);
+    return KeepWholeRows(static_cast<std::uint64_t>(st.st_size), created, empty, error);
 }
 
-bool AppendFile::KeepWholeRows(std::uint64_t size, bool* empty, FileError* error) {
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    for (std::size_t done = 0; done < bytes.size();) {
-        const ssize_t n = pread(fd_, &bytes[done], bytes.size() - done, static_cast<off_t>(done));
+bool AppendFile::ReadFromStart(std::string* bytes, FileError* error) {
+    for (std::size_t done = 0; done < bytes->size();) {
+        const ssize_t n =
+            pread(fd_, &(*bytes)[done], bytes->size() - done, static_cast<off_t>(done));
         if (n <= 0) {
             errno = n < 0 ? errno : EIO;
             return Fail(FileOp::kRead, path_, error);
         }
         done += static_cast<std::size_t>(n);
     }
-    const std::size_t keep = WholeRecordLength(bytes, &lineEnd_);
-    if (keep < bytes.size() && (ftruncate(fd_, static_cast<off_t>(keep)) != 0 || fsync(fd_) != 0)) {
+    return true;
+}
+
+bool AppendFile::CutTo(std::uint64_t size, FileError* error) {
+    if (ftruncate(fd_, static_cast<off_t>(size)) != 0 || fsync(fd_) != 0) {
         return Fail(FileOp::kWrite, path_, error);
     }
-    *empty = keep == 0;
     return true;
 }
 

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "change_record.h"
-#include "paths.h"
 #include "record_file.h"
 #include "text.h"
 
@@ -46,36 +44,32 @@ bool AppendFile::Open(const std::u16string& path, bool* empty, FileError* error)
         SetLastError(ERROR_INVALID_PARAMETER);
         return Fail(FileOp::kOpen, path, error);
     }
-    if (!KeepWholeRows(static_cast<std::uint64_t>(size.QuadPart), empty, error)) {
-        return false;
-    }
-    return !created || FlushFolder(SplitRawPath(path, PathStyle::kWindows).folder, error);
+    return KeepWholeRows(static_cast<std::uint64_t>(size.QuadPart), created, empty, error);
 }
 
-bool AppendFile::KeepWholeRows(std::uint64_t size, bool* empty, FileError* error) {
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    for (std::size_t done = 0; done < bytes.size();) {
+bool AppendFile::ReadFromStart(std::string* bytes, FileError* error) {
+    for (std::size_t done = 0; done < bytes->size();) {
         OVERLAPPED at = {};
         at.Offset = static_cast<DWORD>(done);
         at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(done) >> 32);
         DWORD n = 0;
         const DWORD chunk =
-            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-        if (!ReadFile(handle_, &bytes[done], chunk, &n, &at) || n == 0) {
+            static_cast<DWORD>(std::min<std::size_t>(bytes->size() - done, 1u << 20));
+        if (!ReadFile(handle_, &(*bytes)[done], chunk, &n, &at) || n == 0) {
             return Fail(FileOp::kRead, path_, error);
         }
         done += n;
     }
-    const std::size_t keep = WholeRecordLength(bytes, &lineEnd_);
-    if (keep < bytes.size()) {
-        FILE_END_OF_FILE_INFO end = {};
-        end.EndOfFile.QuadPart = static_cast<LONGLONG>(keep);
-        if (!SetFileInformationByHandle(handle_, FileEndOfFileInfo, &end, sizeof end) ||
-            !FlushFileBuffers(handle_)) {
-            return Fail(FileOp::kWrite, path_, error);
-        }
+    return true;
+}
+
+bool AppendFile::CutTo(std::uint64_t size, FileError* error) {
+    FILE_END_OF_FILE_INFO end = {};
+    end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
+    if (!SetFileInformationByHandle(handle_, FileEndOfFileInfo, &end, sizeof end) ||
+        !FlushFileBuffers(handle_)) {
+        return Fail(FileOp::kWrite, path_, error);
     }
-    *empty = keep == 0;
     return true;
 }
 
