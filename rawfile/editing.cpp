@@ -76,17 +76,25 @@ SaveOutcome RawFileEditor::Check(const std::u16string& pointName, const std::u16
         return out;
     }
     out.refusal = PlanSave(file_, pointName, heightText, &out.plan);
-    if (out.refusal == SaveRefusal::kNone && !out.plan.renames && headKnown_ &&
-        head_ == BlockBytes(out.plan.block)) {
-        out.status = SaveStatus::kUnchanged;
-        return out;
-    }
-    if (out.refusal == SaveRefusal::kNone && out.plan.renames &&
-        CheckRenameTarget(file_.path, out.plan.newPath, listings) == TargetState::kOther) {
-        out.refusal = SaveRefusal::kTargetExists;
-    }
-    out.status = out.refusal == SaveRefusal::kNone ? SaveStatus::kReady : SaveStatus::kRefused;
+    Judge(&out, listings);
     return out;
+}
+
+bool RawFileEditor::HeadIs(const HeaderBlock& block) const {
+    return headKnown_ && head_ == BlockBytes(block);
+}
+
+void RawFileEditor::Judge(SaveOutcome* out, FolderListings* listings) const {
+    const SavePlan& p = out->plan;
+    if (out->refusal == SaveRefusal::kNone && !p.renames && HeadIs(p.block)) {
+        out->status = SaveStatus::kUnchanged;
+        return;
+    }
+    if (out->refusal == SaveRefusal::kNone && p.renames &&
+        CheckRenameTarget(file_.path, p.newPath, listings) == TargetState::kOther) {
+        out->refusal = SaveRefusal::kTargetExists;
+    }
+    out->status = out->refusal == SaveRefusal::kNone ? SaveStatus::kReady : SaveStatus::kRefused;
 }
 
 bool RawFileEditor::HoldLoaded(HeldFile* held, SaveOutcome* out) const {
@@ -120,16 +128,7 @@ SaveOutcome RawFileEditor::CheckBlock(const HeaderBlock& block, const std::u16st
     p.newPath = file_.folder + fileName;
     p.renames = p.newPath != file_.path;
     out.refusal = NormaliseHeight(heightText, &p.height);
-    if (out.refusal == SaveRefusal::kNone && !p.renames && headKnown_ &&
-        head_ == BlockBytes(block)) {
-        out.status = SaveStatus::kUnchanged;
-        return out;
-    }
-    if (out.refusal == SaveRefusal::kNone && p.renames &&
-        CheckRenameTarget(file_.path, p.newPath, listings) == TargetState::kOther) {
-        out.refusal = SaveRefusal::kTargetExists;
-    }
-    out.status = out.refusal == SaveRefusal::kNone ? SaveStatus::kReady : SaveStatus::kRefused;
+    Judge(&out, listings);
     return out;
 }
 
@@ -191,7 +190,7 @@ void SaveGroup(SaveRequest* requests, std::size_t count, FolderListings* listing
             continue;
         }
         const HeaderBlock& block = r.outcome.plan.block;
-        if (e.headKnown_ && e.head_ == BlockBytes(block)) {
+        if (e.HeadIs(block)) {
             continue;  // only the name changes
         }
         written[i] = true;

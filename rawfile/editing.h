@@ -94,6 +94,11 @@ private:
     // Holds the file and checks it is still the one loaded (a header left in doubt by a failed
     // write may be the old one, the new one or a mix of the two).
     bool HoldLoaded(HeldFile* held, SaveOutcome* out) const;
+    // True when the disk is known to hold `block` already.
+    bool HeadIs(const HeaderBlock& block) const;
+    // Judges the plan in `out` that passed its own checks: nothing to do, refused because
+    // another file holds the new name, or ready.
+    void Judge(SaveOutcome* out, FolderListings* listings) const;
     // Rehearses the save `out` (from Check or CheckBlock) plans.
     SaveOutcome RehearseChecked(SaveOutcome out, FolderListings* listings) const;
     // The baseline after `block` went to the disk, under `path`.
