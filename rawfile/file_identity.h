@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "file_ops.h"
+
 #ifndef _WIN32
 struct stat;
 #endif
@@ -28,14 +30,8 @@ EntryKind KindOfStat(const struct stat& st);
 #endif
 
 // The same file or folder whatever name it is reached by (hard and symbolic links, another
-// letter case on Windows): its volume and its index there.
-struct FileKey {
-    std::uint64_t volume = 0;
-    std::uint64_t index = 0;
-    bool operator<(const FileKey& other) const {
-        return volume != other.volume ? volume < other.volume : index < other.index;
-    }
-};
+// letter case on Windows): the identity a held or loaded file reports too.
+using FileKey = FileId;
 
 // The key of the file or folder at `path`. False when it cannot be examined.
 bool KeyOf(const std::u16string& path, FileKey* key);

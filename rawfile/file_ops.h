@@ -40,6 +40,9 @@ struct FileId {
         return volume == other.volume && index == other.index;
     }
     bool operator!=(const FileId& other) const { return !(*this == other); }
+    bool operator<(const FileId& other) const {
+        return volume != other.volume ? volume < other.volume : index < other.index;
+    }
 };
 
 // Opens an existing regular file for binary reading ("rb" semantics) and sets *id to the file

@@ -196,7 +196,7 @@ void LogPlanner::Prepare(std::size_t index) {
     }
     const std::u16string endPath =
         status == SaveStatus::kReady ? row.outcome.plan.newPath : e.Path();
-    const FileKey fileKey{e.Id().volume, e.Id().index};  // taken when the file was loaded
+    const FileKey fileKey = e.Id();  // taken when the file was loaded
     FileKey folderKey;
     if (!FolderKey(e.File().folder, &folderKey)) {
         Refuse(index, Refusal::kNoIdentity);
