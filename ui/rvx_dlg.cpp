@@ -259,16 +259,12 @@ void CRVXDlg::LoadRawFile() {
     if (error != rawfile::LoadError::kNone) {
         std::u16string text = texts::Sentence(texts::LoadFailure(error, m_language), m_language);
         if (error == rawfile::LoadError::kReadFailed) {
-            std::wstring reason = SystemErrorText(readError.code, SystemLanguage(m_language));
-            text += u"\n" + (reason.empty() ? readError.reason : rawfile::FromWide(reason));
+            text += u"\n" + rawfile::FromWide(ReasonText(readError));
         }
         Show(text, LoadFailureIcon(error));
         return;
     }
-    m_strPointName = rawfile::ToWide(m_editor.PointName());
-    m_strAntHigh = rawfile::ToWide(m_editor.HeightText());
-    SetShownPath(m_strPath);
-    UpdateData(false);
+    ShowEditorValues();
 }
 
 bool CRVXDlg::OnSave() {
@@ -335,11 +331,14 @@ void CRVXDlg::ReportSaveFailure(const rawfile::SaveOutcome& outcome) {
     if (error.op == rawfile::FileOp::kRename || error.op == rawfile::FileOp::kFlushFolder) {
         what += L"\n→ " + rawfile::ToWide(outcome.plan.newPath);
     }
-    std::wstring reason = SystemErrorText(error.code, SystemLanguage(m_language));
-    if (reason.empty()) {
-        reason = rawfile::ToWide(error.reason);
-    }
-    ReportFileError(m_hWnd, what, reason);
+    ReportFileError(m_hWnd, what, ReasonText(error));
+}
+
+// The system's words for a failed file operation, in the interface's language where it has
+// them; the core's own reason otherwise.
+std::wstring CRVXDlg::ReasonText(const rawfile::FileError& error) const {
+    const std::wstring reason = SystemErrorText(error.code, SystemLanguage(m_language));
+    return reason.empty() ? rawfile::ToWide(error.reason) : reason;
 }
 
 // The open dialog starts in the folder of the file loaded or tried last.
