@@ -34,6 +34,12 @@ LANGID SystemLanguage(texts::Language language) {
                : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 }
 
+// What a failed file operation was doing, and on which file.
+std::wstring FailedOperation(const rawfile::FileError& error, texts::Language language) {
+    return rawfile::ToWide(texts::FileOpFailure(error.op, language)) + L"\n" +
+           rawfile::ToWide(error.path);
+}
+
 // A field log is a .csv or .txt file; anything else is taken for a raw file.
 bool IsFieldLog(const std::wstring& path) {
     const std::size_t dot = path.find_last_of(L'.');
@@ -281,9 +287,7 @@ bool CRVXDlg::OnSave() {
         rawfile::ChangeRecordWriter record(ChangeRecordPath());
         rawfile::FileError error;
         if (!record.Write({{&m_editor, pointName, height, rehearsal}}, &error)) {
-            ReportFileError(m_hWnd,
-                            rawfile::ToWide(texts::FileOpFailure(error.op, m_language)) + L"\n" +
-                                rawfile::ToWide(error.path),
+            ReportFileError(m_hWnd, FailedOperation(error, m_language),
                             rawfile::ToWide(error.reason));
             return false;
         }
@@ -326,8 +330,7 @@ void CRVXDlg::ShowEditorValues() {
 // so saving again tries again.
 void CRVXDlg::ReportSaveFailure(const rawfile::SaveOutcome& outcome) {
     const rawfile::FileError& error = outcome.error;
-    std::wstring what = rawfile::ToWide(texts::FileOpFailure(error.op, m_language)) + L"\n" +
-                        rawfile::ToWide(error.path);
+    std::wstring what = FailedOperation(error, m_language);
     if (error.op == rawfile::FileOp::kRename || error.op == rawfile::FileOp::kFlushFolder) {
         what += L"\n→ " + rawfile::ToWide(outcome.plan.newPath);
     }
