@@ -129,21 +129,22 @@ std::wstring OpenCommand(const std::wstring& programPath) {
     return L"\"" + programPath + L"\" \"%1\"";
 }
 
-int WriteProgIdKeys(ClassesWriter& writer, const std::wstring& programPath) {
+// The keys of the type itself, stopping at the first that can be neither opened nor created (the
+// writer notes it).
+void WriteProgIdKeys(ClassesWriter& writer, const std::wstring& programPath) {
     const bool havePath = !programPath.empty();
     if (!writer.Narrow(kDescriptionKey, kDescription)) {
-        return 0;
+        return;
     }
     if (havePath && !writer.Wide(kIconKey, IconPath(programPath))) {
-        return 0;
+        return;
     }
     if (!writer.Narrow(kShellKey, kVerb)) {
-        return 0;
+        return;
     }
-    if (havePath && !writer.Wide(kCommandKey, OpenCommand(programPath))) {
-        return 0;
+    if (havePath) {
+        writer.Wide(kCommandKey, OpenCommand(programPath));
     }
-    return 1;
 }
 
 // Every key of the file type under `classes`; true when the system refused nothing.

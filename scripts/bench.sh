@@ -32,18 +32,15 @@ cmake --build "$ROOT/build/bench" --target rvx_bench rvxedit >/dev/null
     || { cat "$ROOT/build/bench/bench.out"; exit 1; }
 grep -v '^ratio ' "$ROOT/build/bench/bench.out"
 
-W="$ROOT/build/bench-win32"
-TOOLCHAIN="$ROOT/cmake/mingw-i686.cmake"
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+. "$ROOT/scripts/windows-build.sh"
+if [ "$WIN_ARCH" = win32 ]; then
     echo "== win32 (MinGW-w64 i686, optimised) under Wine"
 else
-    # This kernel cannot run 32-bit programs: the same sources built for 64 bits stand in.
     echo "== win64 (MinGW-w64 x86_64, optimised) under 64-bit Wine: this kernel runs no 32-bit programs"
-    W="$ROOT/build/bench-win64"
-    TOOLCHAIN="$ROOT/cmake/mingw-x86_64.cmake"
 fi
+W="$ROOT/build/bench-$WIN_ARCH"
 cmake -S "$ROOT" -B "$W" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$WIN_TOOLCHAIN" >/dev/null
 cmake --build "$W" --target rvx_bench start_bench >/dev/null
 "$W/wine-run.sh" --init
 # Wine's background services must not inherit a pipe: the output goes to a file first.

@@ -4,16 +4,13 @@
 set -eu
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 "$ROOT/scripts/install-deps.sh"
-B="$ROOT/build/win32"
-TOOLCHAIN="$ROOT/cmake/mingw-i686.cmake"
-# Where the kernel cannot run 32-bit programs, Wine runs the same sources built for 64 bits.
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+. "$ROOT/scripts/windows-build.sh"
+if [ "$WIN_ARCH" = win64 ]; then
     echo "This kernel cannot run 32-bit programs: starting a 64-bit build of the editor instead."
-    B="$ROOT/build/win64"
-    TOOLCHAIN="$ROOT/cmake/mingw-x86_64.cmake"
 fi
+B="$ROOT/build/$WIN_ARCH"
 cmake -S "$ROOT" -B "$B" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$WIN_TOOLCHAIN" >/dev/null
 cmake --build "$B" -j "$(nproc)"
 "$B/wine-run.sh" --init
 

@@ -20,10 +20,10 @@ echo "== win32 build (MinGW-w64 i686, tests under Wine)"
 cmake -S "$ROOT" -B "$ROOT/build/win32" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null
 cmake --build "$ROOT/build/win32" -j "$JOBS"
-# Wine runs the 32-bit programs only where the kernel runs 32-bit executables (some virtual
-# machines' kernels do not). Elsewhere the same sources are built for 64-bit Windows and every
-# suite runs under 64-bit Wine, less the checks of the 32-bit files themselves.
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+# Where Wine cannot run the 32-bit programs, every suite runs under 64-bit Wine from a 64-bit
+# build, less the checks of the 32-bit files themselves.
+. "$ROOT/scripts/windows-build.sh"
+if [ "$WIN_ARCH" = win32 ]; then
     # One virtual display for every windowed test.
     (cd "$ROOT/build/win32" &&
         xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 600) || status=1
@@ -32,7 +32,7 @@ else
         "suites under 64-bit Wine from a 64-bit build of the same sources"
     (cd "$ROOT/build/win32" && ctest -R '_imports|lang_library' --output-on-failure) || status=1
     cmake -S "$ROOT" -B "$ROOT/build/win64" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake" >/dev/null
+        -DCMAKE_TOOLCHAIN_FILE="$WIN_TOOLCHAIN" >/dev/null
     cmake --build "$ROOT/build/win64" -j "$JOBS"
     (cd "$ROOT/build/win64" &&
         xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 600 \

@@ -34,6 +34,12 @@ LANGID SystemLanguage(texts::Language language) {
                : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 }
 
+// What a failed file operation was doing, and on which file.
+std::wstring FailedOperation(const rawfile::FileError& error, texts::Language language) {
+    return rawfile::ToWide(texts::FileOpFailure(error.op, language)) + L"\n" +
+           rawfile::ToWide(error.path);
+}
+
 // A field log is a .csv or .txt file; anything else is taken for a raw file.
 bool IsFieldLog(const std::wstring& path) {
     const std::size_t dot = path.find_last_of(L'.');
@@ -259,16 +265,12 @@ void CRVXDlg::LoadRawFile() {
     if (error != rawfile::LoadError::kNone) {
         std::u16string text = texts::Sentence(texts::LoadFailure(error, m_language), m_language);
         if (error == rawfile::LoadError::kReadFailed) {
-            std::wstring reason = SystemErrorText(readError.code, SystemLanguage(m_language));
-            text += u"\n" + (reason.empty() ? readError.reason : rawfile::FromWide(reason));
+            text += u"\n" + rawfile::FromWide(ReasonText(readError));
         }
         Show(text, LoadFailureIcon(error));
         return;
     }
-    m_strPointName = rawfile::ToWide(m_editor.PointName());
-    m_strAntHigh = rawfile::ToWide(m_editor.HeightText());
-    SetShownPath(m_strPath);
-    UpdateData(false);
+    ShowEditorValues();
 }
 
 bool CRVXDlg::OnSave() {
@@ -285,9 +287,7 @@ bool CRVXDlg::OnSave() {
         rawfile::ChangeRecordWriter record(ChangeRecordPath());
         rawfile::FileError error;
         if (!record.Write({{&m_editor, pointName, height, rehearsal}}, &error)) {
-            ReportFileError(m_hWnd,
-                            rawfile::ToWide(texts::FileOpFailure(error.op, m_language)) + L"\n" +
-                                rawfile::ToWide(error.path),
+            ReportFileError(m_hWnd, FailedOperation(error, m_language),
                             rawfile::ToWide(error.reason));
             return false;
         }
@@ -330,16 +330,18 @@ void CRVXDlg::ShowEditorValues() {
 // so saving again tries again.
 void CRVXDlg::ReportSaveFailure(const rawfile::SaveOutcome& outcome) {
     const rawfile::FileError& error = outcome.error;
-    std::wstring what = rawfile::ToWide(texts::FileOpFailure(error.op, m_language)) + L"\n" +
-                        rawfile::ToWide(error.path);
+    std::wstring what = FailedOperation(error, m_language);
     if (error.op == rawfile::FileOp::kRename || error.op == rawfile::FileOp::kFlushFolder) {
         what += L"\n→ " + rawfile::ToWide(outcome.plan.newPath);
     }
-    std::wstring reason = SystemErrorText(error.code, SystemLanguage(m_language));
-    if (reason.empty()) {
-        reason = rawfile::ToWide(error.reason);
-    }
-    ReportFileError(m_hWnd, what, reason);
+    ReportFileError(m_hWnd, what, ReasonText(error));
+}
+
+// The system's words for a failed file operation, in the interface's language where it has
+// them; the core's own reason otherwise.
+std::wstring CRVXDlg::ReasonText(const rawfile::FileError& error) const {
+    const std::wstring reason = SystemErrorText(error.code, SystemLanguage(m_language));
+    return reason.empty() ? rawfile::ToWide(error.reason) : reason;
 }
 
 // The open dialog starts in the folder of the file loaded or tried last.

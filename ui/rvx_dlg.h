@@ -49,6 +49,7 @@ private:
 
     void ShowEditorValues();
     void ReportSaveFailure(const rawfile::SaveOutcome& outcome);
+    std::wstring ReasonText(const rawfile::FileError& error) const;
     // True when the fields may be left (the dialog ends or another file loads): they hold what
     // the file holds, or the user saved them or chose to give them up.
     bool MayLeaveFields();
