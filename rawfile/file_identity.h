@@ -6,6 +6,10 @@
 #include <cstdint>
 #include <string>
 
+#ifndef _WIN32
+struct stat;
+#endif
+
 namespace rawfile {
 
 enum class EntryKind {
@@ -17,6 +21,11 @@ enum class EntryKind {
 
 // What `path` names, following symbolic links.
 EntryKind KindOf(const std::u16string& path);
+
+#ifndef _WIN32
+// What a stat result describes, for a caller that already holds one (a folder listing).
+EntryKind KindOfStat(const struct stat& st);
+#endif
 
 // The same file or folder whatever name it is reached by (hard and symbolic links, another
 // letter case on Windows): its volume and its index there.

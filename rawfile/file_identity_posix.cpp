@@ -10,16 +10,12 @@
 
 namespace rawfile {
 
-namespace {
-
 EntryKind KindOfStat(const struct stat& st) {
     if (S_ISREG(st.st_mode)) {
         return EntryKind::kFile;
     }
     return S_ISDIR(st.st_mode) ? EntryKind::kFolder : EntryKind::kOther;
 }
-
-}  // namespace
 
 EntryKind KindOf(const std::u16string& path) {
     struct stat st;
