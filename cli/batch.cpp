@@ -90,13 +90,15 @@ bool RecordPlaceIsSafe(const BatchOptions& options, const std::vector<BatchItem>
     if (!rawfile::KeyOf(*options.record, &record)) {
         return true;  // a record not yet made is no other file
     }
-    rawfile::FileKey other;
-    if (!options.input.empty() && rawfile::KeyOf(options.input, &other) && !(record < other) &&
-        !(other < record)) {
+    const auto isRecord = [&record](const std::u16string& path) {
+        rawfile::FileKey other;
+        return rawfile::KeyOf(path, &other) && other == record;
+    };
+    if (!options.input.empty() && isRecord(options.input)) {
         return false;
     }
     for (const BatchItem& item : items) {
-        if (rawfile::KeyOf(item.file.path.text, &other) && !(record < other) && !(other < record)) {
+        if (isRecord(item.file.path.text)) {
             return false;
         }
     }

@@ -35,6 +35,9 @@ struct FileKey {
     bool operator<(const FileKey& other) const {
         return volume != other.volume ? volume < other.volume : index < other.index;
     }
+    bool operator==(const FileKey& other) const {
+        return volume == other.volume && index == other.index;
+    }
 };
 
 // The key of the file or folder at `path`. False when it cannot be examined.
