@@ -127,9 +127,7 @@ struct CliTexts {
 // The texts of one language.
 const CliTexts& TextsFor(texts::Language language);
 
-// `pattern` with each %1 ... %9 replaced by the value of that number (values are not scanned
-// again, so a % in a path stays as it is).
-std::u16string Fill(std::u16string_view pattern, std::initializer_list<std::u16string_view> values);
+using texts::Fill;
 
 // Why readings give no height (`tolerance` in metres, for a spread).
 std::u16string ReadingsProblemText(const rawfile::HeightFromReadings& result, double tolerance,
