@@ -107,6 +107,20 @@ bool RecordPlaceIsSafe(const BatchOptions& options, const std::vector<BatchItem>
 
 }  // namespace
 
+bool NameInput(const Arg& arg, Console& console, std::u16string* name) {
+    *name = OneLine(arg.text);
+    if (!arg.exact) {
+        console.Err(*name + u": " + console.Texts().nameNotUtf8);
+        return false;
+    }
+    return true;
+}
+
+std::u16string AtRow(const std::u16string& name, std::size_t row, const std::u16string& problem,
+                     const CliTexts& t) {
+    return Fill(t.atRow, {name, Number(row), problem});
+}
+
 int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, Console& console) {
     const CliTexts& t = console.Texts();
     if (options.record && !RecordPlaceIsSafe(options, items)) {
@@ -131,9 +145,7 @@ int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, C
         const std::u16string text = items[i].file.path.text.empty()
                                         ? problem
                                         : OneLine(items[i].file.path.text) + u": " + problem;
-        console.Err(items[i].row == 0
-                        ? text
-                        : Fill(t.atRow, {options.logName, Number(items[i].row), text}));
+        console.Err(items[i].row == 0 ? text : AtRow(options.logName, items[i].row, text, t));
     }
     if (planner.Problems() != 0) {
         console.Err(Fill(options.logName.empty() ? t.nothingChangedFiles
