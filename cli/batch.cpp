@@ -82,8 +82,7 @@ bool ReportOutcome(const std::u16string& path, const rawfile::RowPlan& row, Cons
 // False when the change record would be appended to a raw file, to a file of the batch or to
 // the log or record the batch comes from: appending would change its bytes.
 bool RecordPlaceIsSafe(const BatchOptions& options, const std::vector<BatchItem>& items) {
-    const std::u16string name = rawfile::AsciiUpper(NameOf(*options.record));
-    if (name.size() >= 4 && name.compare(name.size() - 4, 4, u".RVX") == 0) {
+    if (IsRawFileName(NameOf(*options.record))) {
         return false;
     }
     rawfile::FileKey record;
