@@ -31,9 +31,7 @@ std::u16string RefusalText(const std::vector<BatchItem>& items, std::size_t i,
         case rawfile::Refusal::kNameNotText:
             return t.nameNotUtf8;
         case rawfile::Refusal::kLoad:
-            return row.loadError == rawfile::LoadError::kReadFailed
-                       ? Fill(t.readFailed, {row.readError.reason})
-                       : texts::LoadFailure(row.loadError, t.language);
+            return LoadFailureText(row.loadError, row.readError.reason, t);
         case rawfile::Refusal::kChangedSince:
             return t.changedSince;
         case rawfile::Refusal::kShortHead:

@@ -288,6 +288,12 @@ std::u16string ReadingsProblemText(const rawfile::HeightFromReadings& result, do
     }
 }
 
+std::u16string LoadFailureText(rawfile::LoadError error, const std::u16string& readReason,
+                               const CliTexts& t) {
+    return error == rawfile::LoadError::kReadFailed ? Fill(t.readFailed, {readReason})
+                                                    : texts::LoadFailure(error, t.language);
+}
+
 std::u16string SaveFailureText(const rawfile::SaveOutcome& outcome, const std::u16string& target,
                                const CliTexts& t) {
     const std::u16string& reason = outcome.error.reason;
