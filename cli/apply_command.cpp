@@ -2,7 +2,6 @@
 #include "commands.h"
 #include "escape.h"
 #include "field_log.h"
-#include "numbers.h"
 #include "text.h"
 
 namespace rvxedit {
@@ -10,9 +9,8 @@ namespace rvxedit {
 int RunApply(const Options& options, Console& console) {
     const CliTexts& t = console.Texts();
     const Arg& logArg = options.files[0];
-    const std::u16string logName = OneLine(logArg.text);
-    if (!logArg.exact) {
-        console.Err(logName + u": " + t.nameNotUtf8);
+    std::u16string logName;
+    if (!NameInput(logArg, console, &logName)) {
         return 1;
     }
     rawfile::TextEncoding encoding = rawfile::TextEncoding::kAuto;
@@ -23,12 +21,8 @@ int RunApply(const Options& options, Console& console) {
     Tolerance(options, &tolerance);
     const FieldLog log = ReadFieldLog(logArg.text, encoding, tolerance, t);
     if (!log.problem.empty()) {
-        console.Err(
-            log.problemRow == 0
-                ? logName + u": " + log.problem
-                : Fill(t.atRow,
-                       {logName, rawfile::WholeNumberText(static_cast<long long>(log.problemRow)),
-                        log.problem}));
+        console.Err(log.problemRow == 0 ? logName + u": " + log.problem
+                                        : AtRow(logName, log.problemRow, log.problem, t));
         return 1;
     }
     std::vector<BatchItem> items;

@@ -31,9 +31,7 @@ std::u16string RefusalText(const std::vector<BatchItem>& items, std::size_t i,
         case rawfile::Refusal::kNameNotText:
             return t.nameNotUtf8;
         case rawfile::Refusal::kLoad:
-            return row.loadError == rawfile::LoadError::kReadFailed
-                       ? Fill(t.readFailed, {row.readError.reason})
-                       : texts::LoadFailure(row.loadError, t.language);
+            return LoadFailureText(row.loadError, row.readError.reason, t);
         case rawfile::Refusal::kChangedSince:
             return t.changedSince;
         case rawfile::Refusal::kShortHead:
@@ -82,21 +80,22 @@ bool ReportOutcome(const std::u16string& path, const rawfile::RowPlan& row, Cons
 // False when the change record would be appended to a raw file, to a file of the batch or to
 // the log or record the batch comes from: appending would change its bytes.
 bool RecordPlaceIsSafe(const BatchOptions& options, const std::vector<BatchItem>& items) {
-    const std::u16string name = rawfile::AsciiUpper(NameOf(*options.record));
-    if (name.size() >= 4 && name.compare(name.size() - 4, 4, u".RVX") == 0) {
+    if (IsRawFileName(NameOf(*options.record))) {
         return false;
     }
     rawfile::FileKey record;
     if (!rawfile::KeyOf(*options.record, &record)) {
         return true;  // a record not yet made is no other file
     }
-    rawfile::FileKey other;
-    if (!options.input.empty() && rawfile::KeyOf(options.input, &other) && !(record < other) &&
-        !(other < record)) {
+    const auto isRecord = [&record](const std::u16string& path) {
+        rawfile::FileKey other;
+        return rawfile::KeyOf(path, &other) && other == record;
+    };
+    if (!options.input.empty() && isRecord(options.input)) {
         return false;
     }
     for (const BatchItem& item : items) {
-        if (rawfile::KeyOf(item.file.path.text, &other) && !(record < other) && !(other < record)) {
+        if (isRecord(item.file.path.text)) {
             return false;
         }
     }
@@ -104,6 +103,20 @@ bool RecordPlaceIsSafe(const BatchOptions& options, const std::vector<BatchItem>
 }
 
 }  // namespace
+
+bool NameInput(const Arg& arg, Console& console, std::u16string* name) {
+    *name = OneLine(arg.text);
+    if (!arg.exact) {
+        console.Err(*name + u": " + console.Texts().nameNotUtf8);
+        return false;
+    }
+    return true;
+}
+
+std::u16string AtRow(const std::u16string& name, std::size_t row, const std::u16string& problem,
+                     const CliTexts& t) {
+    return Fill(t.atRow, {name, Number(row), problem});
+}
 
 int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, Console& console) {
     const CliTexts& t = console.Texts();
@@ -129,9 +142,7 @@ int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, C
         const std::u16string text = items[i].file.path.text.empty()
                                         ? problem
                                         : OneLine(items[i].file.path.text) + u": " + problem;
-        console.Err(items[i].row == 0
-                        ? text
-                        : Fill(t.atRow, {options.logName, Number(items[i].row), text}));
+        console.Err(items[i].row == 0 ? text : AtRow(options.logName, items[i].row, text, t));
     }
     if (planner.Problems() != 0) {
         console.Err(Fill(options.logName.empty() ? t.nothingChangedFiles

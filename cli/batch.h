@@ -35,6 +35,14 @@ struct BatchOptions {
     std::u16string input;  // the field log or record the items come from (empty for set)
 };
 
+// How problem lines name the field log or record `arg` the batch comes from, in *name. False,
+// with the problem printed, when the name cannot be used (it is not valid text).
+bool NameInput(const Arg& arg, Console& console, std::u16string* name);
+
+// A problem at row `row` of the field log or record `name`.
+std::u16string AtRow(const std::u16string& name, std::size_t row, const std::u16string& problem,
+                     const CliTexts& t);
+
 // Runs the batch and returns the exit status.
 int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, Console& console);
 

@@ -253,22 +253,6 @@ const CliTexts& TextsFor(texts::Language language) {
     return language == texts::Language::kChinese ? chinese : english;
 }
 
-std::u16string Fill(std::u16string_view pattern,
-                    std::initializer_list<std::u16string_view> values) {
-    std::u16string out;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        const char16_t c = pattern[i];
-        const std::size_t n = i + 1 < pattern.size() ? pattern[i + 1] - u'1' : values.size();
-        if (c == u'%' && n < values.size()) {
-            out.append(values.begin()[n]);
-            ++i;
-        } else {
-            out.push_back(c);
-        }
-    }
-    return out;
-}
-
 namespace {
 
 // A tolerance in metres with three decimals, or four where it needs them.
@@ -302,6 +286,12 @@ std::u16string ReadingsProblemText(const rawfile::HeightFromReadings& result, do
         default:
             return t.readingsOutOfRange;
     }
+}
+
+std::u16string LoadFailureText(rawfile::LoadError error, const std::u16string& readReason,
+                               const CliTexts& t) {
+    return error == rawfile::LoadError::kReadFailed ? Fill(t.readFailed, {readReason})
+                                                    : texts::LoadFailure(error, t.language);
 }
 
 std::u16string SaveFailureText(const rawfile::SaveOutcome& outcome, const std::u16string& target,

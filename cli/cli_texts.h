@@ -127,13 +127,16 @@ struct CliTexts {
 // The texts of one language.
 const CliTexts& TextsFor(texts::Language language);
 
-// `pattern` with each %1 ... %9 replaced by the value of that number (values are not scanned
-// again, so a % in a path stays as it is).
-std::u16string Fill(std::u16string_view pattern, std::initializer_list<std::u16string_view> values);
+// Puts the values in for %1, %2, ... (shared with the dialog's texts).
+using texts::Fill;
 
 // Why readings give no height (`tolerance` in metres, for a spread).
 std::u16string ReadingsProblemText(const rawfile::HeightFromReadings& result, double tolerance,
                                    const CliTexts& t);
+
+// Why a load failed; for a failed read, with the system's reason `readReason`.
+std::u16string LoadFailureText(rawfile::LoadError error, const std::u16string& readReason,
+                               const CliTexts& t);
 
 // Why the save failed or was refused, and what state the file was left in; `target` is the path
 // the rename was to make.

@@ -22,13 +22,6 @@ void Add(const Arg& path, std::vector<FileItem>* out, const CliTexts* t = nullpt
     out->push_back(item);
 }
 
-// A name ending in the standard tail, in any letter case.
-bool IsRawFileName(const std::u16string& name) {
-    const std::u16string tail = rawfile::kStandardTail;
-    return name.size() >= tail.size() &&
-           rawfile::AsciiUpper(name.substr(name.size() - tail.size())) == tail;
-}
-
 // Appends the raw files under `folder` to *out. Returns how many it found. `above` holds the
 // folders the walk is inside: a folder met again below itself (a link the listing could not
 // tell from a folder) is not entered.
@@ -69,6 +62,12 @@ std::size_t Walk(const std::u16string& folder, const CliTexts& t, std::set<FileK
 }
 
 }  // namespace
+
+bool IsRawFileName(const std::u16string& name) {
+    const std::u16string tail = rawfile::kStandardTail;
+    return name.size() >= tail.size() &&
+           rawfile::AsciiUpper(name.substr(name.size() - tail.size())) == tail;
+}
 
 void ExpandArg(const Arg& arg, bool recursive, const CliTexts& t, std::vector<FileItem>* out) {
     if (!arg.exact || KindOf(arg.text) != EntryKind::kFolder) {

@@ -36,6 +36,9 @@ struct FileItem {
     std::u16string englishProblem = {};  // the problem in English, for output programs read
 };
 
+// Whether a file name is a raw file's: it ends in .RVX, in any letter case.
+bool IsRawFileName(const std::u16string& name);
+
 // Appends what one argument stands for to *out: the argument itself when it is not a folder;
 // for a folder with `recursive`, every raw file under it at any depth (a name ending in .RVX in
 // any letter case; hidden folders too), depth first in name order; for a folder without it, a

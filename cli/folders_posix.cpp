@@ -1,4 +1,4 @@
-// Folders and file identity on POSIX.
+// Folder listings on POSIX.
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -10,17 +10,6 @@
 #include "text.h"
 
 namespace rvxedit {
-
-namespace {
-
-EntryKind KindOfStat(const struct stat& st) {
-    if (S_ISREG(st.st_mode)) {
-        return EntryKind::kFile;
-    }
-    return S_ISDIR(st.st_mode) ? EntryKind::kFolder : EntryKind::kOther;
-}
-
-}  // namespace
 
 bool ListFolder(const std::u16string& path, std::vector<FolderEntry>* entries,
                 std::u16string* reason) {
@@ -53,7 +42,7 @@ bool ListFolder(const std::u16string& path, std::vector<FolderEntry>* entries,
                          : S_ISREG(st.st_mode)                  ? EntryKind::kFile
                                                                 : EntryKind::kOther;
         } else {
-            entry.kind = KindOfStat(st);
+            entry.kind = rawfile::KindOfStat(st);
         }
         entries->push_back(entry);
     }

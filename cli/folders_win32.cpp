@@ -1,4 +1,4 @@
-// Folders and file identity on Windows. Paths are passed as wide text throughout.
+// Folder listings on Windows. Paths are passed as wide text throughout.
 #include <windows.h>
 
 #include "file_ops.h"

@@ -66,6 +66,12 @@ const std::vector<OptionEntry> kCommonOptions = {
     Flag(u"--recursive", u"-r", &Options::recursive, &CliTexts::recursiveHelp), kLanguage};
 constexpr std::size_t kCommonColumn = 19;
 
+// Options more than one command takes.
+const OptionEntry kTolerance = Value(u"--tolerance", &Options::tolerance, &CliTexts::metresValue,
+                                     &CliTexts::toleranceHelp, false);
+const OptionEntry kRecord =
+    Value(u"--record", &Options::record, &CliTexts::recordArg, &CliTexts::recordHelp);
+
 // The tolerance, when given, must be one.
 void CheckTolerance(const Options& o, const CliTexts& t, std::u16string* error) {
     double ignored = 0;
@@ -125,10 +131,7 @@ const CommandEntry kCommands[] = {
       List(u"--slant", &Options::slants, &CliTexts::metresValue, &CliTexts::slantHelp),
       Value(u"--radius", &Options::radius, &CliTexts::metresValue, &CliTexts::radiusHelp, false),
       Value(u"--offset", &Options::offset, &CliTexts::metresValue, &CliTexts::offsetHelp, false),
-      Value(u"--tolerance", &Options::tolerance, &CliTexts::metresValue, &CliTexts::toleranceHelp,
-            false),
-      Value(u"--record", &Options::record, &CliTexts::recordArg, &CliTexts::recordHelp),
-      Flag(u"--dry-run", nullptr, &Options::dryRun, &CliTexts::setDryRunHelp)},
+      kTolerance, kRecord, Flag(u"--dry-run", nullptr, &Options::dryRun, &CliTexts::setDryRunHelp)},
      &CliTexts::fileArgs,
      &CliTexts::setHelp,
      23,
@@ -138,9 +141,7 @@ const CommandEntry kCommands[] = {
      Command::kApply,
      {Value(u"--encoding", &Options::encoding, &CliTexts::encodingValue, &CliTexts::encodingHelp,
             false),
-      Value(u"--tolerance", &Options::tolerance, &CliTexts::metresValue, &CliTexts::toleranceHelp,
-            false),
-      Value(u"--record", &Options::record, &CliTexts::recordArg, &CliTexts::recordHelp),
+      kTolerance, kRecord,
       Flag(u"--dry-run", nullptr, &Options::dryRun, &CliTexts::applyDryRunHelp)},
      &CliTexts::logArg,
      &CliTexts::applyHelp,
@@ -149,8 +150,7 @@ const CommandEntry kCommands[] = {
      CheckApply},
     {u"undo",
      Command::kUndo,
-     {Value(u"--record", &Options::record, &CliTexts::recordArg, &CliTexts::recordHelp),
-      Flag(u"--dry-run", nullptr, &Options::dryRun, &CliTexts::undoDryRunHelp)},
+     {kRecord, Flag(u"--dry-run", nullptr, &Options::dryRun, &CliTexts::undoDryRunHelp)},
      &CliTexts::recordArg,
      &CliTexts::undoHelp,
      23,

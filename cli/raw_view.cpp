@@ -14,12 +14,9 @@ bool LoadFile(const Arg& file, const CliTexts& t, rawfile::RawFileEditor* editor
         english = TextsFor(texts::Language::kEnglish).nameNotUtf8;
     } else if (const rawfile::LoadError error =
                    editor->Load(file.text, rawfile::PlatformPathStyle(), &readError);
-               error == rawfile::LoadError::kReadFailed) {
-        *reason = Fill(t.readFailed, {readError.reason});
-        english = Fill(TextsFor(texts::Language::kEnglish).readFailed, {readError.reason});
-    } else if (error != rawfile::LoadError::kNone) {
-        *reason = texts::LoadFailure(error, t.language);
-        english = texts::LoadFailure(error, texts::Language::kEnglish);
+               error != rawfile::LoadError::kNone) {
+        *reason = LoadFailureText(error, readError.reason, t);
+        english = LoadFailureText(error, readError.reason, TextsFor(texts::Language::kEnglish));
     } else {
         return true;
     }

@@ -5,7 +5,6 @@
 #include "commands.h"
 #include "escape.h"
 #include "folders.h"
-#include "numbers.h"
 #include "text.h"
 
 namespace rvxedit {
@@ -50,9 +49,8 @@ std::vector<BatchItem> Changes(const rawfile::ChangeRecord& record) {
 int RunUndo(const Options& options, Console& console) {
     const CliTexts& t = console.Texts();
     const Arg& recordArg = options.files[0];
-    const std::u16string name = OneLine(recordArg.text);
-    if (!recordArg.exact) {
-        console.Err(name + u": " + t.nameNotUtf8);
+    std::u16string name;
+    if (!NameInput(recordArg, console, &name)) {
         return 1;
     }
     std::string bytes;
@@ -64,9 +62,7 @@ int RunUndo(const Options& options, Console& console) {
     }
     const rawfile::ChangeRecord record = rawfile::ParseChangeRecord(bytes);
     if (!record.ok) {
-        console.Err(
-            Fill(t.atRow, {name, rawfile::WholeNumberText(static_cast<long long>(record.badRow)),
-                           t.notChangeRecord}));
+        console.Err(AtRow(name, record.badRow, t.notChangeRecord, t));
         return 1;
     }
     BatchOptions batch{name, options.dryRun, options.record, true, recordArg.text};

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <initializer_list>
-#include <string_view>
 
 #include "numbers.h"
 #include "text.h"
@@ -18,22 +16,6 @@ std::u16string Pick(Language language, const char16_t* chinese, const char16_t* 
 
 std::u16string Number(std::size_t n) {
     return rawfile::WholeNumberText(static_cast<long long>(n));
-}
-
-// `pattern` with %1, %2... replaced by `values`.
-std::u16string Fill(std::u16string_view pattern,
-                    std::initializer_list<std::u16string_view> values) {
-    std::u16string out;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        const std::size_t n = i + 1 < pattern.size() ? pattern[i + 1] - u'1' : values.size();
-        if (pattern[i] == u'%' && n < values.size()) {
-            out.append(values.begin()[n]);
-            ++i;
-        } else {
-            out.push_back(pattern[i]);
-        }
-    }
-    return out;
 }
 
 std::u16string RowName(std::size_t row, Language language) {

@@ -104,6 +104,21 @@ std::u16string English(SaveRefusal refusal, const std::u16string& target) {
 
 }  // namespace
 
+std::u16string Fill(std::u16string_view pattern,
+                    std::initializer_list<std::u16string_view> values) {
+    std::u16string out;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const std::size_t n = i + 1 < pattern.size() ? pattern[i + 1] - u'1' : values.size();
+        if (pattern[i] == u'%' && n < values.size()) {
+            out.append(values.begin()[n]);
+            ++i;
+        } else {
+            out.push_back(pattern[i]);
+        }
+    }
+    return out;
+}
+
 std::u16string LoadFailure(LoadError error, Language language) {
     return language == Language::kChinese ? Chinese(error) : English(error);
 }

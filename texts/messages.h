@@ -3,7 +3,9 @@
 // dialog's own, word for word.
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "file_ops.h"
 #include "loader.h"
@@ -12,6 +14,10 @@
 namespace texts {
 
 enum class Language { kChinese, kEnglish };
+
+// `pattern` with each %1 ... %9 replaced by the value of that number (values are not scanned
+// again, so a % in a path stays as it is).
+std::u16string Fill(std::u16string_view pattern, std::initializer_list<std::u16string_view> values);
 
 // Why a load failed; empty for kNone. For kReadFailed the caller adds the system's reason.
 std::u16string LoadFailure(rawfile::LoadError error, Language language);
