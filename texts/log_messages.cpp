@@ -227,10 +227,6 @@ std::u16string LogSaved(std::size_t saved, std::size_t failed, bool cancelled, L
     return text;
 }
 
-std::u16string LogSaveAll(Language language) {
-    return Pick(language, u"全部保存", u"Save all");
-}
-
 std::u16string LogCancel(Language language) {
     return Pick(language, u"取消", u"Cancel");
 }

@@ -31,8 +31,8 @@ std::u16string LogProblems(std::size_t rows, Language language);
 std::u16string LogReady(std::size_t toSave, std::size_t rows, Language language);
 std::u16string LogSaving(std::size_t done, std::size_t total, Language language);
 std::u16string LogSaved(std::size_t saved, std::size_t failed, bool cancelled, Language language);
-// The buttons and the open dialog's filter.
-std::u16string LogSaveAll(Language language);
+// The buttons the window relabels while it works (Save all's own label is the template's), and
+// the open dialog's filter.
 std::u16string LogCancel(Language language);
 std::u16string LogClose(Language language);
 std::u16string LogFilter(Language language);
