@@ -1,6 +1,7 @@
 #include "batch.h"
 
 #include "escape.h"
+#include "log_messages.h"
 #include "numbers.h"
 #include "raw_view.h"
 #include "text.h"
@@ -77,29 +78,24 @@ bool ReportOutcome(const std::u16string& path, const rawfile::RowPlan& row, Cons
     }
 }
 
-// False when the change record would be appended to a raw file, to a file of the batch or to
-// the log or record the batch comes from: appending would change its bytes.
-bool RecordPlaceIsSafe(const BatchOptions& options, const std::vector<BatchItem>& items) {
-    if (IsRawFileName(NameOf(*options.record))) {
-        return false;
+// Opens (or, in a dry run, only looks at) the change record before anything is checked, so
+// that a file rows may not be added to is refused before any file changes. False, with the
+// problem printed, when it is refused.
+bool OpenRecord(const BatchOptions& options, rawfile::ChangeRecordWriter* record,
+                Console& console) {
+    rawfile::FileError error;
+    rawfile::RecordPlace place = rawfile::InspectRecord(*options.record, options.input, &error);
+    // A record not there yet is made only when the first rows are written.
+    if (!options.dryRun && place != rawfile::RecordPlace::kNew &&
+        place != rawfile::RecordPlace::kFailed) {
+        place = record->Open(&error);
     }
-    rawfile::FileKey record;
-    if (!rawfile::KeyOf(*options.record, &record)) {
-        return true;  // a record not yet made is no other file
+    if (rawfile::MayAppend(place)) {
+        return true;
     }
-    const auto isRecord = [&record](const std::u16string& path) {
-        rawfile::FileKey other;
-        return rawfile::KeyOf(path, &other) && other == record;
-    };
-    if (!options.input.empty() && isRecord(options.input)) {
-        return false;
-    }
-    for (const BatchItem& item : items) {
-        if (isRecord(item.file.path.text)) {
-            return false;
-        }
-    }
-    return true;
+    console.Err(OneLine(*options.record) + u": " +
+                texts::RecordRefused(place, error.reason, console.Texts().language));
+    return false;
 }
 
 }  // namespace
@@ -120,8 +116,9 @@ std::u16string AtRow(const std::u16string& name, std::size_t row, const std::u16
 
 int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, Console& console) {
     const CliTexts& t = console.Texts();
-    if (options.record && !RecordPlaceIsSafe(options, items)) {
-        console.Err(OneLine(*options.record) + u": " + t.recordIsInput);
+    rawfile::ChangeRecordWriter record(options.dryRun ? std::nullopt : options.record,
+                                       options.input);
+    if (options.record && !OpenRecord(options, &record, console)) {
         return 1;
     }
     std::vector<rawfile::PlanItem> planItems;
@@ -151,25 +148,25 @@ int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, C
                          {Number(planner.Problems())}));
         return 1;
     }
-    rawfile::ChangeRecordWriter record(options.dryRun ? std::nullopt : options.record);
     std::size_t failed = 0;
     while (planner.Next() < rows.size()) {
         const std::size_t first = planner.Next();
         console.Progress(first, rows.size());
-        bool recordOk = true;
-        rawfile::FileError error;
-        const std::size_t count = planner.SaveNextGroup(&record, options.dryRun, &recordOk, &error);
-        if (!recordOk) {
-            console.EndProgress();
-            console.Err(Fill(t.recordFailed, {OneLine(error.path), error.reason}));
-            return 1;
-        }
+        const std::size_t count = planner.SaveNextGroup(&record, options.dryRun);
+        bool recordFailed = false;
         for (std::size_t i = first; i < first + count; ++i) {
+            recordFailed |= rows[i].outcome.status == rawfile::SaveStatus::kJournalFailed;
             // An undo names the file where it was found: under its recorded new name or its old.
             const std::u16string& path = items[i].undo ? rows[i].path : items[i].file.path.text;
             if (!ReportOutcome(path, rows[i], console)) {
                 ++failed;
             }
+        }
+        if (recordFailed) {
+            // The next group could not be recorded either: stop before it.
+            console.EndProgress();
+            console.Err(Fill(t.recordFailed, {OneLine(*options.record)}));
+            return 1;
         }
     }
     console.EndProgress();

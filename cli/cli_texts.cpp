@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "log_messages.h"
 #include "numbers.h"
 #include "text.h"
 
@@ -169,10 +170,6 @@ constexpr TextPair kTexts[] = {
     {&CliTexts::folderRefusesRename,
      u"the folder does not let the file be renamed: %1; nothing was changed",
      u"文件夹不允许重命名该文件：%1；未做任何修改"},
-    {&CliTexts::recordIsInput,
-     u"the change record cannot be a raw file, a file being saved, the field log or the record "
-     u"being undone; nothing was changed",
-     u"变更记录不能是RVX文件、要保存的文件、外业记录表或要撤销的记录；未做任何修改"},
     {&CliTexts::readFailed, u"cannot read the raw file: %1", u"无法读取RVX文件：%1"},
     {&CliTexts::nothingChangedFiles, u"nothing was changed; files with problems: %1",
      u"有%1个文件有问题，未做任何修改"},
@@ -181,8 +178,9 @@ constexpr TextPair kTexts[] = {
      u"(files already saved are reported as such)",
      u"%2个文件中有%1个未保存；排除原因后请再次运行同一命令以完成（已保存的文件会如实报告）"},
     {&CliTexts::recordFailed,
-     u"cannot write the change record %1: %2; stopped before saving the files not reported above",
-     u"无法写入修改记录 %1：%2；已停止，上面未列出的文件均未保存"},
+     u"the change record %1 could not be written; stopped before saving the files not reported "
+     u"above",
+     u"无法写入修改记录 %1；已停止，上面未列出的文件均未保存"},
     {&CliTexts::readingNotNumber, u"the reading \"%1\" is not a decimal number",
      u"读数“%1”不是有效的数字"},
     {&CliTexts::readingsBothKinds, u"both vertical and slant readings; give one kind",
@@ -309,6 +307,8 @@ std::u16string SaveFailureText(const rawfile::SaveOutcome& outcome, const std::u
                 default:
                     return Fill(t.writeFailed, {reason});
             }
+        case rawfile::SaveStatus::kJournalFailed:
+            return texts::RecordWriteFailed(reason, t.language);
         case rawfile::SaveStatus::kRenameFailed:
             return Fill(t.renameFailed, {target, reason});
         case rawfile::SaveStatus::kFolderFlushFailed:

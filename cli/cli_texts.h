@@ -85,7 +85,6 @@ struct CliTexts {
     const char16_t* renameFailed;
     const char16_t* folderFlushFailed;
     const char16_t* folderRefusesRename;
-    const char16_t* recordIsInput;
     const char16_t* readFailed;
     const char16_t* nothingChangedFiles;
     const char16_t* runAgain;

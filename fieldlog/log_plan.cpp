@@ -43,29 +43,40 @@ struct LogPlanner::Job {
 LogPlanner::LogPlanner() = default;
 LogPlanner::~LogPlanner() = default;
 
-bool ChangeRecordWriter::Write(const std::vector<SaveRequest>& requests, FileError* error) {
-    if (!path_ || requests.empty()) {
+RecordPlace ChangeRecordWriter::Open(FileError* error) {
+    if (path_ && !file_.IsOpen()) {
+        place_ = file_.Open(*path_, input_, error);
+        columnsDue_ = place_ == RecordPlace::kNew || place_ == RecordPlace::kEmpty;
+        if (!MayAppend(place_) && place_ != RecordPlace::kFailed) {
+            *error = FileError{FileOp::kOpen, *path_, 0, u""};
+        }
+    }
+    return place_;
+}
+
+bool ChangeRecordWriter::Note(const std::vector<const SaveRequest*>& ready, FileError* error) {
+    if (!path_ || ready.empty()) {
         return true;
     }
-    bool empty = false;
-    std::string rows;
-    if (!file_.IsOpen()) {
-        if (!file_.Open(*path_, &empty, error)) {
-            return false;
-        }
-        rows = empty ? ChangeRecordHeader() : "";
+    if (!file_.IsOpen() && !MayAppend(Open(error))) {
+        return false;
     }
+    std::string rows = columnsDue_ ? ChangeRecordHeader() : "";
     const std::string time = UtcTimestamp(std::time(nullptr));
-    for (const SaveRequest& r : requests) {
-        const RawFileEditor& e = *r.editor;
-        const SavePlan& plan = r.outcome.plan;
+    for (const SaveRequest* r : ready) {
+        const RawFileEditor& e = *r->editor;
+        const SavePlan& plan = r->outcome.plan;
         const std::u16string& folder = FullFolder(e);
         rows += FormatChangeRow(
             {time, folder + e.FileName(), folder + NameOf(plan.newPath),
              Utf16ToUtf8(e.HeightText()), plan.height.text, e.Head(),
              std::string(reinterpret_cast<const char*>(plan.block.data()), plan.block.size())});
     }
-    return file_.Append(rows, error);
+    if (!file_.Append(rows, error)) {
+        return false;
+    }
+    columnsDue_ = false;
+    return true;
 }
 
 // The full path of the editor's folder, found once for each folder.
@@ -256,9 +267,7 @@ void LogPlanner::Check(std::vector<PlanItem> items,
     }
 }
 
-std::size_t LogPlanner::SaveNextGroup(ChangeRecordWriter* record, bool dryRun, bool* recordOk,
-                                      FileError* error) {
-    *recordOk = true;
+std::size_t LogPlanner::SaveNextGroup(ChangeRecordWriter* record, bool dryRun) {
     const std::size_t first = next_;
     const std::size_t count = std::min(kGroupSize, rows_.size() - first);
     if (dryRun || count == 0) {
@@ -274,12 +283,7 @@ std::size_t LogPlanner::SaveNextGroup(ChangeRecordWriter* record, bool dryRun, b
             indexes.push_back(i);
         }
     }
-    // Each file's row is on stable storage before the file changes.
-    if (record != nullptr && !record->Write(toSave, error)) {
-        *recordOk = false;
-        return 0;
-    }
-    SaveGroup(toSave.data(), toSave.size(), &listings_);
+    SaveGroup(toSave.data(), toSave.size(), &listings_, record);
     for (std::size_t k = 0; k < toSave.size(); ++k) {
         RowPlan& row = rows_[indexes[k]];
         row.outcome = toSave[k].outcome;

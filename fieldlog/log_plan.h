@@ -80,20 +80,34 @@ struct RowPlan {
     std::u16string alreadySavedAs;  // kAlreadySaved: the path it stands under
 };
 
-// Appends rows to a change record, opening it (and writing the column names into an empty one)
-// at the first rows.
-class ChangeRecordWriter {
+// The change record as the save step's journal: a row for each file about to be saved, on
+// stable storage before any header changes. The record is opened (for this writer alone, the
+// column names written into an empty one) at the first note, or by Open.
+class ChangeRecordWriter : public SaveJournal {
 public:
-    explicit ChangeRecordWriter(std::optional<std::u16string> path) : path_(std::move(path)) {}
+    // `path`: the record (none: nothing is recorded); `input`: the field log or record the
+    // saves come from, which can never be the record (empty: none).
+    explicit ChangeRecordWriter(std::optional<std::u16string> path, std::u16string input = u"")
+        : path_(std::move(path)), input_(std::move(input)) {}
 
-    // Appends a row for each ready request and puts them on stable storage; false with *error
-    // set. Nothing happens without a path.
-    bool Write(const std::vector<SaveRequest>& requests, FileError* error);
+    // Opens the record and says what it is (see AppendFile::Open); rows are written only where
+    // MayAppend. Without a path: kNew. Once open, the place found then. *error says the path
+    // of a refused record, and the system's reason for kFailed.
+    RecordPlace Open(FileError* error);
+    // What the last Open found (kNew before any).
+    RecordPlace Place() const { return place_; }
+
+    // Appends a row for each save and puts them on stable storage; false with *error set (for a
+    // record that may not be appended to, Place() says why). Nothing happens without a path.
+    bool Note(const std::vector<const SaveRequest*>& ready, FileError* error) override;
 
 private:
     const std::u16string& FullFolder(const RawFileEditor& e);
 
     std::optional<std::u16string> path_;
+    std::u16string input_;
+    RecordPlace place_ = RecordPlace::kNew;
+    bool columnsDue_ = false;  // the next note starts with the column names
     AppendFile file_;
     std::map<std::u16string, std::u16string> folders_;
 };
@@ -126,12 +140,11 @@ public:
     // The first row not yet saved (or reported, in a dry run); Rows().size() when all are.
     std::size_t Next() const { return next_; }
 
-    // Saves the next group of rows (Problems() must be 0): their record rows first, then the
-    // files; a dry run only steps past them. Returns the number of rows done, 0 when none were
-    // left; false in *recordOk (with *error) when the record could not be written, nothing of
-    // the group being saved.
-    std::size_t SaveNextGroup(ChangeRecordWriter* record, bool dryRun, bool* recordOk,
-                              FileError* error);
+    // Saves the next group of rows (Problems() must be 0), `record` (if any) as the save step's
+    // journal; a dry run only steps past them. Returns the number of rows done, 0 when none were
+    // left. Where the record could not be written, the group's rows are kFailed with
+    // kJournalFailed outcomes and nothing of the group was changed.
+    std::size_t SaveNextGroup(ChangeRecordWriter* record, bool dryRun);
 
 private:
     struct Job;

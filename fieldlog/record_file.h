@@ -9,6 +9,35 @@
 
 namespace rawfile {
 
+// What a file named as the change record is. Rows are only ever appended to a record: a new
+// file, an empty one or one that starts with the record's column names.
+enum class RecordPlace {
+    kNew,        // nothing there yet
+    kEmpty,      // 0 bytes, or the first part of the column names a stopped writer left
+    kRecord,     // its first line (after a UTF-8 byte-order mark) is the record's column names
+    kRawFile,    // it loads as a raw file, whatever its name
+    kFieldLog,   // its first line names a "file" column
+    kNotRecord,  // any other file
+    kInput,      // the very file the saves come from (the field log, or the record undone)
+    kBusy,       // another writer holds it
+    kFailed,     // it cannot be opened or read: see the FileError
+};
+
+// True for the places rows may be appended to.
+inline bool MayAppend(RecordPlace place) {
+    return place == RecordPlace::kNew || place == RecordPlace::kEmpty ||
+           place == RecordPlace::kRecord;
+}
+
+// What the file beginning with `bytes` (its first 64 KiB or all of it) is: kEmpty, kRecord,
+// kRawFile, kFieldLog or kNotRecord.
+RecordPlace JudgeRecord(const std::string& bytes);
+
+// Judges the file at `path` as the record, reading only: kNew when nothing is there, kInput when
+// it is the file at `input` (empty: none), kFailed (*error) when it cannot be read.
+RecordPlace InspectRecord(const std::u16string& path, const std::u16string& input,
+                          FileError* error);
+
 class AppendFile {
 public:
     AppendFile() = default;
@@ -17,18 +46,20 @@ public:
     ~AppendFile();
 
     // Opens the file at `path` for appending, creating it (and flushing its folder) when it does
-    // not exist, for this writer alone; a last row cut short is dropped first (see
-    // WholeRecordLength). *empty is set when it was created or holds nothing. Anything but a
-    // regular file fails (kOpen).
-    bool Open(const std::u16string& path, bool* empty, FileError* error);
+    // not exist, for this writer alone (kBusy while another holds it), and judges it as
+    // InspectRecord does. It stays open only where MayAppend, a last row cut short being dropped
+    // first (see WholeRecordLength). Anything but a regular file is kFailed (kOpen).
+    RecordPlace Open(const std::u16string& path, const std::u16string& input, FileError* error);
     bool IsOpen() const;
     // Appends `bytes` and puts them on stable storage (kWrite).
     bool Append(const std::string& bytes, FileError* error);
 
 private:
-    // Keeps the whole rows of the `size` bytes the file holds, then flushes the folder of a file
-    // `created` by the open.
-    bool KeepWholeRows(std::uint64_t size, bool created, bool* empty, FileError* error);
+    // Opens and locks the file, creating it when missing (*created); *busy when another writer
+    // holds it; *size its length.
+    bool OpenLocked(const std::u16string& path, bool* created, bool* busy, std::uint64_t* size,
+                    FileError* error);
+    void Close();
     // Reads bytes->size() bytes from the start of the file (kRead).
     bool ReadFromStart(std::string* bytes, FileError* error);
     // Cuts the file to `size` bytes and puts it on stable storage (kWrite).

@@ -26,34 +26,47 @@ bool Fail(FileOp op, const std::u16string& path, FileError* error) {
 }  // namespace
 
 AppendFile::~AppendFile() {
-    if (fd_ >= 0) {
-        close(fd_);
-    }
+    Close();
 }
 
 bool AppendFile::IsOpen() const {
     return fd_ >= 0;
 }
 
-bool AppendFile::Open(const std::u16string& path, bool* empty, FileError* error) {
-    path_ = path;
+void AppendFile::Close() {
+    if (fd_ >= 0) {
+        close(fd_);
+        fd_ = -1;
+    }
+}
+
+bool AppendFile::OpenLocked(const std::u16string& path, bool* created, bool* busy,
+                            std::uint64_t* size, FileError* error) {
     const std::string name = Utf16ToUtf8(path);
     fd_ = open(name.c_str(), O_RDWR | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    const bool created = fd_ >= 0;
+    *created = fd_ >= 0;
     if (fd_ < 0 && errno == EEXIST) {
         fd_ = open(name.c_str(), O_RDWR | O_APPEND | O_CLOEXEC | O_NONBLOCK);
     }
+    if (fd_ < 0) {
+        return Fail(FileOp::kOpen, path, error);
+    }
     // One writer at a time (another copy of rvxedit appending to the same record waits for no
-    // one: it is refused), and whether the record is new is judged under the lock.
+    // one: it is refused), and what the file holds is judged under the lock.
+    if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        *busy = errno == EWOULDBLOCK;
+        return Fail(FileOp::kOpen, path, error);
+    }
     struct stat st {};
-    if (fd_ < 0 || flock(fd_, LOCK_EX | LOCK_NB) != 0 || fstat(fd_, &st) != 0) {
+    if (fstat(fd_, &st) != 0) {
         return Fail(FileOp::kOpen, path, error);
     }
     if (!S_ISREG(st.st_mode)) {
         errno = EINVAL;
         return Fail(FileOp::kOpen, path, error);
     }
-    return KeepWholeRows(static_cast<std::uint64_t>(st.st_size), created, empty, error);
+    *size = static_cast<std::uint64_t>(st.st_size);
+    return true;
 }
 
 bool AppendFile::ReadFromStart(std::string* bytes, FileError* error) {

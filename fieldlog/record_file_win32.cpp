@@ -20,31 +20,38 @@ bool Fail(FileOp op, const std::u16string& path, FileError* error) {
 }  // namespace
 
 AppendFile::~AppendFile() {
-    if (IsOpen()) {
-        CloseHandle(handle_);
-    }
+    Close();
 }
 
 bool AppendFile::IsOpen() const {
     return handle_ != INVALID_HANDLE_VALUE;
 }
 
-bool AppendFile::Open(const std::u16string& path, bool* empty, FileError* error) {
-    path_ = path;
+void AppendFile::Close() {
+    if (IsOpen()) {
+        CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+    }
+}
+
+bool AppendFile::OpenLocked(const std::u16string& path, bool* created, bool* busy,
+                            std::uint64_t* size, FileError* error) {
     // Shared with readers only: one writer at a time. Read and write rights as well, to drop a
     // last row cut short; appends still go to the end (see Append).
     handle_ = CreateFileW(ToWide(path).c_str(), FILE_APPEND_DATA | FILE_READ_DATA | FILE_WRITE_DATA,
                           FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle_ == INVALID_HANDLE_VALUE) {
+        *busy = GetLastError() == ERROR_SHARING_VIOLATION;
         return Fail(FileOp::kOpen, path, error);
     }
-    const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
-    LARGE_INTEGER size{};
-    if (GetFileType(handle_) != FILE_TYPE_DISK || !GetFileSizeEx(handle_, &size)) {
+    *created = GetLastError() != ERROR_ALREADY_EXISTS;
+    LARGE_INTEGER length{};
+    if (GetFileType(handle_) != FILE_TYPE_DISK || !GetFileSizeEx(handle_, &length)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return Fail(FileOp::kOpen, path, error);
     }
-    return KeepWholeRows(static_cast<std::uint64_t>(size.QuadPart), created, empty, error);
+    *size = static_cast<std::uint64_t>(length.QuadPart);
+    return true;
 }
 
 bool AppendFile::ReadFromStart(std::string* bytes, FileError* error) {

@@ -169,17 +169,19 @@ void RawFileEditor::Settle(const SavePlan& plan, const std::u16string& path) {
     headKnown_ = true;
 }
 
-SaveOutcome RawFileEditor::Save(const std::u16string& pointName, const std::u16string& heightText) {
+SaveOutcome RawFileEditor::Save(const std::u16string& pointName, const std::u16string& heightText,
+                                SaveJournal* journal) {
     SaveRequest request{this, pointName, heightText, {}, std::nullopt};
-    SaveGroup(&request, 1);
+    SaveGroup(&request, 1, nullptr, journal);
     return request.outcome;
 }
 
-void SaveGroup(SaveRequest* requests, std::size_t count, FolderListings* listings) {
+void SaveGroup(SaveRequest* requests, std::size_t count, FolderListings* listings,
+               SaveJournal* journal) {
     std::vector<HeldFile> held(count);
     std::vector<bool> written(count, false);
-    // Hold and check every file, and write the headers that differ from the disk's (always,
-    // where an earlier write left the header in doubt).
+    // Hold and check every file: still the one loaded, and a folder that lets it be renamed.
+    std::vector<const SaveRequest*> ready;
     for (std::size_t i = 0; i < count; ++i) {
         SaveRequest& r = requests[i];
         RawFileEditor& e = *r.editor;
@@ -189,8 +191,34 @@ void SaveGroup(SaveRequest* requests, std::size_t count, FolderListings* listing
             held[i].Close();
             continue;
         }
+        if (r.outcome.plan.renames && !held[i].CheckFolderWritable(&r.outcome.error, listings)) {
+            r.outcome.status = SaveStatus::kWriteFailed;
+            held[i].Close();
+            continue;
+        }
+        ready.push_back(&r);
+    }
+    // The journal hears of every save before any header changes; without its note nothing does.
+    FileError journalError;
+    if (journal != nullptr && !ready.empty() && !journal->Note(ready, &journalError)) {
+        for (std::size_t i = 0; i < count; ++i) {
+            held[i].Close();
+            if (requests[i].outcome.status == SaveStatus::kReady) {
+                requests[i].outcome.status = SaveStatus::kJournalFailed;
+                requests[i].outcome.error = journalError;
+            }
+        }
+        return;
+    }
+    // Write the headers that differ from the disk's (always, where an earlier write left the
+    // header in doubt).
+    for (std::size_t i = 0; i < count; ++i) {
+        SaveRequest& r = requests[i];
+        if (r.outcome.status != SaveStatus::kReady) {
+            continue;
+        }
         const HeaderBlock& block = r.outcome.plan.block;
-        if (e.HeadIs(block)) {
+        if (r.editor->HeadIs(block)) {
             continue;  // only the name changes
         }
         written[i] = true;

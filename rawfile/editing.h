@@ -1,13 +1,14 @@
 // Editing one raw file: the file as it stands on disk, the baseline a save compares the user's
 // fields against, and the one save step that every front end calls. A save is a transaction
 // against the file as it is now: it holds the file, checks that it is still the file loaded,
-// writes and flushes the header, renames the file through the same hold and flushes the
-// folder; only then is it saved.
+// tells the caller's journal what it is about to do, writes and flushes the header, renames the
+// file through the same hold and flushes the folder; only then is it saved.
 #pragma once
 
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "file_ops.h"
 #include "loader.h"
@@ -22,6 +23,9 @@ enum class SaveStatus {
     kUnchanged,  // no byte of the header and no name would change: nothing written
     kNotLoaded,  // no file is loaded: nothing written
     kRefused,    // nothing written, nothing renamed; see `refusal`
+    // The journal could not note the save (its own error in `error`): nothing written, nothing
+    // renamed.
+    kJournalFailed,
     // The save reached the disk and failed; see `error`. error.op kOpen or kRead: nothing was
     // written. kWrite: the header may be old, new or partly written, and the next save writes
     // it again.
@@ -29,6 +33,9 @@ enum class SaveStatus {
     kRenameFailed,       // the new header is saved (flushed); the file keeps its old name
     kFolderFlushFailed,  // saved and renamed, but the rename may not be on the disk yet
 };
+
+class SaveJournal;
+struct SaveRequest;
 
 struct SaveOutcome {
     SaveStatus status = SaveStatus::kNotLoaded;
@@ -85,11 +92,12 @@ public:
     const FileId& Id() const { return id_; }
 
     // Saves the fields (a group of one; see SaveGroup). The baseline always follows the disk.
-    SaveOutcome Save(const std::u16string& pointName, const std::u16string& heightText);
+    SaveOutcome Save(const std::u16string& pointName, const std::u16string& heightText,
+                     SaveJournal* journal = nullptr);
 
 private:
-    friend void SaveGroup(struct SaveRequest* requests, std::size_t count,
-                          FolderListings* listings);
+    friend void SaveGroup(SaveRequest* requests, std::size_t count, FolderListings* listings,
+                          SaveJournal* journal);
 
     // Holds the file and checks it is still the one loaded (a header left in doubt by a failed
     // write may be the old one, the new one or a mix of the two).
@@ -123,10 +131,22 @@ struct SaveRequest {
     std::optional<HeaderBlock> block = std::nullopt;
 };
 
+// What a save step tells before it changes anything, so that every change can be put back.
+class SaveJournal {
+public:
+    virtual ~SaveJournal() = default;
+    // Notes the saves `ready` is about to make (each outcome kReady with its plan, each file held
+    // and checked) and puts the note on stable storage before it returns. False, with *error
+    // set, when it cannot: the save step then changes nothing.
+    virtual bool Note(const std::vector<const SaveRequest*>& ready, FileError* error) = 0;
+};
+
 // Saves each request's fields on its editor's file, the flushes of the group done together:
-// every file is held and checked, every header written, all flushed, all renamed, each folder
+// every file is held and checked (still the file loaded, its folder allowing a rename), the
+// journal (if any) told once, every header written, all flushed, all renamed, each folder
 // flushed once, and the holds let go. When it returns, each outcome is final and every kSaved
 // file's header and name are on stable storage.
-void SaveGroup(SaveRequest* requests, std::size_t count, FolderListings* listings = nullptr);
+void SaveGroup(SaveRequest* requests, std::size_t count, FolderListings* listings = nullptr,
+               SaveJournal* journal = nullptr);
 
 }  // namespace rawfile

@@ -137,11 +137,45 @@ std::u16string LogState(const rawfile::RowPlan& row, Language language) {
         case rawfile::RowState::kSaved:
             return Pick(language, u"已保存", u"saved");
         case rawfile::RowState::kFailed:
+            if (row.outcome.status == rawfile::SaveStatus::kJournalFailed) {
+                return RecordWriteFailed(row.outcome.error.reason, language);
+            }
             return Fill(u"%1 %2",
                         {FileOpFailure(row.outcome.error.op, language), row.outcome.error.reason});
         default:
             return u"";
     }
+}
+
+std::u16string RecordRefused(rawfile::RecordPlace place, const std::u16string& reason,
+                             Language language) {
+    switch (place) {
+        case rawfile::RecordPlace::kRawFile:
+            return Pick(language, u"不是修改记录，而是RVX文件；未做任何修改",
+                        u"not a change record but a raw file; nothing was changed");
+        case rawfile::RecordPlace::kFieldLog:
+            return Pick(language, u"不是修改记录，而是外业记录表；未做任何修改",
+                        u"not a change record but a field log; nothing was changed");
+        case rawfile::RecordPlace::kInput:
+            return Pick(language, u"修改记录不能是正在读取的外业记录表或修改记录；未做任何修改",
+                        u"the change record cannot be the field log or record being read; "
+                        u"nothing was changed");
+        case rawfile::RecordPlace::kBusy:
+            return Pick(language, u"另一个 rvxedit 正在写入此修改记录；未做任何修改",
+                        u"another rvxedit is writing this record; nothing was changed");
+        case rawfile::RecordPlace::kNotRecord:
+            return Pick(language, u"不是修改记录（第一行不是修改记录的列名）；未做任何修改",
+                        u"not a change record (its first line is not the record's column "
+                        u"names); nothing was changed");
+        default:  // a record that could not be opened, read or written
+            return RecordWriteFailed(reason, language);
+    }
+}
+
+std::u16string RecordWriteFailed(const std::u16string& reason, Language language) {
+    return Fill(Pick(language, u"无法写入修改记录：%1；未做任何修改",
+                     u"cannot write the change record: %1; nothing was changed"),
+                {reason});
 }
 
 std::u16string LogReadings(const rawfile::Readings& readings, Language language) {

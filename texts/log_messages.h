@@ -8,6 +8,7 @@
 #include "log_plan.h"
 #include "log_reader.h"
 #include "messages.h"
+#include "record_file.h"
 
 namespace texts {
 
@@ -23,6 +24,12 @@ std::u16string LogState(const rawfile::RowPlan& row, Language language);
 // How many readings a row has and how far they spread, when it has more than one; empty
 // otherwise.
 std::u16string LogReadings(const rawfile::Readings& readings, Language language);
+// Why the change record could not take a save's rows, ending in that nothing was changed: what
+// the file is, or (kFailed, or a record whose write failed) the system's `reason`.
+std::u16string RecordRefused(rawfile::RecordPlace place, const std::u16string& reason,
+                             Language language);
+// A save the change record could not note: the system's reason, and that nothing was changed.
+std::u16string RecordWriteFailed(const std::u16string& reason, Language language);
 // The list's column headings, 0 to 4: row, file, point name, height, state.
 std::u16string LogColumn(int index, Language language);
 // The line above the buttons.

@@ -35,7 +35,7 @@ CFieldLogDlg::CFieldLogDlg(const std::wstring& logPath, texts::Language language
     : CDialog(IDD_FIELD_LOG, parent),
       m_logPath(logPath),
       m_language(language),
-      m_record(ChangeRecordPath()) {}
+      m_record(ChangeRecordPath(), rawfile::FromWide(logPath)) {}
 
 BOOL CFieldLogDlg::OnInitDialog() {
     const HWND list = GetDlgItem(m_hWnd, IDC_LOG_LIST);
@@ -95,17 +95,23 @@ void CFieldLogDlg::Step() {
         KillTimer(m_hWnd, kStepTimer);
         return;
     }
-    bool recordOk = true;
-    rawfile::FileError error;
     const std::size_t first = m_planner.Next();
-    const std::size_t count = m_planner.SaveNextGroup(&m_record, false, &recordOk, &error);
+    const std::size_t count = m_planner.SaveNextGroup(&m_record, false);
+    const rawfile::RowPlan* recordFailed = nullptr;
+    for (std::size_t i = first; i < first + count; ++i) {
+        const rawfile::RowPlan& row = m_planner.Rows()[i];
+        if (row.outcome.status == rawfile::SaveStatus::kJournalFailed) {
+            recordFailed = &row;
+        }
+    }
     SetProgress(m_planner.Next(), m_planner.Rows().size());
     SetStatus(texts::LogSaving(m_planner.Next(), m_planner.Rows().size(), m_language));
     ListView_RedrawItems(GetDlgItem(m_hWnd, IDC_LOG_LIST), static_cast<int>(first),
                          static_cast<int>(first + count));
-    if (!recordOk) {
+    if (recordFailed != nullptr) {
+        const rawfile::FileError& error = recordFailed->outcome.error;
         FinishSave(texts::Sentence(
-            texts::FileOpFailure(error.op, m_language) + u" " + error.path + u" " + error.reason,
+            error.path + u": " + texts::RecordRefused(m_record.Place(), error.reason, m_language),
             m_language));
     } else if (m_cancel || m_planner.Next() == m_planner.Rows().size()) {
         FinishSave(u"");
@@ -144,6 +150,15 @@ void CFieldLogDlg::FinishCheck() {
 
 void CFieldLogDlg::StartSave() {
     if (m_phase != Phase::kChecked || m_planner.Problems() != 0) {
+        return;
+    }
+    // A record that cannot take the rows refuses the save before any file changes.
+    rawfile::FileError error;
+    const rawfile::RecordPlace place = m_record.Open(&error);
+    if (!rawfile::MayAppend(place)) {
+        SetStatus(texts::Sentence(
+            error.path + u": " + texts::RecordRefused(place, error.reason, m_language),
+            m_language));
         return;
     }
     m_phase = Phase::kSaving;

@@ -281,18 +281,8 @@ bool CRVXDlg::OnSave() {
     UpdateData(true);
     const std::u16string pointName = rawfile::FromWide(m_strPointName);
     const std::u16string height = rawfile::FromWide(m_strAntHigh);
-    // The change goes into the record before the file changes, so that it can be undone.
-    const rawfile::SaveOutcome rehearsal = m_editor.Rehearse(pointName, height);
-    if (rehearsal.status == rawfile::SaveStatus::kReady) {
-        rawfile::ChangeRecordWriter record(ChangeRecordPath());
-        rawfile::FileError error;
-        if (!record.Write({{&m_editor, pointName, height, rehearsal}}, &error)) {
-            ReportFileError(m_hWnd, FailedOperation(error, m_language),
-                            rawfile::ToWide(error.reason));
-            return false;
-        }
-    }
-    const rawfile::SaveOutcome outcome = m_editor.Save(pointName, height);
+    rawfile::ChangeRecordWriter record(ChangeRecordPath());
+    const rawfile::SaveOutcome outcome = m_editor.Save(pointName, height, &record);
     switch (outcome.status) {
         case rawfile::SaveStatus::kSaved:
             ShowEditorValues();
@@ -301,6 +291,9 @@ bool CRVXDlg::OnSave() {
             Show(texts::Sentence(texts::Refusal(outcome.refusal, outcome.plan.newPath, m_language),
                                  m_language),
                  MessageIcon::kError);
+            return false;
+        case rawfile::SaveStatus::kJournalFailed:
+            ReportRecordFailure(record.Place(), outcome.error);
             return false;
         case rawfile::SaveStatus::kWriteFailed:
         case rawfile::SaveStatus::kRenameFailed:
@@ -335,6 +328,15 @@ void CRVXDlg::ReportSaveFailure(const rawfile::SaveOutcome& outcome) {
         what += L"\n→ " + rawfile::ToWide(outcome.plan.newPath);
     }
     ReportFileError(m_hWnd, what, ReasonText(error));
+}
+
+// Why the change record could not note the save; nothing was changed.
+void CRVXDlg::ReportRecordFailure(rawfile::RecordPlace place, const rawfile::FileError& error) {
+    Show(texts::Sentence(
+             error.path + u": " +
+                 texts::RecordRefused(place, rawfile::FromWide(ReasonText(error)), m_language),
+             m_language),
+         MessageIcon::kError);
 }
 
 // The system's words for a failed file operation, in the interface's language where it has

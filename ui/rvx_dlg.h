@@ -11,6 +11,7 @@
 #include "message_box.h"
 #include "messages.h"
 #include "path_field.h"
+#include "record_file.h"
 
 class CRVXDlg : public CDialog {
 public:
@@ -49,6 +50,7 @@ private:
 
     void ShowEditorValues();
     void ReportSaveFailure(const rawfile::SaveOutcome& outcome);
+    void ReportRecordFailure(rawfile::RecordPlace place, const rawfile::FileError& error);
     std::wstring ReasonText(const rawfile::FileError& error) const;
     // True when the fields may be left (the dialog ends or another file loads): they hold what
     // the file holds, or the user saved them or chose to give them up.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "change_record.h"
 #include "log_plan.h"
 #include "paths.h"
 #include "raw_gen.h"
@@ -14,7 +15,7 @@ namespace {
 
 TEST(LogPlanTest, EachRowGetsItsStateOrRefusalWithTheRowItClashesWith) {
     rawgen::TempDir dir;
-    for (const char16_t* name : {u"A1.RVX", u"B2.RVX", u"C3.RVX"}) {
+    for (const char16_t* name : {u"A1.RVX", u"B2.RVX", u"C3.RVX", u"E5.RVX", u"F6.RVX"}) {
         rawgen::WriteFile(dir.Path(name), rawgen::StandardFile("1.500"));
     }
     RawFileEditor written;  // B2 saved once holds its fields in written form: unchanged
@@ -34,6 +35,9 @@ TEST(LogPlanTest, EachRowGetsItsStateOrRefusalWithTheRowItClashesWith) {
         {u"C3.RVX", u"p1", std::nullopt, RowState::kRefused, Refusal::kSameNewName, 0},
         {u"D4.RVX", std::nullopt, std::nullopt, RowState::kRefused, Refusal::kLoad, 0},
         {u"C3.RVX", u"P*", std::nullopt, RowState::kRefused, Refusal::kSave, 0},
+        {u"B2.RVX", u"Q", std::nullopt, RowState::kRefused, Refusal::kSameFile, 1},
+        {u"E5.RVX", u"Z9", std::nullopt, RowState::kWillSave, Refusal::kNone, 0},
+        {u"F6.RVX", u"z9", std::nullopt, RowState::kRefused, Refusal::kSameNewName, 7},
     };
     std::vector<PlanItem> items;
     for (std::size_t i = 0; i < std::size(rows); ++i) {
@@ -53,8 +57,8 @@ TEST(LogPlanTest, EachRowGetsItsStateOrRefusalWithTheRowItClashesWith) {
     }
     EXPECT_EQ(planner.Rows()[4].loadError, LoadError::kOpenFailed);
     EXPECT_EQ(planner.Rows()[5].outcome.refusal, SaveRefusal::kBadPointName);
-    EXPECT_EQ(planner.Rows()[6].refusal, Refusal::kItem);
-    EXPECT_EQ(planner.Problems(), 5u);
+    EXPECT_EQ(planner.Rows()[9].refusal, Refusal::kItem);
+    EXPECT_EQ(planner.Problems(), 7u);
     EXPECT_EQ(planner.Rows()[0].oldPoint, u"A1");
 }
 
@@ -72,15 +76,12 @@ TEST(LogPlanTest, SavesAGroupAtATimeWithTheRecordAheadAndResumes) {
     planner.Check(items);
     ASSERT_EQ(planner.Problems(), 0u);
     ChangeRecordWriter record(dir.Path(u"changes.csv"));
-    bool recordOk = false;
-    FileError error;
-    EXPECT_EQ(planner.SaveNextGroup(&record, false, &recordOk, &error), 64u);
-    EXPECT_TRUE(recordOk);
+    EXPECT_EQ(planner.SaveNextGroup(&record, false), 64u);
     EXPECT_EQ(planner.Rows()[63].state, RowState::kSaved);
     EXPECT_EQ(planner.Rows()[64].state, RowState::kWillSave);
     EXPECT_TRUE(rawgen::FileExists(dir.Path(u"FCM.RVX")));  // a cancel here leaves the rest
-    EXPECT_EQ(planner.SaveNextGroup(&record, false, &recordOk, &error), 6u);
-    EXPECT_EQ(planner.SaveNextGroup(&record, false, &recordOk, &error), 0u);
+    EXPECT_EQ(planner.SaveNextGroup(&record, false), 6u);
+    EXPECT_EQ(planner.SaveNextGroup(&record, false), 0u);
     const std::string rows = rawgen::ReadFile(dir.Path(u"changes.csv"));
     EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 71);
     // Run again, the log finds every file already saved under its new name.
