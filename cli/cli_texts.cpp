@@ -163,6 +163,10 @@ constexpr TextPair kTexts[] = {
     {&CliTexts::renameFailed,
      u"the new header is saved, but the rename to %1 failed: %2; the file keeps its old name",
      u"新文件头已保存，但重命名为 %1 失败：%2；文件保留原名"},
+    {&CliTexts::renameHalf,
+     u"the new header is saved, but the rename to %1 is not finished: %2; the file has both "
+     u"names, the old and the new; run the same command again to finish",
+     u"新文件头已保存，但重命名为 %1 未完成：%2；文件同时有原名和新名，请再次运行同一命令以完成"},
     {&CliTexts::folderFlushFailed,
      u"saved and renamed to %1, but the system could not confirm that the new name is on the "
      u"disk: %2",
@@ -310,7 +314,9 @@ std::u16string SaveFailureText(const rawfile::SaveOutcome& outcome, const std::u
         case rawfile::SaveStatus::kJournalFailed:
             return texts::RecordWriteFailed(reason, t.language);
         case rawfile::SaveStatus::kRenameFailed:
-            return Fill(t.renameFailed, {target, reason});
+            return Fill(
+                outcome.error.op == rawfile::FileOp::kRenameHalf ? t.renameHalf : t.renameFailed,
+                {target, reason});
         case rawfile::SaveStatus::kFolderFlushFailed:
             return Fill(t.folderFlushFailed, {target, reason});
         case rawfile::SaveStatus::kNotLoaded:

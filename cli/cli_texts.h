@@ -83,6 +83,7 @@ struct CliTexts {
     const char16_t* readForWritingFailed;
     const char16_t* writeFailed;
     const char16_t* renameFailed;
+    const char16_t* renameHalf;
     const char16_t* folderFlushFailed;
     const char16_t* folderRefusesRename;
     const char16_t* readFailed;

@@ -30,7 +30,9 @@ enum class SaveStatus {
     // written. kWrite: the header may be old, new or partly written, and the next save writes
     // it again.
     kWriteFailed,
-    kRenameFailed,       // the new header is saved (flushed); the file keeps its old name
+    // The new header is saved (flushed); the file keeps its old name (error.op kRenameHalf: it
+    // has both names, and the next save of the new name finishes the rename).
+    kRenameFailed,
     kFolderFlushFailed,  // saved and renamed, but the rename may not be on the disk yet
 };
 

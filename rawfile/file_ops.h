@@ -17,6 +17,7 @@ enum class FileOp {
     kRead,         // reading the file
     kWrite,        // writing the header, or flushing it to the disk: its state is not known
     kRename,       // renaming the file after its header was written and flushed
+    kRenameHalf,   // the same, left with both names: the old one and the new one
     kFlushFolder,  // flushing the folder after the rename
 };
 
@@ -79,7 +80,8 @@ public:
     // Puts the file's data on stable storage (kWrite).
     bool Flush(FileError* error);
     // Renames the file held to `to`, in the same folder, never replacing another file
-    // (kRename); the path held becomes `to`.
+    // (kRename; kRenameHalf when the file is left with both names); the path held becomes `to`.
+    // Where `to` is already a second name of the file held, only the old name is removed.
     bool Rename(const std::u16string& to, FileError* error);
     // Checks without writing that the folder lets the file be renamed (kFolder). With `known`,
     // a folder checked before is not checked again.
@@ -105,8 +107,12 @@ enum class TargetState {
     kFree,      // nothing exists at the target path
     kSameFile,  // the target is the source's own entry: the same path, or the same path in
                 // other letter case
-    kOther,     // anything else exists there, a second hard link of the source included, or
-                // (on any system) another entry whose name differs only in letter case
+    // POSIX only: the target is a second name (hard link) of the source's file, as a rename by
+    // link and unlink leaves when it is stopped between the two; the rename then removes the
+    // old name only.
+    kSecondName,
+    kOther,  // anything else exists there, or (on any system) another entry whose name differs
+             // only in letter case
 };
 
 // What a batch learns of each folder once: the listings CheckRenameTarget makes (POSIX only:

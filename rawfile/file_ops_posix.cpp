@@ -202,19 +202,34 @@ bool HeldFile::Rename(const std::u16string& to, FileError* error) {
     if (id_ != IdOf(named)) {
         return Fail(FileOp::kRename, path_, ESTALE, error);
     }
+    // A rename by link and unlink stopped between the two left `to` as a second name of the
+    // file: removing the old name finishes it.
+    const auto secondName = [this, &target] {
+        struct stat st;
+        return lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode) && IdOf(st) == id_;
+    };
     if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0) {
         int code = errno;
-        if (code != EINVAL && code != ENOSYS) {
+        if (code == EEXIST && secondName()) {
+            if (unlink(from.c_str()) != 0) {
+                return Fail(FileOp::kRenameHalf, path_, errno, error);
+            }
+        } else if (code != EINVAL && code != ENOSYS) {
             return Fail(FileOp::kRename, path_, code, error);
-        }
-        // The file system cannot rename without replacing: link fails when the target exists.
-        if (link(from.c_str(), target.c_str()) != 0) {
-            return Fail(FileOp::kRename, path_, errno, error);
-        }
-        if (unlink(from.c_str()) != 0) {
+        } else if (link(from.c_str(), target.c_str()) != 0) {
+            // The file system cannot rename without replacing: link fails when the target
+            // exists.
             code = errno;
-            unlink(target.c_str());
-            return Fail(FileOp::kRename, path_, code, error);
+            if (code != EEXIST || !secondName()) {
+                return Fail(FileOp::kRename, path_, code, error);
+            }
+            if (unlink(from.c_str()) != 0) {
+                return Fail(FileOp::kRenameHalf, path_, errno, error);
+            }
+        } else if (unlink(from.c_str()) != 0) {
+            code = errno;
+            const bool undone = unlink(target.c_str()) == 0;
+            return Fail(undone ? FileOp::kRename : FileOp::kRenameHalf, path_, code, error);
         }
     }
     if (stat(target.c_str(), &named) == 0 && IdOf(named) != id_) {
@@ -296,9 +311,16 @@ TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& 
                               FolderListings* listings) {
     struct stat target;
     if (lstat(Utf16ToUtf8(to).c_str(), &target) == 0) {
-        // Another name of the same file (a hard link) is another entry, which a rename would
-        // leave.
-        return from == to ? TargetState::kSameFile : TargetState::kOther;
+        if (from == to) {
+            return TargetState::kSameFile;
+        }
+        // A second name of the same file (a hard link) is what a rename by link and unlink
+        // stopped half way leaves; a symbolic link or any other entry is another file's.
+        struct stat source;
+        const bool second = S_ISREG(target.st_mode) &&
+                            stat(Utf16ToUtf8(from).c_str(), &source) == 0 &&
+                            IdOf(source) == IdOf(target);
+        return second ? TargetState::kSecondName : TargetState::kOther;
     }
     // A name that differs from another entry's only in letter case would make two files of one
     // name on a file system that ignores case (a memory card's, copied back).

@@ -162,6 +162,11 @@ std::u16string FileOpFailure(rawfile::FileOp op, Language language) {
         case rawfile::FileOp::kRename:
             return chinese ? u"天线高已保存，但无法重命名文件："
                            : u"The antenna height is saved, but the file cannot be renamed:";
+        case rawfile::FileOp::kRenameHalf:
+            return chinese
+                       ? u"天线高已保存，但重命名未完成：文件同时有原名和新名，再次保存即可完成："
+                       : u"The antenna height is saved, but the rename is not finished: the "
+                         u"file has both its old and its new name; save again to finish:";
         case rawfile::FileOp::kFlushFolder:
             return chinese ? u"文件已保存并重命名，但系统无法确认新文件名已写入磁盘："
                            : u"The file is saved and renamed, but the system cannot confirm that "

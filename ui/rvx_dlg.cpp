@@ -324,7 +324,8 @@ void CRVXDlg::ShowEditorValues() {
 void CRVXDlg::ReportSaveFailure(const rawfile::SaveOutcome& outcome) {
     const rawfile::FileError& error = outcome.error;
     std::wstring what = FailedOperation(error, m_language);
-    if (error.op == rawfile::FileOp::kRename || error.op == rawfile::FileOp::kFlushFolder) {
+    if (error.op == rawfile::FileOp::kRename || error.op == rawfile::FileOp::kRenameHalf ||
+        error.op == rawfile::FileOp::kFlushFolder) {
         what += L"\n→ " + rawfile::ToWide(outcome.plan.newPath);
     }
     ReportFileError(m_hWnd, what, ReasonText(error));

@@ -5,6 +5,10 @@
  *   RVX_FAULT_KILL=1    ... the process is killed at that call instead
  *   RVX_FAULT_COUNT=F   the number of counted calls is written to F at exit
  *   RVX_FAULT_RENAMES=1 every rename under RVX_FAULT_DIR is refused (EACCES)
+ *   RVX_FAULT_NOREPLACE=0 renameat2 knows no RENAME_NOREPLACE (EINVAL), as on some file systems
+ *   RVX_FAULT_UNLINK=1  every unlink under RVX_FAULT_DIR is refused (EACCES)
+ *   RVX_FAULT_WRITES=1  every pwrite on a file under RVX_FAULT_DIR fails (EIO) after writing three
+ *                       quarters of its bytes
  */
 #define _GNU_SOURCE
 #include <dirent.h>
@@ -108,21 +112,46 @@ FD_CALL(int, fstat, (int fd, struct stat* st), (fd, st))
 FD_CALL(int, fstat64, (int fd, struct stat64* st), (fd, st))
 FD_CALL(ssize_t, pread, (int fd, void* b, size_t n, off_t at), (fd, b, n, at))
 FD_CALL(ssize_t, pread64, (int fd, void* b, size_t n, off64_t at), (fd, b, n, at))
-FD_CALL(ssize_t, pwrite, (int fd, const void* b, size_t n, off_t at), (fd, b, n, at))
-FD_CALL(ssize_t, pwrite64, (int fd, const void* b, size_t n, off64_t at), (fd, b, n, at))
+ssize_t pwrite(int fd, const void* b, size_t n, off_t at) {
+    if (Tracked(fd) && getenv("RVX_FAULT_WRITES") != NULL) {
+        REAL(pwrite)(fd, b, n * 3 / 4, at);
+        errno = EIO;
+        return -1;
+    }
+    return Hit(Tracked(fd)) ? -1 : REAL(pwrite)(fd, b, n, at);
+}
+ssize_t pwrite64(int fd, const void* b, size_t n, off64_t at) {
+    if (Tracked(fd) && getenv("RVX_FAULT_WRITES") != NULL) {
+        REAL(pwrite64)(fd, b, n * 3 / 4, at);
+        errno = EIO;
+        return -1;
+    }
+    return Hit(Tracked(fd)) ? -1 : REAL(pwrite64)(fd, b, n, at);
+}
 FD_CALL(int, fdatasync, (int fd), (fd))
 FD_CALL(int, fsync, (int fd), (fd))
 PATH_CALL(int, stat, (const char* path, struct stat* st), (path, st))
 PATH_CALL(int, lstat, (const char* path, struct stat* st), (path, st))
 PATH_CALL(int, access, (const char* path, int how), (path, how))
 PATH_CALL(int, statvfs, (const char* path, struct statvfs* fs), (path, fs))
-PATH_CALL(int, unlink, (const char* path), (path))
+int unlink(const char* path) {
+    if (Under(path) && getenv("RVX_FAULT_UNLINK") != NULL) {
+        errno = EACCES;
+        return -1;
+    }
+    return Hit(Under(path)) ? -1 : REAL(unlink)(path);
+}
 PATH_CALL(int, link, (const char* path, const char* to), (path, to))
 CALL(DIR*, opendir, (const char* path), (path), Under(path), NULL)
 
 int renameat2(int a, const char* path, int b, const char* to, unsigned f) {
     if (Under(path) && getenv("RVX_FAULT_RENAMES") != NULL) {
         errno = EACCES;
+        return -1;
+    }
+    const char* noreplace = getenv("RVX_FAULT_NOREPLACE");
+    if (Under(path) && noreplace != NULL && noreplace[0] == '0' && (f & RENAME_NOREPLACE) != 0) {
+        errno = EINVAL;
         return -1;
     }
     return Hit(Under(path)) ? -1 : REAL(renameat2)(a, path, b, to, f);
