@@ -198,6 +198,25 @@ class Tests(unittest.TestCase):
                 self.assertIn(problem, err)
             self.assertEqual(self.files(), dict(before, **{"log.csv": log.encode()}))
 
+    def test_the_record_is_refused_unless_it_is_a_record(self):
+        self.write("ABCD0861.RVX")
+        self.write("log.csv", b"file,point\nABCD0861.RVX,P\n")
+        self.write("other.csv", b"a,b\n")
+        links = {"link.csv": "not a change record but a raw file",
+                 "log.csv": "the change record cannot be the field log or record being read",
+                 "other.csv": "not a change record (its first line"}
+        if os.name != "nt":
+            os.symlink("ABCD0861.RVX", os.path.join(self.dir, "link.csv"))
+        else:
+            links.pop("link.csv")
+        before = self.files()
+        for record, problem in links.items():
+            for dry in ([], ["--dry-run"]):
+                rc, out, err = self.run_tool("apply", *dry, "--record", record, "log.csv")
+                self.assertEqual((rc, out), (1, []), record)
+                self.assertIn(f"{record}: {problem}", err)
+                self.assertEqual(self.files(), before)
+
     def test_recursive_folders(self):
         for name in ["d/b/Z0861.rvx", "d/.h/Y0861.RVX", "d/A0861.RVX", "d/notes.txt"]:
             self.write(name)
