@@ -34,9 +34,15 @@ std::u16string RefusalText(const std::vector<BatchItem>& items, std::size_t i,
         case rawfile::Refusal::kLoad:
             return LoadFailureText(row.loadError, row.readError.reason, t);
         case rawfile::Refusal::kChangedSince:
-            return t.changedSince;
+            return Fill(t.changedSince, {row.oldHeight, items[i].undo->steps.back().newHeight});
         case rawfile::Refusal::kShortHead:
             return t.shortHead;
+        case rawfile::Refusal::kBadOldHead:
+            return Fill(t.badOldHead, {LoadFailureText(row.loadError, u"", t)});
+        case rawfile::Refusal::kMissing:
+            return t.undoMissing;
+        case rawfile::Refusal::kRenamed:
+            return Fill(t.undoRenamed, {OneLine(row.endPath)});
         case rawfile::Refusal::kSave:
             return SaveFailureText(row.outcome, OneLine(row.outcome.plan.newPath), t);
         case rawfile::Refusal::kSameFile:
@@ -136,16 +142,18 @@ int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, C
             continue;
         }
         const std::u16string problem = RefusalText(items, i, rows[i], t);
-        const std::u16string text = items[i].file.path.text.empty()
-                                        ? problem
-                                        : OneLine(items[i].file.path.text) + u": " + problem;
+        // An undo names the file where it was found, if it was.
+        const std::u16string& path =
+            items[i].undo && !rows[i].path.empty() ? rows[i].path : items[i].file.path.text;
+        const std::u16string text = path.empty() ? problem : OneLine(path) + u": " + problem;
         console.Err(items[i].row == 0 ? text : AtRow(options.logName, items[i].row, text, t));
     }
-    if (planner.Problems() != 0) {
+    const std::size_t problems = planner.Problems();
+    if (problems != 0 && !options.skipRefused) {
         console.Err(Fill(options.logName.empty() ? t.nothingChangedFiles
                          : options.changes       ? t.nothingChangedChanges
                                                  : t.nothingChanged,
-                         {Number(planner.Problems())}));
+                         {Number(problems)}));
         return 1;
     }
     std::size_t failed = 0;
@@ -155,6 +163,9 @@ int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, C
         const std::size_t count = planner.SaveNextGroup(&record, options.dryRun);
         bool recordFailed = false;
         for (std::size_t i = first; i < first + count; ++i) {
+            if (rows[i].state == rawfile::RowState::kRefused) {
+                continue;  // listed above
+            }
             recordFailed |= rows[i].outcome.status == rawfile::SaveStatus::kJournalFailed;
             // An undo names the file where it was found: under its recorded new name or its old.
             const std::u16string& path = items[i].undo ? rows[i].path : items[i].file.path.text;
@@ -172,9 +183,11 @@ int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, C
     console.EndProgress();
     if (failed != 0) {
         console.Err(Fill(t.runAgain, {Number(failed), Number(rows.size())}));
-        return 1;
     }
-    return 0;
+    if (problems != 0) {
+        console.Err(Fill(t.skipped, {Number(problems), Number(rows.size())}));
+    }
+    return failed != 0 || problems != 0 ? 1 : 0;
 }
 
 }  // namespace rvxedit

@@ -31,8 +31,9 @@ struct BatchOptions {
     std::u16string logName;  // names the field log or record in problem lines (empty for set)
     bool dryRun = false;
     std::optional<std::u16string> record;  // the change record to append to
-    bool changes = false;  // the items are a record's changes (for the closing line)
-    std::u16string input;  // the field log or record the items come from (empty for set)
+    bool changes = false;      // the items are a record's changes (for the closing line)
+    std::u16string input;      // the field log or record the items come from (empty for set)
+    bool skipRefused = false;  // save the items not refused, and fail at the end
 };
 
 // How problem lines name the field log or record `arg` the batch comes from, in *name. False,

@@ -71,13 +71,18 @@ constexpr TextPair kTexts[] = {
      u"         先检查每一行：任何一行有问题，就不做任何修改。再次运行同一记录表可\n"
      u"         完成中断的运行。"},
     {&CliTexts::undoHelp,
-     u"puts back every file a change record names, newest change first: its\n"
-     u"         old 160 header bytes and its old name, byte for byte. A file must\n"
-     u"         still hold the recorded new bytes under the recorded new name; every\n"
-     u"         change is checked first: if any has a problem, nothing is changed.",
-     u"按修改记录逐个恢复文件，最新的修改最先恢复：原来的160字节文件头和原文件名，\n"
-     u"         逐字节恢复。文件须仍是记录中的新文件名和新文件头；先检查每一行：任何\n"
-     u"         一行有问题，就不做任何修改。"},
+     u"puts back every file a change record names: its old 160 header bytes\n"
+     u"         and its old name, byte for byte. The record is read as a history: a\n"
+     u"         file's rows, followed from name to name, are undone newest first, each\n"
+     u"         against the state the newer row left, so rows a rerun added after a\n"
+     u"         run was cut short undo too. A file must stand as its history left it;\n"
+     u"         every file is checked first, and every one that blocks the undo is\n"
+     u"         listed: if any does, nothing is changed.",
+     u"按修改记录逐个恢复文件：原来的160字节文件头和原文件名，逐字节恢复。修改记录\n"
+     u"         按历史读取：同一文件的各行按文件名前后相接，从最新的一行起逐行撤销，\n"
+     u"         每行都对照较新一行留下的状态，因此中断后重新运行所加的行也能撤销。\n"
+     u"         文件须仍是其历史留下的状态；先检查每个文件，并列出所有妨碍撤销的\n"
+     u"         文件：只要有一个，就不做任何修改。"},
     {&CliTexts::jsonHelp, u"one JSON array with an object for each file",
      u"输出一个JSON数组，每个文件一个对象"},
     {&CliTexts::pointHelp, u"the new point name (at most 8 characters are used)",
@@ -102,6 +107,8 @@ constexpr TextPair kTexts[] = {
      u"检查记录表并显示将做的修改，不改动任何文件"},
     {&CliTexts::undoDryRunHelp, u"check, print what would change and touch nothing",
      u"检查修改记录并显示将做的修改，不改动任何文件"},
+    {&CliTexts::skipChangedHelp, u"put back every other file when some are blocked; exit 1",
+     u"有文件无法恢复时仍恢复其余文件；退出状态为1"},
     {&CliTexts::recursiveHelp, u"a folder stands for every .RVX file under it, at any depth",
      u"文件夹代表其下任意层中的全部.RVX文件"},
     {&CliTexts::languageHelp, u"the language of messages (default: from the locale)",
@@ -227,13 +234,29 @@ constexpr TextPair kTexts[] = {
      u"记录表中有%1行有问题，未做任何修改"},
     {&CliTexts::recordUnreadable, u"cannot read the change record: %1", u"无法读取修改记录：%1"},
     {&CliTexts::notChangeRecord, u"not a row of a change record", u"不是修改记录的行"},
+    {&CliTexts::recordEmpty, u"the change record holds no changes; nothing to undo",
+     u"修改记录中没有任何修改，无需撤销"},
     {&CliTexts::changedSince,
-     u"changed since the record was written (not the recorded new name and header)",
-     u"记录之后已被修改（不是记录中的新文件名和文件头）"},
+     u"changed since the record was written: its header is not one the record gives it (it "
+     u"now has height %1, the record %2)",
+     u"记录之后已被修改：文件头不是记录中的任何一个（现在天线高为 %1，记录中为 %2）"},
     {&CliTexts::shortHead, u"the file was shorter than 160 bytes; its old bytes cannot be put back",
      u"文件原来短于160字节，无法恢复原来的字节"},
-    {&CliTexts::nothingChangedChanges, u"nothing was changed; changes with problems: %1",
-     u"修改记录中有%1处修改有问题，未做任何修改"},
+    {&CliTexts::badOldHead,
+     u"the old header the record gives would not load as a raw file header (%1); nothing of it "
+     u"is put back",
+     u"记录中的原文件头无法作为RVX文件头读取（%1），不予恢复"},
+    {&CliTexts::undoMissing, u"not found, nor under any other name the record gives it",
+     u"未找到，记录中的其他文件名下也没有"},
+    {&CliTexts::undoRenamed,
+     u"not found under any name the record gives it; %1, which the record does not name, holds "
+     u"its recorded header: it may have been renamed since",
+     u"记录中的文件名下均未找到；记录未提及的 %1 带有其记录中的文件头：可能在记录之后被重命名"},
+    {&CliTexts::nothingChangedChanges,
+     u"nothing was changed; files with problems: %1 (--skip-changed puts back the others)",
+     u"有%1个文件有问题，未做任何修改（加 --skip-changed 可恢复其余文件）"},
+    {&CliTexts::skipped, u"%1 of %2 files were not put back: their problems are listed above",
+     u"%2个文件中有%1个未恢复，原因见上"},
 };
 // Every text of CliTexts is in the table.
 static_assert(sizeof kTexts / sizeof kTexts[0] * sizeof(const char16_t*) ==

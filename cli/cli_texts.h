@@ -42,6 +42,7 @@ struct CliTexts {
     const char16_t* setDryRunHelp;
     const char16_t* applyDryRunHelp;
     const char16_t* undoDryRunHelp;
+    const char16_t* skipChangedHelp;
     const char16_t* recursiveHelp;
     const char16_t* languageHelp;
     // Usage errors.
@@ -119,9 +120,14 @@ struct CliTexts {
     // undo.
     const char16_t* recordUnreadable;
     const char16_t* notChangeRecord;
+    const char16_t* recordEmpty;
     const char16_t* changedSince;
     const char16_t* shortHead;
+    const char16_t* badOldHead;
+    const char16_t* undoMissing;
+    const char16_t* undoRenamed;
     const char16_t* nothingChangedChanges;
+    const char16_t* skipped;
 };
 
 // The texts of one language.

@@ -22,6 +22,7 @@ struct Options {
     Command command = Command::kShow;
     bool json = false;                        // show: one JSON array
     bool dryRun = false;                      // set, apply, undo: check and report, write nothing
+    bool skipChanged = false;                 // undo: put back the files not blocked
     bool recursive = false;                   // a folder stands for the raw files under it
     std::optional<std::u16string> language;   // as given with --lang
     std::optional<std::u16string> pointName;  // set: the new point name

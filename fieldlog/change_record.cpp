@@ -83,6 +83,12 @@ std::string FormatChangeRow(const ChangeRow& row) {
 
 ChangeRecord ParseChangeRecord(const std::string& bytes) {
     ChangeRecord record;
+    // An empty record, or one whose column names a run was stopped in writing: no changes yet.
+    if (bytes.find_first_of("\r\n") == std::string::npos &&
+        ChangeRecordHeader().compare(0, bytes.size(), bytes) == 0) {
+        record.ok = true;
+        return record;
+    }
     const std::size_t lastLineEnd = bytes.find_last_of("\r\n");
     const std::string whole =
         lastLineEnd == std::string::npos ? std::string() : bytes.substr(0, lastLineEnd + 1);

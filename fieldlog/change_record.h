@@ -34,7 +34,8 @@ struct ChangeRecord {
 };
 
 // Reads a record. Text after its last line end is a row whose writing was cut short (its file
-// was never changed) and is left out.
+// was never changed) and is left out; an empty file, or the start of the column names alone, is
+// a record without rows.
 ChangeRecord ParseChangeRecord(const std::string& bytes);
 
 // How much of a record's bytes to keep before more rows are appended: a last row cut short (text

@@ -1,6 +1,7 @@
 #include "log_plan.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 #include <utility>
 
@@ -8,6 +9,7 @@
 #include "paths.h"
 #include "raw_file_name.h"
 #include "text.h"
+#include "undo.h"
 
 namespace rawfile {
 
@@ -15,19 +17,6 @@ namespace {
 
 std::u16string NameOf(const std::u16string& path) {
     return SplitRawPath(path, PlatformPathStyle()).fileName;
-}
-
-// True when every byte of `disk` is `older`'s or `newer`'s at its place, all 160 of them.
-bool OldNewOrMix(const std::string& disk, const std::string& older, const std::string& newer) {
-    if (disk.size() != kBlockSize || newer.size() != kBlockSize) {
-        return false;
-    }
-    for (std::size_t i = 0; i < disk.size(); ++i) {
-        if (disk[i] != newer[i] && (i >= older.size() || disk[i] != older[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace
@@ -107,31 +96,90 @@ bool LogPlanner::Load(const std::u16string& path, bool exact, RawFileEditor* edi
     return row->loadError == LoadError::kNone;
 }
 
-// Loads the file an undo names, where the record left it or still under its old name, and
-// checks that it holds what the record says it does.
-bool LogPlanner::LoadUndo(std::size_t index, Job* job) {
-    const PlanItem& item = items_[index];
-    const UndoTarget& undo = *item.undo;
+// Finds the file an undo names under the newest name its history gives it, and loads it. When it
+// is under none, a raw file in those names' folders that no row of the record names and that
+// alone there holds a header of its history is where it may have gone.
+bool LogPlanner::FindUndoFile(std::size_t index, Job* job) {
+    const UndoTarget& undo = *items_[index].undo;
     RowPlan& row = rows_[index];
-    if (!Load(item.path, item.exact, &job->editor, &row) &&
-        (undo.oldPath == item.path || !Load(undo.oldPath, true, &job->editor, &row))) {
+    const std::vector<std::u16string> paths = UndoPaths(undo);
+    for (const std::u16string& path : paths) {
+        if (KindOf(path) != EntryKind::kMissing) {
+            row.path = path;
+            return Load(path, true, &job->editor, &row);
+        }
+    }
+    row.refusal = Refusal::kMissing;
+    if (recordPaths_.empty()) {
+        for (const PlanItem& item : items_) {
+            for (const std::u16string& path :
+                 item.undo ? UndoPaths(*item.undo) : std::vector<std::u16string>()) {
+                recordPaths_.insert(path);
+            }
+        }
+    }
+    for (const std::u16string& path : paths) {
+        const std::u16string folder = SplitRawPath(path, PlatformPathStyle()).folder;
+        if (folderHeads_.count(folder) == 0) {
+            std::map<std::string, std::u16string>& heads = folderHeads_[folder];
+            for (const std::u16string& name : RawFileNamesIn(folder)) {
+                std::FILE* f =
+                    recordPaths_.count(folder + name) ? nullptr : OpenForReading(folder + name);
+                if (f != nullptr) {
+                    std::string head(kBlockSize, '\0');
+                    head.resize(std::fread(&head[0], 1, head.size(), f));
+                    std::fclose(f);
+                    const auto added = heads.emplace(head, folder + name);
+                    if (!added.second) {
+                        added.first->second.clear();  // two files hold it: neither is known
+                    }
+                }
+            }
+        }
+        const std::map<std::string, std::u16string>& heads = folderHeads_[folder];
+        for (const UndoStep& step : undo.steps) {
+            for (const std::string* head : {&step.newHead, &step.oldHead}) {
+                const auto found = heads.find(*head);
+                if (found != heads.end() && !found->second.empty()) {
+                    row.refusal = Refusal::kRenamed;
+                    row.endPath = found->second;
+                    return false;
+                }
+            }
+        }
+    }
+    return false;
+}
+
+// Loads the file an undo names and checks that it holds what its history says it does, and that
+// the header to put back would load.
+bool LogPlanner::LoadUndo(std::size_t index, Job* job) {
+    const UndoTarget& undo = *items_[index].undo;
+    RowPlan& row = rows_[index];
+    if (!FindUndoFile(index, job)) {
         Refuse(index, row.refusal);
         return false;
     }
     const RawFileEditor& e = job->editor;
-    const SplitName old = SplitRawPath(undo.oldPath, PlatformPathStyle());
-    if (old.folder != e.File().folder || !OldNewOrMix(e.Head(), undo.oldHead, undo.newHead)) {
-        Refuse(index, Refusal::kChangedSince);
-        return false;
+    const UndoStep& oldest = undo.steps.front();
+    const SplitName old = SplitRawPath(oldest.oldPath, PlatformPathStyle());
+    row.oldHeight = e.HeightText();
+    Refusal refusal = Refusal::kNone;
+    if (old.folder != e.File().folder || !HoldsHistoryState(undo, e.Path(), e.Head())) {
+        refusal = Refusal::kChangedSince;
+    } else if (oldest.oldHead.size() != kBlockSize) {
+        refusal = Refusal::kShortHead;
+    } else if ((row.loadError = LoadWithHead(oldest.oldHead, e.Path())) != LoadError::kNone) {
+        refusal = Refusal::kBadOldHead;
     }
-    if (undo.oldHead.size() != kBlockSize) {
-        Refuse(index, Refusal::kShortHead);
+    if (refusal != Refusal::kNone) {
+        Refuse(index, refusal);
         return false;
     }
     job->block.emplace();
-    std::copy(undo.oldHead.begin(), undo.oldHead.end(), job->block->begin());
+    std::copy(oldest.oldHead.begin(), oldest.oldHead.end(), job->block->begin());
     job->pointName = old.fileName;
-    job->height = undo.oldHeight;
+    job->height = oldest.oldHeight;
     row.outcome = e.RehearseBlock(*job->block, job->pointName, job->height, &listings_);
     return true;
 }
@@ -247,6 +295,8 @@ void LogPlanner::Start(std::vector<PlanItem> items) {
     files_.clear();
     endNames_.clear();
     folderKeys_.clear();
+    folderHeads_.clear();
+    recordPaths_.clear();
 }
 
 bool LogPlanner::CheckSome(std::size_t count) {
@@ -277,9 +327,11 @@ std::size_t LogPlanner::SaveNextGroup(ChangeRecordWriter* record, bool dryRun) {
     std::vector<SaveRequest> toSave;
     std::vector<std::size_t> indexes;
     for (std::size_t i = first; i < first + count; ++i) {
-        Job& job = *jobs_[i];
-        if (rows_[i].outcome.status == SaveStatus::kReady) {
-            toSave.push_back({&job.editor, job.pointName, job.height, rows_[i].outcome, job.block});
+        Job* job = jobs_[i].get();
+        if (job != nullptr && rows_[i].state != RowState::kRefused &&
+            rows_[i].outcome.status == SaveStatus::kReady) {
+            toSave.push_back(
+                {&job->editor, job->pointName, job->height, rows_[i].outcome, job->block});
             indexes.push_back(i);
         }
     }

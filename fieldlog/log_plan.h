@@ -21,14 +21,23 @@
 
 namespace rawfile {
 
-// A change to put back: the file (at the item's path, or still at `oldPath`) must hold
-// `newHead`, or what a save cut short leaves of `oldHead` and `newHead`; it gets `oldHead` and
-// the name of `oldPath` back.
-struct UndoTarget {
+// One row of a file's history in a change record: the file went from its old path and header
+// to its new ones.
+struct UndoStep {
+    std::size_t row = 0;  // the record's row
     std::u16string oldPath;
+    std::u16string newPath;
     std::string oldHead;
     std::string newHead;
     std::u16string oldHeight;
+    std::u16string newHeight;
+};
+
+// A file's history to put back, oldest row first (see undo.h): the file must stand in a state
+// the rows leave it in, or what a save cut short leaves between two of them; it gets the oldest
+// row's old header and name back.
+struct UndoTarget {
+    std::vector<UndoStep> steps;
 };
 
 // One file of a batch and the fields it should get (none: the file's own), or the change it
@@ -57,8 +66,11 @@ enum class Refusal {
     kItem,          // PlanItem::refused
     kNameNotText,   // PlanItem::exact is false
     kLoad,          // `loadError` (`readError` for kReadFailed)
-    kChangedSince,  // an undo's file holds neither the recorded old nor new header
-    kShortHead,     // an undo's recorded header is not a whole block
+    kChangedSince,  // an undo's file holds no header its history gives it (`path`, `oldHeight`)
+    kShortHead,     // an undo's recorded old header is not a whole block
+    kBadOldHead,    // an undo's recorded old header would not load (`loadError`)
+    kMissing,       // an undo's file is under none of the names its history gives it
+    kRenamed,       // ... but `endPath` holds a header its history gives it
     kSave,          // the rehearsal refused: `outcome`
     kNoIdentity,    // the file or its folder cannot be examined
     kSameFile,      // item `other` names the same file
@@ -72,7 +84,7 @@ struct RowPlan {
     FileError readError;
     SaveOutcome outcome;     // the rehearsal; once saved, the save's
     std::size_t other = 0;   // kSameFile, kSameNewName: the index of the other item
-    std::u16string endPath;  // kSameNewName: where both would end
+    std::u16string endPath;  // kSameNewName: where both would end; kRenamed: where it is
     std::u16string path;     // where the file was found
     std::u16string oldName;  // the file's name and fields before the save
     std::u16string oldPoint;
@@ -140,7 +152,7 @@ public:
     // The first row not yet saved (or reported, in a dry run); Rows().size() when all are.
     std::size_t Next() const { return next_; }
 
-    // Saves the next group of rows (Problems() must be 0), `record` (if any) as the save step's
+    // Saves the next group of rows, passing over refused ones,, `record` (if any) as the save step's
     // journal; a dry run only steps past them. Returns the number of rows done, 0 when none were
     // left. Where the record could not be written, the group's rows are kFailed with
     // kJournalFailed outcomes and nothing of the group was changed.
@@ -151,6 +163,7 @@ private:
     void Prepare(std::size_t index);
     bool Load(const std::u16string& path, bool exact, RawFileEditor* editor, RowPlan* row);
     bool LoadUndo(std::size_t index, Job* job);
+    bool FindUndoFile(std::size_t index, Job* job);
     bool FindEarlierSave(std::size_t index, Job* job);
     void Refuse(std::size_t index, Refusal refusal);
     bool FolderKey(const std::u16string& folder, FileKey* key);
@@ -166,6 +179,10 @@ private:
     std::map<FileKey, std::size_t> files_;
     std::map<std::pair<FileKey, std::u16string>, std::size_t> endNames_;
     std::map<std::u16string, FileKey> folderKeys_;
+    // Undo's search for a file under none of its recorded names: each folder's raw files the
+    // record does not name, by their header (an empty path: more than one holds it).
+    std::map<std::u16string, std::map<std::string, std::u16string>> folderHeads_;
+    std::set<std::u16string> recordPaths_;
 };
 
 }  // namespace rawfile

@@ -332,10 +332,35 @@ class Tests(unittest.TestCase):
             if {k: v for k, v in self.files().items() if k.startswith("k/")} != kept:
                 break
         self.assertNotEqual({k: v for k, v in self.files().items() if k.startswith("k/")}, kept)
+        # Run again, as the README says, it finishes; its rows for the same files undo too.
+        rc, _, err = self.run_tool("apply", "--record", killed, "k/log.csv")
+        self.assertEqual(rc, 0, err)
         rc, _, err = self.run_tool("undo", killed)
         self.assertEqual(rc, 0, err)
         self.assertEqual({k: v for k, v in self.files().items() if k.startswith("k/")},
                          {k: v for k, v in before.items() if k.startswith("k/")})
+
+    def test_undo_lists_what_blocks_it_and_can_put_back_the_rest(self):
+        original = self.write("A0861.RVX")
+        self.write("B0861.RVX")
+        self.assertEqual(self.run_tool("set", "--height", "1.7", "--record", "rec.csv",
+                                       "A0861.RVX", "B0861.RVX")[0], 0)
+        self.assertEqual(self.run_tool("set", "--height", "1.9", "B0861.RVX")[0], 0)
+        changed = self.files()
+        rc, out, err = self.run_tool("undo", "rec.csv")
+        self.assertEqual((rc, out, self.files()), (1, [], changed))
+        self.assertRegex(err, r"rec\.csv, row 3: .*B0861\.RVX: changed since the record was "
+                              r"written: its header is not one the record gives it \(it now has "
+                              r"height 1\.900, the record 1\.700\)\n")
+        self.assertIn("nothing was changed; files with problems: 1 (--skip-changed puts back the "
+                      "others)", err)
+        rc, out, err = self.run_tool("undo", "--skip-changed", "rec.csv")
+        self.assertEqual((rc, len(out)), (1, 1))
+        self.assertIn("1 of 2 files were not put back: their problems are listed above", err)
+        self.assertEqual(self.files(), dict(changed, **{"A0861.RVX": original}))
+        self.write("empty.csv", b"")
+        self.assertEqual(self.run_tool("undo", "empty.csv")[:2],
+                         (0, ["empty.csv: the change record holds no changes; nothing to undo"]))
 
 
 if __name__ == "__main__":

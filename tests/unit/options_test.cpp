@@ -66,11 +66,13 @@ TEST(Options, ValuesAndTheEndOfOptions) {
 TEST(Options, HelpListsEachCommandWithItsOptions) {
     const std::u16string en = HelpText(TextsFor(texts::Language::kEnglish));
     const std::u16string zh = HelpText(TextsFor(texts::Language::kChinese));
-    EXPECT_NE(en.find(u"\n  rvxedit set [-r] [--point NAME] [--height METRES] [--slant METRES] "
-                      u"[--record RECORD.csv] [--dry-run] FILE...\n"
-                      u"  rvxedit apply [-r] [--record RECORD.csv] [--dry-run] LOG.csv\n"
-                      u"  rvxedit undo [-r] [--record RECORD.csv] [--dry-run] RECORD.csv\n"),
-              std::u16string::npos);
+    EXPECT_NE(
+        en.find(
+            u"\n  rvxedit set [-r] [--point NAME] [--height METRES] [--slant METRES] "
+            u"[--record RECORD.csv] [--dry-run] FILE...\n"
+            u"  rvxedit apply [-r] [--record RECORD.csv] [--dry-run] LOG.csv\n"
+            u"  rvxedit undo [-r] [--skip-changed] [--record RECORD.csv] [--dry-run] RECORD.csv\n"),
+        std::u16string::npos);
     EXPECT_NE(zh.find(u"\n  --point 点名         新的点名（最多取8个字符）\n"
                       u"  --height 米          新的天线高，单位为米；可多次给出（取平均）\n"),
               std::u16string::npos);
