@@ -57,16 +57,18 @@ constexpr TextPair kTexts[] = {
      u"         first row names the columns: \"file\" (required; relative to the log's\n"
      u"         folder), \"point\", readings \"height...\" (averaged), or slant readings\n"
      u"         \"slant...\" with \"radius\" and \"offset\"; other columns are ignored, and a\n"
-     u"         blank cell keeps the file's own value. UTF-8, UTF-16 (with a byte-order\n"
-     u"         mark) or the legacy code page; commas, semicolons or tabs (then decimal\n"
-     u"         commas too). Every row is checked first: if any row has a problem,\n"
-     u"         nothing is changed. Running the log again finishes an interrupted run\n"
-     u"         (files an earlier run saved are reported as such).",
+     u"         blank cell keeps the file's own value. UTF-8, UTF-16, or a legacy code\n"
+     u"         page its bytes show for certain (else --encoding names it; the first\n"
+     u"         line says which it was read as); commas, semicolons or tabs (then\n"
+     u"         decimal commas too). Every row is checked first: if any row has a\n"
+     u"         problem, nothing is changed. Running the log again finishes an\n"
+     u"         interrupted run (files an earlier run saved are reported as such).",
      u"按外业记录表逐个保存其中的文件，与set相同。记录表为CSV格式，第一行为\n"
      u"         列名：\"file\"（必需，相对于记录表所在文件夹）、\"point\"、天线高读数\n"
      u"         \"height...\"（取平均），或斜高读数\"slant...\"及\"radius\"和\"offset\"；\n"
-     u"         其他列不读，空单元格保留文件原值。编码可为UTF-8、UTF-16（带字节顺序\n"
-     u"         标记）或系统代码页；分隔符可为逗号、分号或制表符（此时可用小数逗号）。\n"
+     u"         其他列不读，空单元格保留文件原值。编码可为UTF-8、UTF-16，或可由内容\n"
+     u"         确定的旧式代码页（否则用--encoding指明；第一行报告所用编码）；\n"
+     u"         分隔符可为逗号、分号或制表符（此时可用小数逗号）。\n"
      u"         先检查每一行：任何一行有问题，就不做任何修改。再次运行同一记录表可\n"
      u"         完成中断的运行。"},
     {&CliTexts::undoHelp,
@@ -91,11 +93,10 @@ constexpr TextPair kTexts[] = {
     {&CliTexts::toleranceHelp, u"the most readings may disagree by (default 0.003)",
      u"各读数之间允许的最大差值（默认0.003）"},
     {&CliTexts::encodingHelp,
-     u"the log's encoding, when it has no byte-order mark: utf-8, utf-16 (little-endian), "
-     u"utf-16be, gbk (gb18030), windows-1252, or system (the system's own); without it, one "
-     u"its bytes show for certain, or the log is refused",
-     u"记录表无字节顺序标记时的编码：utf-8、utf-16（小端）、utf-16be、gbk（gb18030）、"
-     u"windows-1252 或 system（系统自身的编码）；不指明时按其内容可确定的编码读取，无法确定则拒绝"},
+     u"the log's encoding without a byte-order mark: gbk, windows-1252,\n"
+     u"                       system (the system's own), utf-8, utf-16 or utf-16be",
+     u"无字节顺序标记时记录表的编码：gbk、windows-1252、\n"
+     u"                       system（系统自身的编码）、utf-8、utf-16 或 utf-16be"},
     {&CliTexts::recordHelp, u"append a row per file saved to this file, before saving",
      u"每保存一个文件之前，先在此CSV文件末尾追加一行记录"},
     {&CliTexts::setDryRunHelp, u"print what would change and touch nothing",
