@@ -25,6 +25,7 @@ int RunApply(const Options& options, Console& console) {
                                         : AtRow(logName, log.problemRow, log.problem, t));
         return 1;
     }
+    console.Out(logName + u": " + log.encoding);
     std::vector<BatchItem> items;
     for (const LogRow& row : log.rows) {
         if (!row.problem.empty()) {

@@ -58,16 +58,18 @@ constexpr TextPair kTexts[] = {
      u"         first row names the columns: \"file\" (required; relative to the log's\n"
      u"         folder), \"point\", readings \"height...\" (averaged), or slant readings\n"
      u"         \"slant...\" with \"radius\" and \"offset\"; other columns are ignored, and a\n"
-     u"         blank cell keeps the file's own value. UTF-8, UTF-16 (with a byte-order\n"
-     u"         mark) or the legacy code page; commas, semicolons or tabs (then decimal\n"
-     u"         commas too). Every row is checked first: if any row has a problem,\n"
-     u"         nothing is changed. Running the log again finishes an interrupted run\n"
-     u"         (files an earlier run saved are reported as such).",
+     u"         blank cell keeps the file's own value. UTF-8, UTF-16, or a legacy code\n"
+     u"         page its bytes show for certain (else --encoding names it; the first\n"
+     u"         line says which it was read as); commas, semicolons or tabs (then\n"
+     u"         decimal commas too). Every row is checked first: if any row has a\n"
+     u"         problem, nothing is changed. Running the log again finishes an\n"
+     u"         interrupted run (files an earlier run saved are reported as such).",
      u"按外业记录表逐个保存其中的文件，与set相同。记录表为CSV格式，第一行为\n"
      u"         列名：\"file\"（必需，相对于记录表所在文件夹）、\"point\"、天线高读数\n"
      u"         \"height...\"（取平均），或斜高读数\"slant...\"及\"radius\"和\"offset\"；\n"
-     u"         其他列不读，空单元格保留文件原值。编码可为UTF-8、UTF-16（带字节顺序\n"
-     u"         标记）或系统代码页；分隔符可为逗号、分号或制表符（此时可用小数逗号）。\n"
+     u"         其他列不读，空单元格保留文件原值。编码可为UTF-8、UTF-16，或可由内容\n"
+     u"         确定的旧式代码页（否则用--encoding指明；第一行报告所用编码）；\n"
+     u"         分隔符可为逗号、分号或制表符（此时可用小数逗号）。\n"
      u"         先检查每一行：任何一行有问题，就不做任何修改。再次运行同一记录表可\n"
      u"         完成中断的运行。"},
     {&CliTexts::undoHelp,
@@ -96,8 +98,11 @@ constexpr TextPair kTexts[] = {
      u"天线参考点高出斜高量测点的高度（默认0）"},
     {&CliTexts::toleranceHelp, u"the most readings may disagree by (default 0.003)",
      u"各读数之间允许的最大差值（默认0.003）"},
-    {&CliTexts::encodingHelp, u"utf-8, utf-16, utf-16be, gb18030, windows-1252",
-     u"utf-8、utf-16、utf-16be、gb18030、windows-1252"},
+    {&CliTexts::encodingHelp,
+     u"the log's encoding without a byte-order mark: gbk, windows-1252,\n"
+     u"                       system (the system's own), utf-8, utf-16 or utf-16be",
+     u"无字节顺序标记时记录表的编码：gbk、windows-1252、\n"
+     u"                       system（系统自身的编码）、utf-8、utf-16 或 utf-16be"},
     {&CliTexts::recordHelp,
      u"append a row per file saved to this change record (new, empty or a record), before saving",
      u"每保存一个文件之前，先在此修改记录（新文件、空文件或修改记录）末尾追加一行"},
@@ -211,10 +216,11 @@ constexpr TextPair kTexts[] = {
     {&CliTexts::logTooLarge, u"the log is larger than 64 MiB", u"记录表大于64 MiB"},
     {&CliTexts::logEmpty, u"the log is empty; its first row must name the columns",
      u"记录表为空；第一行须为列名"},
-    {&CliTexts::logNotText, u"not valid %1 text", u"不是有效的%1文本"},
-    {&CliTexts::logNotTextGuessed,
-     u"neither UTF-8 nor %1 text; give the log's encoding with --encoding",
-     u"既不是UTF-8也不是%1文本；请用 --encoding 指明记录表的编码"},
+    {&CliTexts::markDisagreesHint, u"; leave out --encoding to read it by its mark",
+     u"；去掉 --encoding 即按字节顺序标记读取"},
+    {&CliTexts::encodingUnsureHint,
+     u"; name it with --encoding: gbk, windows-1252, system, utf-8, utf-16 or utf-16be",
+     u"；请用 --encoding 指明：gbk、windows-1252、system、utf-8、utf-16 或 utf-16be"},
     {&CliTexts::noFileColumn, u"the first row names no \"file\" column", u"第一行没有“file”列"},
     {&CliTexts::columnTwice, u"the first row names the \"%1\" column more than once",
      u"第一行的“%1”列出现了不止一次"},

@@ -104,8 +104,8 @@ struct CliTexts {
     const char16_t* logUnreadable;
     const char16_t* logTooLarge;
     const char16_t* logEmpty;
-    const char16_t* logNotText;
-    const char16_t* logNotTextGuessed;
+    const char16_t* markDisagreesHint;
+    const char16_t* encodingUnsureHint;
     const char16_t* noFileColumn;
     const char16_t* columnTwice;
     const char16_t* unclosedQuote;

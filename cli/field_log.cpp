@@ -1,5 +1,6 @@
 #include "field_log.h"
 
+#include "log_messages.h"
 #include "log_reader.h"
 #include "numbers.h"
 #include "text.h"
@@ -15,7 +16,12 @@ std::u16string LogProblemText(const rawfile::FieldLog& log, const CliTexts& t) {
         case rawfile::LogProblem::kUnreadable:
             return Fill(t.logUnreadable, {log.detail});
         case rawfile::LogProblem::kNotText:
-            return Fill(log.guessed ? t.logNotTextGuessed : t.logNotText, {log.detail});
+        case rawfile::LogProblem::kControlCharacter:
+            return texts::LogEncodingProblem(log, t.language);
+        case rawfile::LogProblem::kMarkDisagrees:
+            return texts::LogEncodingProblem(log, t.language) + t.markDisagreesHint;
+        case rawfile::LogProblem::kEncodingUnsure:
+            return texts::LogEncodingProblem(log, t.language) + t.encodingUnsureHint;
         case rawfile::LogProblem::kUnclosedQuote:
             return t.unclosedQuote;
         case rawfile::LogProblem::kStrayQuote:
@@ -58,6 +64,8 @@ FieldLog ReadFieldLog(const std::u16string& path, rawfile::TextEncoding encoding
     FieldLog log;
     log.problem = LogProblemText(read, t);
     log.problemRow = read.problemRow;
+    log.encoding =
+        read.problem == rawfile::LogProblem::kNone ? texts::LogEncoding(read, t.language) : u"";
     for (const rawfile::LogRow& row : read.rows) {
         log.rows.push_back({row.number, Arg{row.file, true}, row.pointName, row.height,
                             RowProblemText(row, tolerance, t)});

@@ -24,10 +24,11 @@ struct FieldLog {
     std::vector<LogRow> rows;    // the rows after the first, less those with every cell blank
     std::u16string problem;      // what makes the whole log unusable
     std::size_t problemRow = 0;  // the row `problem` is in; 0 when it is in none
+    std::u16string encoding;     // what it was read as ("read as windows-1252"), once read
 };
 
-// Reads the log at `path` in `encoding` (kAuto: as its bytes say), its cells parted by the
-// separator that makes the first row name a "file" column; readings that spread by more than
+// Reads the log at `path` in `encoding` (kAuto: as its bytes show for certain), its cells parted by
+// the separator that makes the first row name a "file" column; readings that spread by more than
 // `tolerance` metres refuse their row.
 FieldLog ReadFieldLog(const std::u16string& path, rawfile::TextEncoding encoding, double tolerance,
                       const CliTexts& t);

@@ -8,28 +8,29 @@ namespace rawfile {
 namespace {
 
 UINT CodePageNumber(CodePage page) {
-    switch (page) {
-        case CodePage::kGb18030:
-            // A system without GB18030 (Wine) still reads GBK, which the logs of Chinese
-            // spreadsheets are in.
-            return IsValidCodePage(54936) ? 54936 : 936;
-        case CodePage::kWindows1252:
-            return 1252;
-        default:
-            return GetACP();
+    // A system without GB18030 (Wine) still reads GBK, which the logs of Chinese spreadsheets
+    // are in.
+    if (page == CodePage::kGb18030) {
+        return IsValidCodePage(54936) ? 54936 : 936;
     }
+    return GetACP();
 }
 
 }  // namespace
 
 std::u16string CodePageName(CodePage page) {
-    switch (page) {
-        case CodePage::kGb18030:
+    const UINT cp = CodePageNumber(page);
+    switch (cp) {
+        case 54936:
             return u"GB18030";
-        case CodePage::kWindows1252:
+        case 936:
+            return u"GBK";
+        case 1252:
             return u"windows-1252";
+        case 65001:
+            return u"UTF-8";
         default:
-            return u"code page " + WholeNumberText(GetACP());
+            return u"code page " + WholeNumberText(cp);
     }
 }
 
@@ -52,6 +53,26 @@ bool DecodeCodePage(const std::string& bytes, CodePage page, std::u16string* tex
     }
     text->assign(wide.begin(), wide.end());
     return true;
+}
+
+Script SystemScript() {
+    switch (GetACP()) {
+        case 936:
+        case 54936:
+            return Script::kChinese;
+        case 1252:
+        case 28591:
+        case 28605:
+            return Script::kLatin;
+        case 65001:
+            return Script::kNone;
+        default:
+            return Script::kOther;
+    }
+}
+
+Script DetectedScript(const std::string&) {
+    return Script::kNone;
 }
 
 }  // namespace rawfile

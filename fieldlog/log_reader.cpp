@@ -145,7 +145,7 @@ LogProblem CsvProblemOf(CsvProblem problem) {
 
 // The row (record) the line a decoding problem is in belongs to: the lines before it, decoded,
 // are parsed as far as they go.
-std::size_t RowOfLine(const DecodedText& text, const std::string& bytes, TextEncoding encoding) {
+std::size_t RowOfLine(const DecodedText& text, const std::string& bytes) {
     if (text.badLine <= 1 || text.encoding.compare(0, 6, u"UTF-16") == 0) {
         return text.badLine;  // UTF-16 text is not split by bytes; its lines are its rows
     }
@@ -153,7 +153,7 @@ std::size_t RowOfLine(const DecodedText& text, const std::string& bytes, TextEnc
     for (std::size_t line = 1; line < text.badLine; ++line) {
         end = bytes.find('\n', end) + 1;
     }
-    const DecodedText before = DecodeLog(bytes.substr(0, end), encoding);
+    const DecodedText before = DecodeLog(bytes.substr(0, end), text.read);
     std::vector<CsvRecord> records;
     CsvError error;
     if (!before.ok) {
@@ -163,6 +163,32 @@ std::size_t RowOfLine(const DecodedText& text, const std::string& bytes, TextEnc
         return error.record;
     }
     return records.size() + 1;
+}
+
+// Why the log's bytes are no text, in the log's terms.
+void TakeDecodeProblem(const DecodedText& text, const std::string& bytes, FieldLog* log) {
+    switch (text.problem) {
+        case DecodeProblem::kControl: {
+            static const char kDigits[] = "0123456789ABCDEF";
+            log->problem = LogProblem::kControlCharacter;
+            log->detail = {u'0', u'x', static_cast<char16_t>(kDigits[text.control >> 4]),
+                           static_cast<char16_t>(kDigits[text.control & 15])};
+            log->problemRow = RowOfLine(text, bytes);
+            break;
+        }
+        case DecodeProblem::kMarkDisagrees:
+            log->problem = LogProblem::kMarkDisagrees;
+            log->detail = text.asked;
+            break;
+        case DecodeProblem::kUnsure:
+            log->problem = LogProblem::kEncodingUnsure;
+            break;
+        default:
+            log->problem = LogProblem::kNotText;
+            log->detail = text.encoding;
+            log->problemRow = RowOfLine(text, bytes);
+            break;
+    }
 }
 
 }  // namespace
@@ -178,11 +204,10 @@ FieldLog ReadFieldLog(const std::u16string& path, TextEncoding encoding, double 
         return log;
     }
     const DecodedText text = DecodeLog(bytes, encoding);
+    log.encoding = text.encoding;
+    log.encodingFromBom = text.fromMark;
     if (!text.ok) {
-        log.problem = LogProblem::kNotText;
-        log.detail = text.encoding;
-        log.guessed = encoding == TextEncoding::kAuto && text.encoding != u"UTF-8";
-        log.problemRow = RowOfLine(text, bytes, encoding);
+        TakeDecodeProblem(text, bytes, &log);
         return log;
     }
     const char separator = DetectSeparator(text.utf8, "file");

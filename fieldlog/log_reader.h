@@ -39,8 +39,11 @@ struct LogRow {
 enum class LogProblem {
     kNone,
     kTooLarge,
-    kUnreadable,  // `detail`: the system's words
-    kNotText,     // `detail`: the encoding tried; `guessed` when the bytes chose it
+    kUnreadable,        // `detail`: the system's words
+    kNotText,           // `detail`: the encoding tried
+    kControlCharacter,  // no text at all: `detail` names the character ("0x00")
+    kMarkDisagrees,     // `encoding` is the byte-order mark's, `detail` the encoding asked for
+    kEncodingUnsure,    // not UTF-8, and no legacy code page shows for certain
     kUnclosedQuote,
     kStrayQuote,
     kTextAfterQuote,
@@ -53,12 +56,13 @@ struct FieldLog {
     std::vector<LogRow> rows;  // the rows after the first, less those with every cell blank
     LogProblem problem = LogProblem::kNone;
     std::u16string detail;
-    bool guessed = false;
-    std::size_t problemRow = 0;  // the row `problem` is in; 0 when it is in none
+    std::u16string encoding;       // the encoding the log was read in, as messages name it
+    bool encodingFromBom = false;  // its byte-order mark chose `encoding`
+    std::size_t problemRow = 0;    // the row `problem` is in; 0 when it is in none
 };
 
-// Reads the log at `path` in `encoding` (kAuto: as its bytes say), its cells parted by the
-// separator that makes the first row name a "file" column; readings that spread by more than
+// Reads the log at `path` in `encoding` (kAuto: as its bytes show for certain), its cells parted by
+// the separator that makes the first row name a "file" column; readings that spread by more than
 // `tolerance` metres refuse their row.
 FieldLog ReadFieldLog(const std::u16string& path, TextEncoding encoding, double tolerance);
 

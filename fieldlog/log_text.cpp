@@ -1,6 +1,7 @@
 #include "log_text.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "code_pages.h"
 #include "csv.h"
@@ -29,35 +30,59 @@ bool IsUtf8(const std::string& bytes) {
     return exact;
 }
 
-// The first line of `bytes` (split after each LF) for which `valid` fails; 0 when none does.
+// The first line of `bytes` that `valid` fails on, when it fails on the whole: the shortest
+// run of whole lines it fails on, found by halving. Line feeds never fall inside a character
+// of the code pages read here, so every such run is text on its own.
 template <typename Valid>
 std::size_t FirstBadLine(const std::string& bytes, Valid valid) {
-    std::size_t line = 1;
-    for (std::size_t begin = 0; begin < bytes.size(); ++line) {
-        const std::size_t lf = bytes.find('\n', begin);
-        const std::size_t end = lf == std::string::npos ? bytes.size() : lf + 1;
-        if (!valid(bytes.substr(begin, end - begin))) {
-            return line;
-        }
-        begin = end;
+    std::vector<std::size_t> ends;  // the end of each line, after its line feed
+    for (std::size_t lf = bytes.find('\n'); lf != std::string::npos;
+         lf = bytes.find('\n', lf + 1)) {
+        ends.push_back(lf + 1);
     }
-    return 0;
+    if (ends.empty() || ends.back() != bytes.size()) {
+        ends.push_back(bytes.size());
+    }
+    std::size_t low = 1;
+    std::size_t high = ends.size();
+    while (low < high) {
+        const std::size_t mid = low + (high - low) / 2;
+        if (valid(bytes.substr(0, ends[mid - 1]))) {
+            low = mid + 1;
+        } else {
+            high = mid;
+        }
+    }
+    return low;
+}
+
+DecodedText Invalid(DecodedText out, std::size_t line) {
+    out.problem = DecodeProblem::kInvalid;
+    out.badLine = line;
+    return out;
+}
+
+DecodedText Decoded(DecodedText out, std::string utf8) {
+    out.utf8 = std::move(utf8);
+    out.ok = true;
+    return out;
 }
 
 DecodedText DecodeUtf8(const std::string& bytes) {
     DecodedText out;
     out.encoding = u"UTF-8";
-    out.utf8 = StartsWith(bytes, kUtf8Mark) ? bytes.substr(3) : bytes;
-    out.ok = IsUtf8(out.utf8);
-    if (!out.ok) {
-        out.badLine = FirstBadLine(out.utf8, IsUtf8);
+    out.read = TextEncoding::kUtf8;
+    std::string text = StartsWith(bytes, kUtf8Mark) ? bytes.substr(3) : bytes;
+    if (!IsUtf8(text)) {
+        return Invalid(out, FirstBadLine(text, IsUtf8));
     }
-    return out;
+    return Decoded(out, std::move(text));
 }
 
 DecodedText DecodeUtf16(const std::string& bytes, bool bigEndian) {
     DecodedText out;
     out.encoding = bigEndian ? u"UTF-16 BE" : u"UTF-16 LE";
+    out.read = bigEndian ? TextEncoding::kUtf16Be : TextEncoding::kUtf16Le;
     const char* mark = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
     const std::size_t begin = StartsWith(bytes, mark) ? 2 : 0;
     std::u16string text;
@@ -72,36 +97,159 @@ DecodedText DecodeUtf16(const std::string& bytes, bool bigEndian) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const bool paired = IsPairAt(text, i);
         if (!paired && (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i]))) {
-            out.badLine = line;
-            return out;
+            return Invalid(out, line);
         }
         i += paired ? 1 : 0;
         line += text[i] == u'\n' ? 1 : 0;
     }
     if ((bytes.size() - begin) % 2 != 0) {
-        out.badLine = line;
-        return out;
+        return Invalid(out, line);
     }
-    out.utf8 = Utf16ToUtf8(text);
-    out.ok = true;
-    return out;
+    return Decoded(out, Utf16ToUtf8(text));
+}
+
+// windows-1252 from 0x80 to 0x9F; 0 where it defines no character.
+const char16_t k1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+DecodedText Decode1252(const std::string& bytes) {
+    DecodedText out;
+    out.encoding = u"windows-1252";
+    out.read = TextEncoding::kWindows1252;
+    std::u16string text(bytes.size(), u'\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const unsigned char b = static_cast<unsigned char>(bytes[i]);
+        text[i] = b >= 0x80 && b < 0xA0 ? k1252High[b - 0x80] : b;
+        if (text[i] == 0 && b != 0) {
+            return Invalid(out, LineAt(bytes, i));
+        }
+    }
+    return Decoded(out, Utf16ToUtf8(text));
 }
 
 DecodedText DecodeLegacy(const std::string& bytes, CodePage page) {
     DecodedText out;
     out.encoding = CodePageName(page);
-    std::u16string text;
-    if (DecodeCodePage(bytes, page, &text)) {
-        out.utf8 = Utf16ToUtf8(text);
-        out.ok = true;
-        return out;
+    out.read = page == CodePage::kGb18030 ? TextEncoding::kGb18030 : TextEncoding::kLegacy;
+    const std::size_t invalid =
+        page == CodePage::kGb18030 ? FirstInvalidGb18030(bytes) : std::string::npos;
+    if (invalid != std::string::npos) {
+        return Invalid(out, LineAt(bytes, invalid));
     }
-    out.badLine = FirstBadLine(bytes, [page](const std::string& line) {
-        std::u16string ignored;
-        return DecodeCodePage(line, page, &ignored);
-    });
-    out.badLine = out.badLine == 0 ? LineAt(bytes, bytes.size()) : out.badLine;
+    std::u16string text;
+    if (!DecodeCodePage(bytes, page, &text)) {
+        return Invalid(out, FirstBadLine(bytes, [page](const std::string& lines) {
+                           std::u16string ignored;
+                           return DecodeCodePage(lines, page, &ignored);
+                       }));
+    }
+    return Decoded(out, Utf16ToUtf8(text));
+}
+
+// The first control character of `text` other than tab, line feed and carriage return, as an
+// offset; npos when there is none.
+std::size_t FirstControl(const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+            return i;
+        }
+    }
+    return std::string::npos;
+}
+
+// UTF-16 without a byte-order mark, told by its zero bytes: text of ASCII characters (the
+// separators, digits and line ends of any log) has one in every other byte. 0 when the zero
+// bytes show no such pattern, 'L' or 'B' for the byte order.
+char Utf16ByZeros(const std::string& bytes) {
+    std::size_t zeros[2] = {0, 0};
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        zeros[i % 2] += bytes[i] == '\0' ? 1 : 0;
+    }
+    // A character from U+xx00 puts a zero on the other side; binary data puts them on both.
+    if (zeros[1] > 0 && zeros[0] * 8 <= zeros[1]) {
+        return 'L';
+    }
+    if (zeros[0] > 0 && zeros[1] * 8 <= zeros[0]) {
+        return 'B';
+    }
+    return 0;
+}
+
+DecodedText ControlAt(DecodedText out, const std::string& text, std::size_t offset) {
+    out.problem = DecodeProblem::kControl;
+    out.ok = false;
+    out.control = static_cast<unsigned char>(text[offset]);
+    out.badLine = LineAt(text, offset);
+    out.utf8.clear();
     return out;
+}
+
+DecodedText DecodeAuto(const std::string& bytes) {
+    if (bytes.find('\0') != std::string::npos) {
+        const char order = Utf16ByZeros(bytes);
+        if (order != 0) {
+            return DecodeUtf16(bytes, order == 'B');
+        }
+    }
+    if (IsUtf8(bytes)) {
+        return DecodeUtf8(bytes);
+    }
+    // Bytes that no text holds are refused before any code page is weighed.
+    const std::size_t control = FirstControl(bytes);
+    if (control != std::string::npos) {
+        return ControlAt(DecodedText(), bytes, control);
+    }
+    const Script system = SystemScript();
+    const Script detector = system == Script::kNone ? DetectedScript(bytes) : Script::kNone;
+    DecodedText out;
+    switch (PickLegacy(WeighLegacyText(bytes), system, detector)) {
+        case LegacyPick::kGb18030:
+            return DecodeLegacy(bytes, CodePage::kGb18030);
+        case LegacyPick::kWindows1252:
+            return Decode1252(bytes);
+        case LegacyPick::kSystem:
+            out = DecodeLegacy(bytes, CodePage::kSystem);
+            if (out.ok) {
+                return out;
+            }
+            break;
+        case LegacyPick::kUnsure:
+            break;
+    }
+    DecodedText unsure;
+    unsure.problem = DecodeProblem::kUnsure;
+    return unsure;
+}
+
+// The encoding a byte-order mark at the start of `bytes` names; kAuto when there is none.
+TextEncoding MarkOf(const std::string& bytes) {
+    return StartsWith(bytes, kUtf8Mark)    ? TextEncoding::kUtf8
+           : StartsWith(bytes, "\xFF\xFE") ? TextEncoding::kUtf16Le
+           : StartsWith(bytes, "\xFE\xFF") ? TextEncoding::kUtf16Be
+                                           : TextEncoding::kAuto;
+}
+
+DecodedText DecodeAs(const std::string& bytes, TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::kAuto:
+            return DecodeAuto(bytes);
+        case TextEncoding::kUtf8:
+            return DecodeUtf8(bytes);
+        case TextEncoding::kUtf16Le:
+            return DecodeUtf16(bytes, false);
+        case TextEncoding::kUtf16Be:
+            return DecodeUtf16(bytes, true);
+        case TextEncoding::kGb18030:
+            return DecodeLegacy(bytes, CodePage::kGb18030);
+        case TextEncoding::kWindows1252:
+            return Decode1252(bytes);
+        case TextEncoding::kLegacy:
+            break;
+    }
+    return DecodeLegacy(bytes, CodePage::kSystem);
 }
 
 bool IsBlankAt(const std::string& cell, std::size_t i, std::size_t* length) {
@@ -141,7 +289,8 @@ bool EncodingByName(const std::u16string& name, TextEncoding* encoding) {
                   {"gb2312", TextEncoding::kGb18030},
                   {"cp936", TextEncoding::kGb18030},
                   {"windows1252", TextEncoding::kWindows1252},
-                  {"cp1252", TextEncoding::kWindows1252}};
+                  {"cp1252", TextEncoding::kWindows1252},
+                  {"system", TextEncoding::kLegacy}};
     for (const auto& n : kNames) {
         if (key == n.name) {
             *encoding = n.encoding;
@@ -151,30 +300,40 @@ bool EncodingByName(const std::u16string& name, TextEncoding* encoding) {
     return false;
 }
 
-DecodedText DecodeLog(const std::string& bytes, TextEncoding encoding) {
+std::u16string EncodingName(TextEncoding encoding) {
     switch (encoding) {
         case TextEncoding::kAuto:
-            if (StartsWith(bytes, kUtf8Mark)) {
-                return DecodeUtf8(bytes);
-            }
-            if (StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF")) {
-                return DecodeUtf16(bytes, bytes[0] == '\xFE');
-            }
-            return IsUtf8(bytes) ? DecodeUtf8(bytes) : DecodeLegacy(bytes, CodePage::kSystem);
+            return u"";
         case TextEncoding::kUtf8:
-            return DecodeUtf8(bytes);
+            return u"UTF-8";
         case TextEncoding::kUtf16Le:
-            return DecodeUtf16(bytes, StartsWith(bytes, "\xFE\xFF"));
+            return u"UTF-16 LE";
         case TextEncoding::kUtf16Be:
-            return DecodeUtf16(bytes, !StartsWith(bytes, "\xFF\xFE"));
+            return u"UTF-16 BE";
         case TextEncoding::kGb18030:
-            return DecodeLegacy(bytes, CodePage::kGb18030);
+            return CodePageName(CodePage::kGb18030);
         case TextEncoding::kWindows1252:
-            return DecodeLegacy(bytes, CodePage::kWindows1252);
+            return u"windows-1252";
         case TextEncoding::kLegacy:
             break;
     }
-    return DecodeLegacy(bytes, CodePage::kSystem);
+    return CodePageName(CodePage::kSystem);
+}
+
+DecodedText DecodeLog(const std::string& bytes, TextEncoding encoding) {
+    const TextEncoding mark = MarkOf(bytes);
+    DecodedText out;
+    if (mark != TextEncoding::kAuto && encoding != TextEncoding::kAuto && encoding != mark) {
+        out.problem = DecodeProblem::kMarkDisagrees;
+        out.encoding = EncodingName(mark);
+        out.fromMark = true;
+        out.asked = EncodingName(encoding);
+        return out;
+    }
+    out = DecodeAs(bytes, mark != TextEncoding::kAuto ? mark : encoding);
+    out.fromMark = mark != TextEncoding::kAuto;
+    const std::size_t control = out.ok ? FirstControl(out.utf8) : std::string::npos;
+    return control == std::string::npos ? out : ControlAt(out, out.utf8, control);
 }
 
 char DetectSeparator(const std::string& text, const std::string& column) {

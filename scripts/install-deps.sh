@@ -5,8 +5,9 @@
 set -eu
 
 # dpkg-dev finds the Debian package's library dependencies; man-db checks its manual page and
-# lintian the package. procps gives bench.sh free.
-DEB_PKGS="cmake ninja-build g++ dpkg-dev gzip"
+# lintian the package. procps gives bench.sh free. libuchardet-dev is the detector of a log's
+# character set.
+DEB_PKGS="cmake ninja-build g++ dpkg-dev gzip pkg-config libuchardet-dev"
 PKGS="$DEB_PKGS clang libclang-rt-14-dev googletest \
 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \

@@ -36,7 +36,10 @@ std::u16string LogProblem(const rawfile::FieldLog& log, Language language) {
             text = Pick(language, u"无法读取记录表：", u"cannot read the log: ") + log.detail;
             break;
         case rawfile::LogProblem::kNotText:
-            text = Fill(Pick(language, u"不是有效的%1文本", u"not valid %1 text"), {log.detail});
+        case rawfile::LogProblem::kControlCharacter:
+        case rawfile::LogProblem::kMarkDisagrees:
+        case rawfile::LogProblem::kEncodingUnsure:
+            text = LogEncodingProblem(log, language);
             break;
         case rawfile::LogProblem::kUnclosedQuote:
         case rawfile::LogProblem::kStrayQuote:
@@ -60,6 +63,34 @@ std::u16string LogProblem(const rawfile::FieldLog& log, Language language) {
         log.problemRow == 0 ? u""
                             : RowName(log.problemRow, language) + Pick(language, u"：", u": ");
     return Sentence(where + text, language);
+}
+
+std::u16string LogEncoding(const rawfile::FieldLog& log, Language language) {
+    return Fill(log.encodingFromBom ? Pick(language, u"按%1读取（依据其字节顺序标记）",
+                                           u"read as %1, from its byte-order mark")
+                                    : Pick(language, u"按%1读取", u"read as %1"),
+                {log.encoding});
+}
+
+std::u16string LogEncodingProblem(const rawfile::FieldLog& log, Language language) {
+    switch (log.problem) {
+        case rawfile::LogProblem::kNotText:
+            return Fill(Pick(language, u"不是有效的%1文本", u"not valid %1 text"), {log.detail});
+        case rawfile::LogProblem::kControlCharacter:
+            return Fill(Pick(language, u"不是文本：含有控制字符%1",
+                             u"not text: it holds the control character %1"),
+                        {log.detail});
+        case rawfile::LogProblem::kMarkDisagrees:
+            return Fill(Pick(language, u"其字节顺序标记表明编码为%1，而所选编码为%2",
+                             u"its byte-order mark says %1, but %2 was chosen"),
+                        {log.encoding, log.detail});
+        case rawfile::LogProblem::kEncodingUnsure:
+            return Pick(language, u"不是UTF-8，且无法从其内容确定所用的编码",
+                        u"not UTF-8, and its bytes do not show for certain which encoding it is "
+                        u"in");
+        default:
+            return u"";
+    }
 }
 
 std::u16string LogRowProblem(const rawfile::LogRow& row, double tolerance, Language language) {

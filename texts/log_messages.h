@@ -14,6 +14,12 @@ namespace texts {
 
 // What makes the whole log unusable; `row` is 0 or the row the problem is in.
 std::u16string LogProblem(const rawfile::FieldLog& log, Language language);
+// The encoding the log was read in: "read as windows-1252", "read as UTF-16 LE, from its
+// byte-order mark"; a fragment of a line.
+std::u16string LogEncoding(const rawfile::FieldLog& log, Language language);
+// Why the log's bytes are no text it can read (kNotText, kControlCharacter, kMarkDisagrees,
+// kEncodingUnsure), as a fragment of a line; empty for any other problem.
+std::u16string LogEncodingProblem(const rawfile::FieldLog& log, Language language);
 // What is wrong with a row of the log itself.
 std::u16string LogRowProblem(const rawfile::LogRow& row, double tolerance, Language language);
 // Why the planner refused a file; `otherRow` is the log row of the file it clashes with.

@@ -1,8 +1,5 @@
-// Field logs as spreadsheets write them, height readings, and the change record.
+// Text that is none, height readings, and the change record.
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <sstream>
 
 #include "change_record.h"
 #include "csv.h"
@@ -10,65 +7,6 @@
 #include "readings.h"
 
 using namespace rawfile;
-
-namespace {
-
-std::string ReadData(const std::string& name) {
-    std::ifstream in(std::string(RVX_TEST_DATA) + "/logs/" + name, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-// The cells of a log's second row, as a reader takes them (trimmed, joined by '|').
-std::string SecondRow(const std::string& bytes, TextEncoding encoding, char* separator,
-                      std::u16string* encodingRead) {
-    const DecodedText text = DecodeLog(bytes, encoding);
-    *encodingRead = text.encoding;
-    *separator = DetectSeparator(text.utf8, "file");
-    std::vector<CsvRecord> records;
-    CsvError error;
-    if (!text.ok || !ParseCsv(text.utf8, &records, &error, *separator) || records.size() < 2) {
-        return "(no second row)";
-    }
-    std::string cells;
-    for (const std::string& cell : records[1].cells) {
-        cells += (cells.empty() ? "" : "|") + TrimCell(cell);
-    }
-    return cells;
-}
-
-}  // namespace
-
-TEST(FieldText, LogsAsSpreadsheetsSaveThem) {
-#ifdef _WIN32
-    const TextEncoding legacy = TextEncoding::kGb18030;  // the ANSI code page varies
-#else
-    const TextEncoding legacy = TextEncoding::kAuto;
-#endif
-    const struct {
-        const char* file;
-        TextEncoding encoding;
-        char separator;
-        std::u16string encodingRead;
-        std::string row;
-    } cases[] = {
-        {"gbk.csv", legacy, ',', u"GB18030", "一号|ABCD0861.RVX|测站01|1.602|北风"},
-        {"utf16le.txt", TextEncoding::kAuto, '\t', u"UTF-16 LE", "ABCD0861.RVX|测站01|1.602"},
-        {"semicolon.csv", TextEncoding::kWindows1252, ';', u"windows-1252",
-         "ABCD0861.RVX|BM01|1,602|1,603|1,601|1,602|1,604|1,602|Zoë"},
-        {"slant.csv", TextEncoding::kAuto, ',', u"UTF-8",
-         "ABCD0861.RVX|1.652|1.651|1.653|0.0825|0"},
-    };
-    for (const auto& c : cases) {
-        char separator = 0;
-        std::u16string encodingRead;
-        EXPECT_EQ(SecondRow(ReadData(c.file), c.encoding, &separator, &encodingRead), c.row)
-            << c.file;
-        EXPECT_EQ(separator, c.separator) << c.file;
-        EXPECT_EQ(encodingRead, c.encodingRead) << c.file;
-    }
-}
 
 TEST(FieldText, TextThatIsNoneNamesItsLine) {
     const struct {
