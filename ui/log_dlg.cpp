@@ -103,7 +103,11 @@ void CFieldLogDlg::Step() {
     SetStatus(texts::LogSaving(m_planner.Next(), m_planner.Rows().size(), m_language));
     ListView_RedrawItems(GetDlgItem(m_hWnd, IDC_LOG_LIST), static_cast<int>(first),
                          static_cast<int>(first + count));
-    if (!recordOk) {
+    const std::optional<std::u16string> held =
+        recordOk ? std::nullopt : RecordHeldMessage(error, m_language);
+    if (held) {
+        StopForHeldRecord(*held);
+    } else if (!recordOk) {
         FinishSave(texts::Sentence(
             texts::FileOpFailure(error.op, m_language) + u" " + error.path + u" " + error.reason,
             m_language));
@@ -147,11 +151,26 @@ void CFieldLogDlg::StartSave() {
         return;
     }
     m_phase = Phase::kSaving;
+    m_recordHeld.clear();
     EnableWindow(GetDlgItem(m_hWnd, IDC_LOG_SAVE_ALL), FALSE);
     SetDlgItemTextW(m_hWnd, IDCANCEL, W(texts::LogCancel(m_language)).c_str());
     ShowWindow(GetDlgItem(m_hWnd, IDC_LOG_PROGRESS), SW_SHOW);
     SetProgress(0, m_planner.Rows().size());
     SetTimer(m_hWnd, kStepTimer, 1, nullptr);
+}
+
+// Another program holds the change record: nothing of the group was saved. The window says so
+// on its status line and on each row still to save, and Save all finishes once it is closed.
+void CFieldLogDlg::StopForHeldRecord(const std::u16string& message) {
+    KillTimer(m_hWnd, kStepTimer);
+    m_phase = Phase::kChecked;
+    m_cancel = false;
+    m_recordHeld = message;
+    SetStatus(message);
+    ShowWindow(GetDlgItem(m_hWnd, IDC_LOG_PROGRESS), SW_HIDE);
+    SetDlgItemTextW(m_hWnd, IDCANCEL, W(texts::LogClose(m_language)).c_str());
+    EnableWindow(GetDlgItem(m_hWnd, IDC_LOG_SAVE_ALL), TRUE);
+    InvalidateRect(GetDlgItem(m_hWnd, IDC_LOG_LIST), nullptr, FALSE);
 }
 
 void CFieldLogDlg::FinishSave(const std::u16string& recordProblem) {
@@ -261,6 +280,9 @@ std::wstring CFieldLogDlg::CellText(std::size_t index, int column) const {
             return W(text);
         }
         default:
+            if (row.state == rawfile::RowState::kWillSave && !m_recordHeld.empty()) {
+                return W(m_recordHeld);
+            }
             if (row.state != rawfile::RowState::kRefused) {
                 return W(texts::LogState(row, m_language));
             }

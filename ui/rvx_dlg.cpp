@@ -182,6 +182,19 @@ bool CRVXDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         OpenFieldLog(m_logToOpen);
         return true;
     }
+    // Logging off or shutting down asks about unsaved fields as closing does, and holds the end
+    // of the session until it is answered; a refusal (Cancel, a failed save) keeps it from ending.
+    if (msg == WM_QUERYENDSESSION) {
+        SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, MayLeaveFields() ? TRUE : FALSE);
+        return true;
+    }
+    if (msg == WM_ENDSESSION) {
+        if (wParam != FALSE) {
+            EndDialog(IDCANCEL);
+        }
+        SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, 0);
+        return true;
+    }
     if (msg == kRefitPath) {
         m_strShownPath = m_pathField.Refit();
         SetDlgItemTextW(m_hWnd, IDC_PATH, m_strShownPath.c_str());
@@ -240,8 +253,8 @@ void CRVXDlg::OnCancel() {
 // bring to its written form, such as a millimetre field that disagrees, is not the user's edit).
 bool CRVXDlg::MayLeaveFields() {
     UpdateData(true);
-    if (!m_editor.IsLoaded() || !m_editor.FieldsDiffer(rawfile::FromWide(m_strPointName),
-                                                       rawfile::FromWide(m_strAntHigh))) {
+    if (!m_editor.IsLoaded() ||
+        !m_editor.FieldsDiffer(FieldPointName(), rawfile::FromWide(m_strAntHigh))) {
         return true;
     }
     switch (AskYesNoCancel(m_hWnd, rawfile::ToWide(texts::UnsavedEdits(m_language)),
@@ -279,16 +292,18 @@ bool CRVXDlg::OnSave() {
         return false;
     }
     UpdateData(true);
-    const std::u16string pointName = rawfile::FromWide(m_strPointName);
+    const std::u16string pointName = FieldPointName();
     const std::u16string height = rawfile::FromWide(m_strAntHigh);
+    if (!ConfirmHeight(height)) {
+        return false;
+    }
     // The change goes into the record before the file changes, so that it can be undone.
     const rawfile::SaveOutcome rehearsal = m_editor.Rehearse(pointName, height);
     if (rehearsal.status == rawfile::SaveStatus::kReady) {
         rawfile::ChangeRecordWriter record(ChangeRecordPath());
         rawfile::FileError error;
         if (!record.Write({{&m_editor, pointName, height, rehearsal}}, &error)) {
-            ReportFileError(m_hWnd, FailedOperation(error, m_language),
-                            rawfile::ToWide(error.reason));
+            ReportRecordFailure(error);
             return false;
         }
     }
@@ -315,6 +330,45 @@ bool CRVXDlg::OnSave() {
         default:
             return false;
     }
+}
+
+// The point name field less the blanks at its ends, as a field log's cells lose them; blank, it
+// stands for the file's own name.
+std::u16string CRVXDlg::FieldPointName() const {
+    const std::u16string name = rawfile::TrimBlanks(rawfile::FromWide(m_strPointName));
+    return name.empty() ? m_editor.PointName() : name;
+}
+
+// A new height of 100 m or more is most likely millimetres: asked about before it is saved (a
+// height the file already holds is taken as it is). No goes back to the height field.
+bool CRVXDlg::ConfirmHeight(const std::u16string& height) {
+    rawfile::NormalisedHeight normalised;
+    if (rawfile::NormaliseHeight(height, &normalised) != rawfile::SaveRefusal::kNone ||
+        rawfile::BytesToText(normalised.text) == m_editor.HeightText() ||
+        !rawfile::LooksLikeMillimetres(normalised)) {
+        return true;
+    }
+    const std::u16string question = texts::LikelyMillimetres(
+        rawfile::TrimBlanks(height),
+        rawfile::BytesToText(rawfile::MetresFromMillimetres(normalised)), m_language);
+    if (AskYesNo(m_hWnd, rawfile::ToWide(question), SystemLanguage(m_language)) == IDYES) {
+        return true;
+    }
+    const HWND field = GetDlgItem(m_hWnd, IDC_ANT_HEIGHT);
+    SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+    SendMessageW(field, EM_SETSEL, 0, -1);
+    return false;
+}
+
+// A record another program holds (a spreadsheet) is named with that program; any other failure
+// is the file-error report.
+void CRVXDlg::ReportRecordFailure(const rawfile::FileError& error) {
+    const std::optional<std::u16string> held = RecordHeldMessage(error, m_language);
+    if (held) {
+        Show(*held, MessageIcon::kError);
+        return;
+    }
+    ReportFileError(m_hWnd, FailedOperation(error, m_language), rawfile::ToWide(error.reason));
 }
 
 // The path, point name and height of the file as the editor last saw it on disk.
