@@ -5,6 +5,7 @@
 #include "console.h"
 #include "log_text.h"
 #include "messages.h"
+#include "numbers.h"
 #include "readings.h"
 #include "save.h"
 #include "text.h"
@@ -358,11 +359,11 @@ bool Tolerance(const Options& options, double* metres) {
 
 bool MaxHeight(const Options& options, std::optional<double>* metres) {
     metres->reset();
-    double value = 0;
+    float value = 0;
     if (!options.maxHeight) {
         return true;
     }
-    if (!rawfile::ParseTolerance(rawfile::Utf16ToUtf8(*options.maxHeight), &value)) {
+    if (!rawfile::ParseStrictFloat(*options.maxHeight, &value) || !(value >= 0) || value > 1e12f) {
         return false;
     }
     *metres = value;
