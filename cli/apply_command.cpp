@@ -19,7 +19,9 @@ int RunApply(const Options& options, Console& console) {
     }
     double tolerance = 0;
     Tolerance(options, &tolerance);
-    const FieldLog log = ReadFieldLog(logArg.text, encoding, tolerance, t);
+    std::optional<double> maxHeight;
+    MaxHeight(options, &maxHeight);
+    const FieldLog log = ReadFieldLog(logArg.text, encoding, tolerance, maxHeight, t);
     if (!log.problem.empty()) {
         console.Err(log.problemRow == 0 ? logName + u": " + log.problem
                                         : AtRow(logName, log.problemRow, log.problem, t));

@@ -37,6 +37,7 @@ struct CliTexts {
     const char16_t* radiusHelp;
     const char16_t* offsetHelp;
     const char16_t* toleranceHelp;
+    const char16_t* maxHeightHelp;
     const char16_t* encodingHelp;
     const char16_t* recordHelp;
     const char16_t* setDryRunHelp;
@@ -60,6 +61,8 @@ struct CliTexts {
     const char16_t* undoOneRecord;
     const char16_t* badEncoding;
     const char16_t* badTolerance;
+    const char16_t* badMaxHeight;
+    const char16_t* allowWithMaxHeight;
     const char16_t* radiusNeedsSlant;
     // Running.
     const char16_t* internalError;

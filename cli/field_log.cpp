@@ -2,7 +2,9 @@
 
 #include "log_messages.h"
 #include "log_reader.h"
+#include "messages.h"
 #include "numbers.h"
+#include "save.h"
 #include "text.h"
 
 namespace rvxedit {
@@ -51,6 +53,11 @@ std::u16string RowProblemText(const rawfile::LogRow& row, double tolerance, cons
             return t.noFileCell;
         case rawfile::LogRowProblem::kReadings:
             return ReadingsProblemText(row.readings, tolerance, t);
+        case rawfile::LogRowProblem::kLikelyMillimetres: {
+            rawfile::NormalisedHeight height;
+            rawfile::NormaliseHeight(row.height.value_or(u""), &height);
+            return Fill(t.allowWithMaxHeight, {texts::LikelyMillimetres(height, t.language)});
+        }
         default:
             return u"";
     }
@@ -59,8 +66,8 @@ std::u16string RowProblemText(const rawfile::LogRow& row, double tolerance, cons
 }  // namespace
 
 FieldLog ReadFieldLog(const std::u16string& path, rawfile::TextEncoding encoding, double tolerance,
-                      const CliTexts& t) {
-    const rawfile::FieldLog read = rawfile::ReadFieldLog(path, encoding, tolerance);
+                      std::optional<double> maxHeight, const CliTexts& t) {
+    const rawfile::FieldLog read = rawfile::ReadFieldLog(path, encoding, tolerance, maxHeight);
     FieldLog log;
     log.problem = LogProblemText(read, t);
     log.problemRow = read.problemRow;

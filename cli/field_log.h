@@ -29,8 +29,9 @@ struct FieldLog {
 
 // Reads the log at `path` in `encoding` (kAuto: as its bytes show for certain), its cells parted by
 // the separator that makes the first row name a "file" column; readings that spread by more than
-// `tolerance` metres refuse their row.
+// `tolerance` metres refuse their row, as does a height above `maxHeight`
+// (none: 100 m or more), most likely millimetres.
 FieldLog ReadFieldLog(const std::u16string& path, rawfile::TextEncoding encoding, double tolerance,
-                      const CliTexts& t);
+                      std::optional<double> maxHeight, const CliTexts& t);
 
 }  // namespace rvxedit

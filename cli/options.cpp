@@ -5,6 +5,7 @@
 #include "console.h"
 #include "log_text.h"
 #include "messages.h"
+#include "numbers.h"
 #include "readings.h"
 #include "save.h"
 #include "text.h"
@@ -69,14 +70,19 @@ constexpr std::size_t kCommonColumn = 19;
 // Options more than one command takes.
 const OptionEntry kTolerance = Value(u"--tolerance", &Options::tolerance, &CliTexts::metresValue,
                                      &CliTexts::toleranceHelp, false);
+const OptionEntry kMaxHeight = Value(u"--max-height", &Options::maxHeight, &CliTexts::metresValue,
+                                     &CliTexts::maxHeightHelp, false);
 const OptionEntry kRecord =
     Value(u"--record", &Options::record, &CliTexts::recordArg, &CliTexts::recordHelp);
 
-// The tolerance, when given, must be one.
+// The tolerance and the largest height, when given, must be ones.
 void CheckTolerance(const Options& o, const CliTexts& t, std::u16string* error) {
     double ignored = 0;
+    std::optional<double> max;
     if (!Tolerance(o, &ignored)) {
         *error = t.badTolerance;
+    } else if (!MaxHeight(o, &max)) {
+        *error = t.badMaxHeight;
     }
 }
 
@@ -131,7 +137,8 @@ const CommandEntry kCommands[] = {
       List(u"--slant", &Options::slants, &CliTexts::metresValue, &CliTexts::slantHelp),
       Value(u"--radius", &Options::radius, &CliTexts::metresValue, &CliTexts::radiusHelp, false),
       Value(u"--offset", &Options::offset, &CliTexts::metresValue, &CliTexts::offsetHelp, false),
-      kTolerance, kRecord, Flag(u"--dry-run", nullptr, &Options::dryRun, &CliTexts::setDryRunHelp)},
+      kTolerance, kMaxHeight, kRecord,
+      Flag(u"--dry-run", nullptr, &Options::dryRun, &CliTexts::setDryRunHelp)},
      &CliTexts::fileArgs,
      &CliTexts::setHelp,
      23,
@@ -141,7 +148,7 @@ const CommandEntry kCommands[] = {
      Command::kApply,
      {Value(u"--encoding", &Options::encoding, &CliTexts::encodingValue, &CliTexts::encodingHelp,
             false),
-      kTolerance, kRecord,
+      kTolerance, kMaxHeight, kRecord,
       Flag(u"--dry-run", nullptr, &Options::dryRun, &CliTexts::applyDryRunHelp)},
      &CliTexts::logArg,
      &CliTexts::applyHelp,
@@ -351,13 +358,41 @@ bool Tolerance(const Options& options, double* metres) {
            rawfile::ParseTolerance(rawfile::Utf16ToUtf8(*options.tolerance), metres);
 }
 
+bool MaxHeight(const Options& options, std::optional<double>* metres) {
+    metres->reset();
+    float value = 0;
+    if (!options.maxHeight) {
+        return true;
+    }
+    if (!rawfile::ParseStrictFloat(*options.maxHeight, &value) || !(value >= 0) || value > 1e12f) {
+        return false;
+    }
+    *metres = value;
+    return true;
+}
+
+namespace {
+
+// *error for a height no file could be saved with, or one that is most likely millimetres.
+bool CheckSetHeight(const Options& options, const CliTexts& t, const std::u16string& height,
+                    std::u16string* error) {
+    rawfile::NormalisedHeight normalised;
+    *error = texts::Refusal(rawfile::NormaliseHeight(height, &normalised), u"", t.language);
+    std::optional<double> max;
+    if (error->empty() && MaxHeight(options, &max) &&
+        rawfile::LooksLikeMillimetres(normalised, max)) {
+        *error = Fill(t.allowWithMaxHeight, {texts::LikelyMillimetres(normalised, t.language)});
+    }
+    return error->empty();
+}
+
+}  // namespace
+
 bool SetHeight(const Options& options, const CliTexts& t, std::optional<std::u16string>* height,
                std::u16string* error) {
-    rawfile::NormalisedHeight normalised;
     if (options.heights.size() == 1 && options.slants.empty()) {
         *height = options.heights[0];
-        *error = texts::Refusal(rawfile::NormaliseHeight(**height, &normalised), u"", t.language);
-        return error->empty();
+        return CheckSetHeight(options, t, **height, error);
     }
     rawfile::Readings readings;
     for (const std::u16string& h : options.heights) {
@@ -381,9 +416,8 @@ bool SetHeight(const Options& options, const CliTexts& t, std::optional<std::u16
     }
     // The height must be one a file can be saved with.
     const std::u16string text = rawfile::BytesToText(result.heightText);
-    *error = texts::Refusal(rawfile::NormaliseHeight(text, &normalised), u"", t.language);
     *height = text;
-    return error->empty();
+    return CheckSetHeight(options, t, text, error);
 }
 
 std::u16string HelpText(const CliTexts& t) {

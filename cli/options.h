@@ -31,6 +31,7 @@ struct Options {
     std::optional<std::u16string> radius;     // set: the antenna's radius, for slant readings
     std::optional<std::u16string> offset;     // set: the reference point above the slant's end
     std::optional<std::u16string> tolerance;  // set, apply: the spread readings may have
+    std::optional<std::u16string> maxHeight;  // set, apply: the largest height taken as metres
     std::optional<std::u16string> encoding;   // apply: the log's encoding
     std::optional<std::u16string> record;     // set, apply, undo: the change record to append to
     std::vector<Arg> files;                   // for apply, the one log; for undo, the record
@@ -58,6 +59,10 @@ bool SetHeight(const Options& options, const CliTexts& t, std::optional<std::u16
 // The tolerance --tolerance gives, in metres (the default when it is not given); false when the
 // value is no tolerance.
 bool Tolerance(const Options& options, double* metres);
+
+// The largest height --max-height takes as metres (none when it is not given: the default
+// rule); false when the value is no height.
+bool MaxHeight(const Options& options, std::optional<double>* metres);
 
 // The help text: every command with its options, in the texts' language.
 std::u16string HelpText(const CliTexts& t);

@@ -5,6 +5,7 @@
 #include "numbers.h"
 #include "paths.h"
 #include "raw_file_name.h"
+#include "save.h"
 #include "text.h"
 
 namespace rawfile {
@@ -103,7 +104,8 @@ void ReadHeight(const CsvRecord& record, const Columns& columns, bool decimalCom
 }
 
 LogRow ReadRow(const CsvRecord& record, const Columns& columns, std::size_t width,
-               bool decimalComma, double tolerance, const std::u16string& folder) {
+               bool decimalComma, double tolerance, std::optional<double> maxHeight,
+               const std::u16string& folder) {
     LogRow row;
     row.number = record.number;
     std::optional<std::u16string> file;
@@ -128,6 +130,7 @@ LogRow ReadRow(const CsvRecord& record, const Columns& columns, std::size_t widt
         row.problem = LogRowProblem::kNoFileCell;
     } else {
         ReadHeight(record, columns, decimalComma, tolerance, &row);
+        CheckLikelyMillimetres(&row, maxHeight);
     }
     return row;
 }
@@ -193,7 +196,17 @@ void TakeDecodeProblem(const DecodedText& text, const std::string& bytes, FieldL
 
 }  // namespace
 
-FieldLog ReadFieldLog(const std::u16string& path, TextEncoding encoding, double tolerance) {
+void CheckLikelyMillimetres(LogRow* row, std::optional<double> maxHeight) {
+    NormalisedHeight height;
+    if (row->problem == LogRowProblem::kNone && row->height &&
+        NormaliseHeight(*row->height, &height) == SaveRefusal::kNone &&
+        LooksLikeMillimetres(height, maxHeight)) {
+        row->problem = LogRowProblem::kLikelyMillimetres;
+    }
+}
+
+FieldLog ReadFieldLog(const std::u16string& path, TextEncoding encoding, double tolerance,
+                      std::optional<double> maxHeight) {
     FieldLog log;
     std::string bytes;
     bool tooLarge = false;
@@ -235,7 +248,7 @@ FieldLog ReadFieldLog(const std::u16string& path, TextEncoding encoding, double 
         }
         if (!blank) {
             log.rows.push_back(ReadRow(records[i], columns, records[0].cells.size(),
-                                       separator != ',', tolerance, folder));
+                                       separator != ',', tolerance, maxHeight, folder));
         }
     }
     return log;

@@ -20,7 +20,8 @@ enum class LogRowProblem {
     kTooManyCells,  // more cells (`cells`) than column names (`columns`)
     kCellNotText,   // the file or point cell holds a NUL character
     kNoFileCell,
-    kReadings,  // `readings` says what
+    kReadings,           // `readings` says what
+    kLikelyMillimetres,  // the height (`height`) is most likely millimetres written as metres
 };
 
 struct LogRow {
@@ -63,7 +64,13 @@ struct FieldLog {
 
 // Reads the log at `path` in `encoding` (kAuto: as its bytes show for certain), its cells parted by
 // the separator that makes the first row name a "file" column; readings that spread by more than
-// `tolerance` metres refuse their row.
-FieldLog ReadFieldLog(const std::u16string& path, TextEncoding encoding, double tolerance);
+// `tolerance` metres refuse their row, and so does a height CheckLikelyMillimetres catches.
+FieldLog ReadFieldLog(const std::u16string& path, TextEncoding encoding, double tolerance,
+                      std::optional<double> maxHeight = std::nullopt);
+
+// Refuses a row whose height is most likely millimetres (LooksLikeMillimetres with
+// `maxHeight`): kLikelyMillimetres. A row with another problem or without a height is left as
+// it is.
+void CheckLikelyMillimetres(LogRow* row, std::optional<double> maxHeight);
 
 }  // namespace rawfile

@@ -16,6 +16,11 @@ int AskYesNoCancel(HWND owner, const std::wstring& text, LANGID language) {
                          MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON1, language);
 }
 
+int AskYesNo(HWND owner, const std::wstring& text, LANGID language) {
+    return MessageBoxExW(owner, text.c_str(), AfxGetAppName().c_str(),
+                         MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2, language);
+}
+
 std::wstring SystemErrorText(DWORD code, LANGID language) {
     const DWORD flags =
         FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_MAX_WIDTH_MASK;

@@ -1,5 +1,5 @@
 // Message reports: a modal box with one OK button, captioned with the application's name; and
-// the one question the program asks.
+// the questions the program asks.
 #pragma once
 
 #include <windows.h>
@@ -19,6 +19,10 @@ void ReportFileError(HWND owner, const std::wstring& what, const std::wstring& r
 // where the system has it) and a warning icon; returns IDYES, IDNO or IDCANCEL (also for Escape
 // and the close box).
 int AskYesNoCancel(HWND owner, const std::wstring& text, LANGID language);
+
+// Asks `text` with the buttons Yes and No (No the default, so that Enter does not take the
+// unusual answer) and a warning icon; returns IDYES or IDNO.
+int AskYesNo(HWND owner, const std::wstring& text, LANGID language);
 
 // The system's text for error `code` (GetLastError()) in `language` when the system has it in
 // that language, otherwise in the user's; without its line break. Empty when the system has none.

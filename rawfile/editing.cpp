@@ -61,6 +61,11 @@ LoadError RawFileEditor::Load(const std::u16string& path, PathStyle style, FileE
 
 bool RawFileEditor::FieldsDiffer(const std::u16string& pointName,
                                  const std::u16string& heightText) const {
+    // Fields as the load or save left them are no edit, whatever the header holds (a height too
+    // large to save again, "inf").
+    if (headKnown_ && pointName == file_.pointName && heightText == heightText_) {
+        return false;
+    }
     NormalisedHeight height;
     // A new point name is cut to 8 units; one that cuts to the file's own changes nothing.
     return !headKnown_ ||
@@ -100,7 +105,7 @@ void RawFileEditor::Judge(SaveOutcome* out, FolderListings* listings) const {
 bool RawFileEditor::HoldLoaded(HeldFile* held, SaveOutcome* out) const {
     FileId id;
     std::string disk;
-    if (!held->Open(file_.path, &out->error) || !held->Id(&id, &out->error) ||
+    if (!held->Open(file_.path, &out->error, out->plan.renames) || !held->Id(&id, &out->error) ||
         !held->ReadHead(&disk, &out->error)) {
         out->status = SaveStatus::kWriteFailed;
         return false;

@@ -63,7 +63,8 @@ public:
     const std::u16string& HeightText() const { return heightText_; }
 
     // True when the fields say something else than the baseline: another point name, or a
-    // height that saves to another text.
+    // height that saves to another text. The baseline's own texts never differ (unless a
+    // failed write left the header in doubt).
     bool FieldsDiffer(const std::u16string& pointName, const std::u16string& heightText) const;
 
     // Everything a save of these fields would do, checked without writing or opening the file:

@@ -67,8 +67,10 @@ public:
     ~HeldFile();
 
     // Opens the file at `path`. A read-only file, or anything that is no regular file, fails
-    // (kOpen). On Windows a file held briefly by another program is tried again for a second.
-    bool Open(const std::u16string& path, FileError* error);
+    // (kOpen). On Windows a file held briefly by another program is tried again for a second,
+    // and the right to delete it (which a rename through the hold needs) is asked for only
+    // `forRename`: a file one may write but not delete can still have its header saved.
+    bool Open(const std::u16string& path, FileError* error, bool forRename = true);
     bool IsOpen() const;
     const std::u16string& Path() const { return path_; }
     // The identity of the file held.

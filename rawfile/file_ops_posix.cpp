@@ -113,7 +113,7 @@ void HeldFile::Close() {
     }
 }
 
-bool HeldFile::Open(const std::u16string& path, FileError* error) {
+bool HeldFile::Open(const std::u16string& path, FileError* error, bool) {
     Close();
     path_ = path;
     struct stat st;

@@ -198,7 +198,7 @@ void HeldFile::Close() {
     }
 }
 
-bool HeldFile::Open(const std::u16string& path, FileError* error) {
+bool HeldFile::Open(const std::u16string& path, FileError* error, bool forRename) {
     Close();
     path_ = path;
     // Windows refuses to open a read-only file for writing; say so here as well, where the
@@ -207,10 +207,11 @@ bool HeldFile::Open(const std::u16string& path, FileError* error) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         return Fail(FileOp::kOpen, path, ERROR_ACCESS_DENIED, error);
     }
-    // Shared with nobody, and with the right to rename it through this handle.
+    // Shared with nobody, and with the right to rename it through this handle when it will be.
+    const DWORD access = GENERIC_READ | GENERIC_WRITE | (forRename ? DELETE : 0);
     HANDLE h = INVALID_HANDLE_VALUE;
     if (!RetryWhileHeld([&] {
-            h = OpenDiskFile(path, GENERIC_READ | GENERIC_WRITE | DELETE, 0);
+            h = OpenDiskFile(path, access, 0);
             return h != INVALID_HANDLE_VALUE;
         })) {
         return Fail(FileOp::kOpen, path, GetLastError(), error);

@@ -39,6 +39,19 @@ SaveRefusal NormaliseHeight(const std::u16string& heightText, NormalisedHeight* 
     return SaveRefusal::kNone;
 }
 
+bool LooksLikeMillimetres(const NormalisedHeight& height, std::optional<double> maxMetres) {
+    const long long mm =
+        height.millimetres < 0 ? -static_cast<long long>(height.millimetres) : height.millimetres;
+    if (!maxMetres) {
+        return mm >= 100000;
+    }
+    return static_cast<double>(mm) > std::round(*maxMetres * 1000.0);
+}
+
+std::string MetresFromMillimetres(const NormalisedHeight& height) {
+    return FormatFixed(static_cast<double>(height.metres) / 1000.0, 3);
+}
+
 SaveRefusal PlanSave(const LoadedFile& file, const std::u16string& pointName,
                      const std::u16string& heightText, SavePlan* plan) {
     SavePlan p;

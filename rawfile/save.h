@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "header_block.h"
@@ -33,6 +34,14 @@ struct NormalisedHeight {
 
 // Reads a height text typed by the user and brings it to three decimals.
 SaveRefusal NormaliseHeight(const std::u16string& heightText, NormalisedHeight* height);
+
+// True when `height` was most likely written in millimetres where metres belong: 100 m or more
+// (either sign) by default; with `maxMetres`, more than that many metres.
+bool LooksLikeMillimetres(const NormalisedHeight& height,
+                          std::optional<double> maxMetres = std::nullopt);
+
+// The height a millimetre value written as metres stands for: a thousandth of it, "%.3f".
+std::string MetresFromMillimetres(const NormalisedHeight& height);
 
 // The millimetre value of a height in metres, rounded half away from zero. False when it is not
 // finite or does not fit a signed 32-bit integer.

@@ -123,6 +123,21 @@ std::u16string FromWide(const std::wstring& text) {
     return out;
 }
 
+std::u16string TrimBlanks(const std::u16string& text) {
+    const auto blank = [](char16_t c) {
+        return c == u' ' || c == u'\t' || c == u'\u00A0' || c == u'\u3000';
+    };
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && blank(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && blank(text[end - 1])) {
+        --end;
+    }
+    return text.substr(begin, end - begin);
+}
+
 std::u16string BytesToText(const std::string& bytes) {
     std::u16string out;
     out.reserve(bytes.size());

@@ -31,6 +31,10 @@ std::u16string Utf8ToUtf16(const std::string& text, bool* exact = nullptr);
 std::wstring ToWide(const std::u16string& text);
 std::u16string FromWide(const std::wstring& text);
 
+// `text` without blanks (space, tab, no-break space, ideographic space) at either end, the
+// blanks a field log's cells lose.
+std::u16string TrimBlanks(const std::u16string& text);
+
 // Bytes taken one for one as characters (for the ASCII texts of the header block).
 std::u16string BytesToText(const std::string& bytes);
 

@@ -105,6 +105,11 @@ std::u16string LogRowProblem(const rawfile::LogRow& row, double tolerance, Langu
             return Pick(language, u"单元格不是文本", u"A cell is not text.");
         case rawfile::LogRowProblem::kNoFileCell:
             return Pick(language, u"未给出文件", u"No file given.");
+        case rawfile::LogRowProblem::kLikelyMillimetres: {
+            rawfile::NormalisedHeight height;
+            rawfile::NormaliseHeight(row.height.value_or(u""), &height);
+            return LikelyMillimetres(height, language);
+        }
         case rawfile::LogRowProblem::kReadings:
             break;
     }

@@ -1,5 +1,7 @@
 #include "messages.h"
 
+#include "text.h"
+
 namespace texts {
 
 using rawfile::LoadError;
@@ -197,6 +199,38 @@ std::u16string UnsavedEdits(Language language) {
     return language == Language::kChinese
                ? u"点名或天线高已修改但尚未保存。是否保存？"
                : u"The point name or antenna height has changed but is not saved. Save it?";
+}
+
+std::u16string LikelyMillimetres(const std::u16string& typed, const std::u16string& metres,
+                                 Language language) {
+    return Fill(
+        language == Language::kChinese ? u"%1 米？是否应为 %2 米？" : u"%1 m? Should it be %2 m?",
+        {typed, metres});
+}
+
+std::u16string LikelyMillimetres(const rawfile::NormalisedHeight& height, Language language) {
+    std::string typed = height.text;
+    while (typed.find('.') != std::string::npos && (typed.back() == '0' || typed.back() == '.')) {
+        typed.pop_back();
+    }
+    return LikelyMillimetres(rawfile::BytesToText(typed),
+                             rawfile::BytesToText(rawfile::MetresFromMillimetres(height)),
+                             language);
+}
+
+std::u16string RecordHeld(const std::u16string& path, const std::u16string& program,
+                          Language language) {
+    if (language == Language::kChinese) {
+        return program.empty() ? Fill(u"变更记录 %1 正被其他程序打开，关闭后再保存", {path})
+                               : Fill(u"变更记录 %1 正被 %2 打开，关闭后再保存", {path, program});
+    }
+    return program.empty()
+               ? Fill(
+                     u"The change record %1 is open in another program; close it there, then "
+                     u"save again.",
+                     {path})
+               : Fill(u"The change record %1 is open in %2; close it there, then save again.",
+                      {path, program});
 }
 
 std::u16string CopyPath(Language language) {

@@ -46,6 +46,16 @@ std::u16string DropOneFile(Language language);
 std::u16string ImportTitle(Language language);
 // The question before the dialog ends with fields that differ from the file.
 std::u16string UnsavedEdits(Language language);
+// A height of `typed` metres that is most likely millimetres: the question before it is saved,
+// and a log row's or rvxedit's refusal. `metres` is what it stands for ("1.600").
+std::u16string LikelyMillimetres(const std::u16string& typed, const std::u16string& metres,
+                                 Language language);
+// The same for a saved-form height (a log row's, rvxedit's), shown without trailing zeros.
+std::u16string LikelyMillimetres(const rawfile::NormalisedHeight& height, Language language);
+// The change record at `path` is held open by another program, named `program` (empty: its
+// name is not known); nothing was saved.
+std::u16string RecordHeld(const std::u16string& path, const std::u16string& program,
+                          Language language);
 // The path field's context-menu item.
 std::u16string CopyPath(Language language);
 

@@ -110,6 +110,11 @@ void CFieldLogDlg::Step() {
                          static_cast<int>(first + count));
     if (recordFailed != nullptr) {
         const rawfile::FileError& error = recordFailed->outcome.error;
+        const std::optional<std::u16string> held = RecordHeldMessage(error, m_language);
+        if (held) {
+            StopForHeldRecord(*held);
+            return;
+        }
         FinishSave(texts::Sentence(
             error.path + u": " + texts::RecordRefused(m_record.Place(), error.reason, m_language),
             m_language));
@@ -156,17 +161,37 @@ void CFieldLogDlg::StartSave() {
     rawfile::FileError error;
     const rawfile::RecordPlace place = m_record.Open(&error);
     if (!rawfile::MayAppend(place)) {
+        const std::optional<std::u16string> held = RecordHeldMessage(error, m_language);
+        if (held) {
+            StopForHeldRecord(*held);
+            return;
+        }
         SetStatus(texts::Sentence(
             error.path + u": " + texts::RecordRefused(place, error.reason, m_language),
             m_language));
         return;
     }
     m_phase = Phase::kSaving;
+    m_recordHeld.clear();
     EnableWindow(GetDlgItem(m_hWnd, IDC_LOG_SAVE_ALL), FALSE);
     SetDlgItemTextW(m_hWnd, IDCANCEL, W(texts::LogCancel(m_language)).c_str());
     ShowWindow(GetDlgItem(m_hWnd, IDC_LOG_PROGRESS), SW_SHOW);
     SetProgress(0, m_planner.Rows().size());
     SetTimer(m_hWnd, kStepTimer, 1, nullptr);
+}
+
+// Another program holds the change record: nothing of the group was saved. The window says so
+// on its status line and on each row still to save, and Save all finishes once it is closed.
+void CFieldLogDlg::StopForHeldRecord(const std::u16string& message) {
+    KillTimer(m_hWnd, kStepTimer);
+    m_phase = Phase::kChecked;
+    m_cancel = false;
+    m_recordHeld = message;
+    SetStatus(message);
+    ShowWindow(GetDlgItem(m_hWnd, IDC_LOG_PROGRESS), SW_HIDE);
+    SetDlgItemTextW(m_hWnd, IDCANCEL, W(texts::LogClose(m_language)).c_str());
+    EnableWindow(GetDlgItem(m_hWnd, IDC_LOG_SAVE_ALL), TRUE);
+    InvalidateRect(GetDlgItem(m_hWnd, IDC_LOG_LIST), nullptr, FALSE);
 }
 
 void CFieldLogDlg::FinishSave(const std::u16string& recordProblem) {
@@ -276,6 +301,9 @@ std::wstring CFieldLogDlg::CellText(std::size_t index, int column) const {
             return W(text);
         }
         default:
+            if (row.state == rawfile::RowState::kWillSave && !m_recordHeld.empty()) {
+                return W(m_recordHeld);
+            }
             if (row.state != rawfile::RowState::kRefused) {
                 return W(texts::LogState(row, m_language));
             }

@@ -31,6 +31,7 @@ private:
     void Step();
     void FinishCheck();
     void FinishSave(const std::u16string& recordProblem);
+    void StopForHeldRecord(const std::u16string& message);
     void StartSave();
     void Layout();
     void SetStatus(const std::u16string& text);
@@ -45,6 +46,7 @@ private:
     rawfile::ChangeRecordWriter m_record;
     Phase m_phase = Phase::kChecking;
     bool m_cancel = false;
-    std::wstring m_cell;  // the text handed to the list view last
+    std::u16string m_recordHeld;  // why the rows still to save were not: the record is held
+    std::wstring m_cell;          // the text handed to the list view last
     std::u16string m_logFolder;
 };

@@ -182,6 +182,19 @@ bool CRVXDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         OpenFieldLog(m_logToOpen);
         return true;
     }
+    // Logging off or shutting down asks about unsaved fields as closing does, and holds the end
+    // of the session until it is answered; a refusal (Cancel, a failed save) keeps it from ending.
+    if (msg == WM_QUERYENDSESSION) {
+        SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, MayLeaveFields() ? TRUE : FALSE);
+        return true;
+    }
+    if (msg == WM_ENDSESSION) {
+        if (wParam != FALSE) {
+            EndDialog(IDCANCEL);
+        }
+        SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, 0);
+        return true;
+    }
     if (msg == kRefitPath) {
         m_strShownPath = m_pathField.Refit();
         SetDlgItemTextW(m_hWnd, IDC_PATH, m_strShownPath.c_str());
@@ -240,8 +253,8 @@ void CRVXDlg::OnCancel() {
 // bring to its written form, such as a millimetre field that disagrees, is not the user's edit).
 bool CRVXDlg::MayLeaveFields() {
     UpdateData(true);
-    if (!m_editor.IsLoaded() || !m_editor.FieldsDiffer(rawfile::FromWide(m_strPointName),
-                                                       rawfile::FromWide(m_strAntHigh))) {
+    if (!m_editor.IsLoaded() ||
+        !m_editor.FieldsDiffer(FieldPointName(), rawfile::FromWide(m_strAntHigh))) {
         return true;
     }
     switch (AskYesNoCancel(m_hWnd, rawfile::ToWide(texts::UnsavedEdits(m_language)),
@@ -279,8 +292,11 @@ bool CRVXDlg::OnSave() {
         return false;
     }
     UpdateData(true);
-    const std::u16string pointName = rawfile::FromWide(m_strPointName);
+    const std::u16string pointName = FieldPointName();
     const std::u16string height = rawfile::FromWide(m_strAntHigh);
+    if (!ConfirmHeight(height)) {
+        return false;
+    }
     rawfile::ChangeRecordWriter record(ChangeRecordPath());
     const rawfile::SaveOutcome outcome = m_editor.Save(pointName, height, &record);
     switch (outcome.status) {
@@ -310,6 +326,37 @@ bool CRVXDlg::OnSave() {
     }
 }
 
+// The point name field less the blanks at its ends, as a field log's cells lose them; blank, it
+// stands for the file's own name.
+std::u16string CRVXDlg::FieldPointName() const {
+    const std::u16string name = rawfile::TrimBlanks(rawfile::FromWide(m_strPointName));
+    return name.empty() ? m_editor.PointName() : name;
+}
+
+// A new height of 100 m or more is most likely millimetres: asked about before it is saved (a
+// height the file already holds is taken as it is). No goes back to the height field.
+bool CRVXDlg::ConfirmHeight(const std::u16string& height) {
+    rawfile::NormalisedHeight normalised;
+    if (rawfile::NormaliseHeight(height, &normalised) != rawfile::SaveRefusal::kNone ||
+        rawfile::BytesToText(normalised.text) == m_editor.HeightText() ||
+        !rawfile::LooksLikeMillimetres(normalised)) {
+        return true;
+    }
+    const std::u16string question = texts::LikelyMillimetres(
+        rawfile::TrimBlanks(height),
+        rawfile::BytesToText(rawfile::MetresFromMillimetres(normalised)), m_language);
+    if (AskYesNo(m_hWnd, rawfile::ToWide(question), SystemLanguage(m_language)) == IDYES) {
+        return true;
+    }
+    const HWND field = GetDlgItem(m_hWnd, IDC_ANT_HEIGHT);
+    SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+    SendMessageW(field, EM_SETSEL, 0, -1);
+    return false;
+}
+
+// A record another program holds (a spreadsheet) is named with that program; any other failure
+// is the file-error report.
+
 // The path, point name and height of the file as the editor last saw it on disk.
 void CRVXDlg::ShowEditorValues() {
     m_strPath = rawfile::ToWide(m_editor.Path());
@@ -333,6 +380,12 @@ void CRVXDlg::ReportSaveFailure(const rawfile::SaveOutcome& outcome) {
 
 // Why the change record could not note the save; nothing was changed.
 void CRVXDlg::ReportRecordFailure(rawfile::RecordPlace place, const rawfile::FileError& error) {
+    // A record another program holds (a spreadsheet) is named with that program.
+    const std::optional<std::u16string> held = RecordHeldMessage(error, m_language);
+    if (held) {
+        Show(*held, MessageIcon::kError);
+        return;
+    }
     Show(texts::Sentence(
              error.path + u": " +
                  texts::RecordRefused(place, rawfile::FromWide(ReasonText(error)), m_language),

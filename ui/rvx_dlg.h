@@ -48,6 +48,10 @@ private:
     void OnEnglish();
     void ChooseLanguage(int value, const wchar_t* notice);
 
+    // The point name a save and the question about unsaved fields take from the field.
+    std::u16string FieldPointName() const;
+    // False when the user, asked about a height that looks like millimetres, goes back to it.
+    bool ConfirmHeight(const std::u16string& height);
     void ShowEditorValues();
     void ReportSaveFailure(const rawfile::SaveOutcome& outcome);
     void ReportRecordFailure(rawfile::RecordPlace place, const rawfile::FileError& error);

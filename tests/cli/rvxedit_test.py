@@ -177,6 +177,25 @@ class Tests(unittest.TestCase):
         self.assertEqual(sorted(k for k in self.files() if k.startswith("rx")),
                          ["rx1/BM010861.RVX", "rx1/BM020862.RVX", "rx2/WXYZ0861.RVX"])
 
+    def test_heights_in_millimetres_are_refused_unless_max_height_allows_them(self):
+        self.write("ABCD0861.RVX")
+        before = self.files()
+        rc, out, err = self.run_tool("set", "--height", "1600", "ABCD0861.RVX")
+        self.assertEqual((rc, out), (2, []))
+        self.assertIn("rvxedit: 1600 m? Should it be 1.600 m? (if it is metres, allow it with "
+                      "--max-height METRES)", err)
+        self.write("log.csv", b"file,height1,height2\nABCD0861.RVX,1602,1602\n")
+        rc, out, err = self.run_tool("apply", "log.csv")
+        self.assertEqual(rc, 1)
+        self.assertIn("row 2: ABCD0861.RVX: 1602 m? Should it be 1.602 m?", err)
+        self.assertEqual(self.files(), dict(before, **{"log.csv": self.files()["log.csv"]}))
+        rc, _, err = self.run_tool("set", "--max-height", "-1", "--height", "2", "ABCD0861.RVX")
+        self.assertEqual(rc, 2)
+        self.assertIn("--max-height takes a number of metres, 0 or more", err)
+        rc, out, _ = self.run_tool("apply", "--max-height", "2000", "log.csv")
+        self.assertEqual((rc, out), (0, ["ABCD0861.RVX: saved, name ABCD0861.RVX -> "
+                                          "ABCD0861.RVX, height 1.500 -> 1602.000"]))
+
     def test_apply_changes_nothing_when_any_row_fails(self):
         for name in ["ABCD0861.RVX", "EFGH0861.RVX", "sub/ABCD0861.RVX"]:
             self.write(name)

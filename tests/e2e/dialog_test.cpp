@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
 #include "driver.h"
 
@@ -225,6 +226,91 @@ TEST_F(SaveTest, KeyboardAndUnsavedFields) {
     EXPECT_TRUE(rvx.WaitForExit());
     EXPECT_FALSE(Exists(u"测站0861.RVX"));
     EXPECT_EQ(Read(u"站点0861.RVX").substr(160), original_.substr(160));
+}
+
+// A header holding a height no save could write again is shown as it is, and closing the
+// untouched fields asks nothing.
+TEST_F(DialogTest, ImpossibleHeightsAsLoadedCloseWithoutAQuestion) {
+    for (const auto& [header, shown] :
+         {std::pair{"3000000", L"3000000.000"}, {"2147484", L"2147484.000"}, {"1e999", L"inf"}}) {
+        Program rvx(Quoted(MakeFile(u"HIGH0861.RVX", rawgen::StandardFile(header))));
+        rvx.ExpectNoPopup();
+        EXPECT_EQ(rvx.Text(IDC_ANT_HEIGHT), shown);
+        rvx.Press(VK_ESCAPE);
+        EXPECT_TRUE(rvx.WaitForExit()) << header;
+    }
+}
+
+// A height typed in millimetres asks first: No goes back to the height, selected, and writes
+// nothing; Yes saves it as typed. Blanks around the point name go; a blank name keeps the file's.
+TEST_F(SaveTest, MillimetresAskAndBlanksAroundThePointNameGo) {
+    Program rvx(Quoted(path_));
+    rvx.EditAndSave(L"  EF GH  ", L"1600");
+    const Popup ask = rvx.WaitForPopup();
+    rvx.Dismiss(ask, IDNO);
+    EXPECT_EQ(ask.text, L"1600 米？是否应为 1.600 米？");
+    rvx.ExpectNoPopup();
+    EXPECT_EQ(Read(u"ABCD0861.RVX"), original_);
+    EXPECT_EQ(rvx.FocusId(), IDC_ANT_HEIGHT);
+    EXPECT_EQ(SendMessageW(GetDlgItem(rvx.Dialog(), IDC_ANT_HEIGHT), EM_GETSEL, 0, 0),
+              MAKELONG(0, 4));
+    rvx.EditAndSave(L"  EF GH  ", L"1.6");
+    rvx.ExpectNoPopup();
+    EXPECT_EQ(rvx.Text(IDC_POINT_NAME), L"EF GH");
+    EXPECT_EQ(Read(u"EF GH0861.RVX").substr(130, 4), std::string("\x40\x06\0\0", 4));
+    rvx.EditAndSave(L" \u3000 ", L"1602.4");
+    rvx.Dismiss(rvx.WaitForPopup(), IDYES);
+    rvx.ExpectNoPopup();
+    EXPECT_EQ(rvx.Text(IDC_ANT_HEIGHT), L"1602.400");
+    EXPECT_NE(Read(u"EF GH0861.RVX").find("AntHigh:1602.400\r\n"), std::string::npos);
+}
+
+// Another program holding the change record (as a spreadsheet does) is named, nothing changes,
+// and the save goes through once it lets go.
+TEST_F(SaveTest, AHeldRecordIsNamedAndTheSaveWaitsForIt) {
+    wchar_t profile[MAX_PATH] = L"";
+    GetEnvironmentVariableW(L"LOCALAPPDATA", profile, MAX_PATH);
+    const std::wstring record = std::wstring(profile) + L"\\RVXTOOL\\changes.csv";
+    CreateDirectoryW((std::wstring(profile) + L"\\RVXTOOL").c_str(), nullptr);
+    const HANDLE held = CreateFileW(record.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Program rvx(Quoted(path_));
+    rvx.EditAndSave(L"EFGH", L"1.6");
+    const Popup box = rvx.TakePopup();
+    const std::wstring start = L"变更记录 " + record + L" 正被", end = L"打开，关闭后再保存";
+    ASSERT_GT(box.text.size(), start.size() + end.size()) << Utf8(box.text);
+    EXPECT_EQ(box.text.substr(0, start.size()), start);
+    EXPECT_EQ(box.text.substr(box.text.size() - end.size()), end);
+    EXPECT_TRUE(box.hasIcon);
+    EXPECT_EQ(Read(u"ABCD0861.RVX"), original_);
+    CloseHandle(held);
+    rvx.Click(IDC_SAVE);
+    rvx.ExpectNoPopup();
+    EXPECT_FALSE(Exists(u"ABCD0861.RVX"));
+    EXPECT_NE(Read(u"EFGH0861.RVX").find("AntHigh:1.600"), std::string::npos);
+}
+
+// Logging off with unsaved fields asks as closing does and holds the session's end until the
+// answer: Cancel refuses it, No lets it end, and the end of the session ends the program.
+TEST_F(SaveTest, LoggingOffAsksAboutUnsavedFields) {
+    Program rvx(Quoted(path_));
+    rvx.SetText(IDC_ANT_HEIGHT, L"1.6");
+    for (const int answer : {IDCANCEL, IDNO}) {
+        DWORD_PTR result = 99;
+        std::thread query([&] {
+            SendMessageTimeoutW(rvx.Dialog(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                                kWaitMs, &result);
+        });
+        const Popup ask = rvx.WaitForPopup();
+        rvx.Dismiss(ask, answer);
+        query.join();
+        EXPECT_EQ(ask.text, L"点名或天线高已修改但尚未保存。是否保存？");
+        EXPECT_EQ(result, answer == IDNO ? 1u : 0u);
+    }
+    PostMessageW(rvx.Dialog(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(rvx.WaitForExit());
+    EXPECT_EQ(Read(u"ABCD0861.RVX"), original_);
 }
 
 }  // namespace

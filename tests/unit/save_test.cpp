@@ -102,6 +102,28 @@ TEST(Normalise, HeightsComeToThreeDecimalsOrAreRefused) {
     }
 }
 
+// Heights a crew most likely wrote in millimetres, and the metres they stand for.
+TEST(Normalise, MillimetresWrittenAsMetresAreCaught) {
+    const struct {
+        const char16_t* typed;
+        std::optional<double> max;
+        bool caught;
+        const char* metres;
+    } cases[] = {
+        {u"1600", std::nullopt, true, "1.600"},    {u"100", std::nullopt, true, "0.100"},
+        {u"99.9996", std::nullopt, true, "0.100"},  // saved as 100.000
+        {u"99.999", std::nullopt, false, "0.100"}, {u"-1602.4", std::nullopt, true, "-1.602"},
+        {u"1600", 2000.0, false, "1.600"},         {u"2000.0004", 2000.0, false, "2.000"},
+        {u"2000.001", 2000.0, true, "2.000"},      {u"1.5", 1.0, true, "0.002"},
+    };
+    for (const auto& c : cases) {
+        NormalisedHeight h;
+        ASSERT_EQ(NormaliseHeight(c.typed, &h), SaveRefusal::kNone) << Utf16ToUtf8(c.typed);
+        EXPECT_EQ(LooksLikeMillimetres(h, c.max), c.caught) << Utf16ToUtf8(c.typed);
+        EXPECT_EQ(MetresFromMillimetres(h), c.metres) << Utf16ToUtf8(c.typed);
+    }
+}
+
 TEST_F(SaveTest, RefusalsChangeNothingOnDisk) {
     rawgen::WriteFile(dir_.Path(u"TAKEN0861.RVX"), "other");
     Open(u"ABCD0861.RVX");
@@ -248,6 +270,12 @@ TEST_F(SaveTest, UnchangedIsJudgedByTheBytesAndKeptNamesStay) {
     EXPECT_EQ(editor_.Save(u"ABCD", u"1.5").status, SaveStatus::kUnchanged);
     EXPECT_FALSE(editor_.FieldsDiffer(u"ABCD", u"1.5000"));
     EXPECT_TRUE(editor_.FieldsDiffer(u"ABCD", u"1.501"));
+    // A height no save could write again is no edit while the fields show it as loaded.
+    for (const char* height : {"3000000", "2147484", "1e999"}) {
+        Open(u"HIGH0861.RVX", rawgen::StandardFile(height));
+        EXPECT_FALSE(editor_.FieldsDiffer(u"HIGH", editor_.HeightText())) << height;
+        EXPECT_TRUE(editor_.FieldsDiffer(u"HIGH", u"1.6")) << height;
+    }
 
     rawgen::WriteFile(dir_.Path(u"STATIONABETA0861.RVX"), "neighbour");
     for (const std::u16string name : {u"STATIONALPHA0861.RVX", u"A.RV"}) {

@@ -46,3 +46,10 @@ TEST(Text, AsciiCaseChangesOnlyAsciiLetters) {
     EXPECT_EQ(AsciiUpper(u"abz@[`{AZ\u00E9\u00FF\u6D4B.rvx"), u"ABZ@[`{AZ\u00E9\u00FF\u6D4B.RVX");
     EXPECT_EQ(AsciiLower("ABZ@[`{az\xC3\x89 File"), "abz@[`{az\xC3\x89 file");
 }
+
+TEST(Text, TrimBlanksDropsOnlyBlanksAtTheEnds) {
+    EXPECT_EQ(TrimBlanks(u"  EF GH  "), u"EF GH");
+    EXPECT_EQ(TrimBlanks(u"\t\u3000\u00A0\u6D4B\u3000\u7AD9\u00A0 "), u"\u6D4B\u3000\u7AD9");
+    EXPECT_EQ(TrimBlanks(u" \t "), u"");
+    EXPECT_EQ(TrimBlanks(u"\nAB\r"), u"\nAB\r");
+}
