@@ -54,7 +54,9 @@ struct FieldLog {
     LogProblem problem = LogProblem::kNone;
     std::u16string detail;
     bool guessed = false;
-    std::size_t problemRow = 0;  // the row `problem` is in; 0 when it is in none
+    std::size_t problemRow = 0;    // the row `problem` is in; 0 when it is in none
+    std::u16string encoding;       // the encoding the text was read in, as messages name it
+    bool encodingFromBom = false;  // its byte-order mark named that encoding
 };
 
 // Reads the log at `path` in `encoding` (kAuto: as its bytes say), its cells parted by the
