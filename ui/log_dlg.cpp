@@ -692,7 +692,7 @@ void CFieldLogDlg::Layout() {
     GetClientRect(m_hWnd, &client);
     RECT u{7, 16, 60, 10};  // margin, button height, button width, line height
     MapDialogRect(m_hWnd, &u);
-    RECT v{40, 90, 14, 18};  // label width, choice width, choice height, detail height
+    RECT v{40, 14, 90, 18};  // label width, choice height, choice width, detail height
     MapDialogRect(m_hWnd, &v);
     const int margin = u.left;
     const int buttonH = u.top;
@@ -700,7 +700,8 @@ void CFieldLogDlg::Layout() {
     const int lineH = u.bottom;
     const int width = client.right - 2 * margin;
     const int buttonsY = client.bottom - margin - buttonH;
-    const int statusY = buttonsY - margin / 2 - lineH;
+    // The status and the selected row's line each have room for two lines of a narrow window.
+    const int statusY = buttonsY - margin / 2 - v.bottom;
     const int detailY = statusY - margin / 3 - v.bottom;
     const int listY = margin + v.top + margin / 2;
     const auto place = [this](int id, int x, int y, int w, int h) {
@@ -715,7 +716,7 @@ void CFieldLogDlg::Layout() {
     place(IDC_LOG_ENCODING_READ, readX, labelY, client.right - margin - readX, lineH);
     place(IDC_LOG_LIST, margin, listY, width, detailY - margin / 3 - listY);
     place(IDC_LOG_DETAIL, margin, detailY, width, v.bottom);
-    place(IDC_LOG_STATUS, margin, statusY, width, lineH);
+    place(IDC_LOG_STATUS, margin, statusY, width, v.bottom);
     place(IDCANCEL, client.right - margin - buttonW, buttonsY, buttonW, buttonH);
     place(IDC_LOG_SAVE_ALL, client.right - 2 * (margin + buttonW) + margin, buttonsY, buttonW,
           buttonH);
