@@ -223,6 +223,10 @@ FieldLog ReadFieldLog(const std::u16string& path, TextEncoding encoding, double 
         TakeDecodeProblem(text, bytes, &log);
         return log;
     }
+    log.encoding = text.encoding;
+    log.encodingFromBom = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ||
+                          bytes.compare(0, 2, "\xFF\xFE") == 0 ||
+                          bytes.compare(0, 2, "\xFE\xFF") == 0;
     const char separator = DetectSeparator(text.utf8, "file");
     std::vector<CsvRecord> records;
     CsvError error;

@@ -4,7 +4,8 @@
 # Usage: scripts/screenshot.sh <Windows build folder> <raw file> <out.png>
 # RVX_SCREENSHOT_UI=1 takes it in English; RVX_SCREENSHOT_DPI=144 at 150 % scaling (default 96).
 # Given a field log instead of a raw file, it takes the log window once the log is checked
-# (RVX_SCREENSHOT_CAPTION: the start of that window's caption).
+# (RVX_SCREENSHOT_CAPTION: the start of that window's caption). RVX_SCREENSHOT_SIZE=WxH gives
+# that window a size in pixels first (through the build's tests/e2e/window_size.exe).
 set -eu
 B="$(cd "$1" && pwd)"
 RAW="$2"
@@ -62,6 +63,11 @@ if [ -z "$window" ]; then
     kill "$PROGRAM" 2>/dev/null || true
     echo "screenshot: the RVXTOOL dialog did not appear within 30 s" >&2
     exit 1
+fi
+if [ -n "${RVX_SCREENSHOT_SIZE:-}" ]; then
+    timeout -k 5 30 "$WINELOADER" "$B/tests/e2e/window_size.exe" "${RVX_SCREENSHOT_CAPTION:-RVXTOOL}" \
+        "${RVX_SCREENSHOT_SIZE%x*}" "${RVX_SCREENSHOT_SIZE#*x}" >/dev/null 2>&1 ||
+        echo "screenshot: could not size the window" >&2
 fi
 sleep 1.5
 geometry="$(xwininfo -id "$window" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}

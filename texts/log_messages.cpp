@@ -144,7 +144,8 @@ std::u16string LogRowProblem(const rawfile::LogRow& row, double tolerance, Langu
     }
 }
 
-std::u16string LogRefusal(const rawfile::RowPlan& row, std::size_t otherRow, Language language) {
+std::u16string LogRefusal(const rawfile::RowPlan& row, std::size_t otherRow,
+                          const std::u16string& otherName, Language language) {
     switch (row.refusal) {
         case rawfile::Refusal::kLoad:
             return Sentence(LoadFailure(row.loadError, language), language);
@@ -152,9 +153,18 @@ std::u16string LogRefusal(const rawfile::RowPlan& row, std::size_t otherRow, Lan
             return Sentence(Refusal(row.outcome.refusal, row.outcome.plan.newPath, language),
                             language);
         case rawfile::Refusal::kSameFile:
+            if (!otherName.empty()) {
+                return Fill(Pick(language, u"与%1（%2）是同一个文件", u"The same file as %1 (%2)."),
+                            {RowName(otherRow, language), otherName});
+            }
             return Fill(Pick(language, u"与%1是同一个文件", u"The same file as %1."),
                         {RowName(otherRow, language)});
         case rawfile::Refusal::kSameNewName:
+            if (!otherName.empty()) {
+                return Fill(Pick(language, u"与%1的新文件名相同（%2）",
+                                 u"Ends at the same name as %1 (%2)."),
+                            {RowName(otherRow, language), otherName});
+            }
             return Fill(Pick(language, u"与%1的新文件名相同", u"Ends at the same name as %1."),
                         {RowName(otherRow, language)});
         default:
@@ -256,6 +266,69 @@ std::u16string LogColumn(int index, Language language) {
     }
 }
 
+std::u16string LogFileCell(const std::u16string& path, const std::u16string& logFolder) {
+    std::u16string shown = path.compare(0, logFolder.size(), logFolder) == 0 && !logFolder.empty()
+                               ? path.substr(logFolder.size())
+                               : path;
+    std::replace(shown.begin(), shown.end(), u'/', u'\\');
+    const std::size_t cut = shown.find_last_of(u'\\');
+    if (cut == std::u16string::npos) {
+        return shown;
+    }
+    std::u16string folder = shown.substr(0, cut);
+    // A bare drive keeps its separator: "C:\", not "C:".
+    if (folder.size() == 2 && folder[1] == u':') {
+        folder += u'\\';
+    }
+    return shown.substr(cut + 1) + u" \u2014 " + folder;
+}
+
+std::u16string OneLineText(const std::u16string& text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            continue;  // CR LF: the LF makes the one space
+        }
+        out.push_back(c == u'\r' || c == u'\n' || c == u'\t' ? u' ' : c);
+    }
+    return out;
+}
+
+std::u16string LogEncodingChoice(int index, unsigned systemCodePage, Language language) {
+    switch (index) {
+        case 0:
+            return Pick(language, u"自动", u"Automatic");
+        case 1:
+            return u"UTF-8";
+        case 2:
+            return u"UTF-16 LE";
+        case 3:
+            return u"UTF-16 BE";
+        case 4:
+            return u"GBK";
+        case 5:
+            return u"windows-1252";
+        default:
+            return Fill(Pick(language, u"系统默认（代码页%1）", u"The system's (code page %1)"),
+                        {Number(systemCodePage)});
+    }
+}
+
+std::u16string LogEncodingRead(const std::u16string& encoding, bool fromBom, Language language) {
+    if (fromBom) {
+        return Fill(Pick(language, u"已按%1读取（依据字节顺序标记）",
+                         u"Read as %1, from its byte-order mark."),
+                    {encoding});
+    }
+    return Fill(Pick(language, u"已按%1读取", u"Read as %1."), {encoding});
+}
+
+std::u16string LogReading(Language language) {
+    return Pick(language, u"正在读取记录表……", u"Reading the log…");
+}
+
 std::u16string LogChecking(std::size_t done, std::size_t total, Language language) {
     return Fill(Pick(language, u"正在检查：%1 / %2", u"Checking: %1 / %2"),
                 {Number(done), Number(total)});
@@ -295,6 +368,15 @@ std::u16string LogSaved(std::size_t saved, std::size_t failed, bool cancelled, L
                      u" Cancelled; drop the log again to finish the rest.");
     }
     return text;
+}
+
+std::u16string LogCancelling(Language language) {
+    return Pick(language, u"正在取消：正在保存的这组文件完成后停止……",
+                u"Cancelling: stopping once the files being saved now are done…");
+}
+
+std::u16string LogStopping(Language language) {
+    return Pick(language, u"正在停止……", u"Stopping…");
 }
 
 std::u16string LogCancel(Language language) {

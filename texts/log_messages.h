@@ -22,8 +22,11 @@ std::u16string LogEncoding(const rawfile::FieldLog& log, Language language);
 std::u16string LogEncodingProblem(const rawfile::FieldLog& log, Language language);
 // What is wrong with a row of the log itself.
 std::u16string LogRowProblem(const rawfile::LogRow& row, double tolerance, Language language);
-// Why the planner refused a file; `otherRow` is the log row of the file it clashes with.
-std::u16string LogRefusal(const rawfile::RowPlan& row, std::size_t otherRow, Language language);
+// Why the planner refused a file; `otherRow` is the log row of the file it clashes with, and
+// `otherName` (may be empty) the name that clash is about: for the same file, the other row's
+// file as the disk spells it; for the same new name, that name.
+std::u16string LogRefusal(const rawfile::RowPlan& row, std::size_t otherRow,
+                          const std::u16string& otherName, Language language);
 // A row's state other than a refusal: will save, unchanged, already saved, saved, or a failed
 // save with the system's reason.
 std::u16string LogState(const rawfile::RowPlan& row, Language language);
@@ -38,12 +41,30 @@ std::u16string RecordRefused(rawfile::RecordPlace place, const std::u16string& r
 std::u16string RecordWriteFailed(const std::u16string& reason, Language language);
 // The list's column headings, 0 to 4: row, file, point name, height, state.
 std::u16string LogColumn(int index, Language language);
+// The file cell: the file's name first, then, after a dash, its folder relative to the log's
+// folder (`logFolder`, ending in a separator), with backslashes and no trailing separator. A
+// file in the log's own folder shows its name alone.
+std::u16string LogFileCell(const std::u16string& path, const std::u16string& logFolder);
+// `text` on one line: each line break (CR, LF or CR LF) and tab becomes a space.
+std::u16string OneLineText(const std::u16string& text);
+// The encodings the window offers, 0 to kLogEncodingChoices - 1: automatic, UTF-8, UTF-16 LE,
+// UTF-16 BE, GBK, windows-1252, the system's ANSI code page (`systemCodePage`).
+constexpr int kLogEncodingChoices = 7;
+std::u16string LogEncodingChoice(int index, unsigned systemCodePage, Language language);
+// Which encoding the log was read in (`encoding` as the reader names it), and whether its
+// byte-order mark said so.
+std::u16string LogEncodingRead(const std::u16string& encoding, bool fromBom, Language language);
 // The line above the buttons.
+std::u16string LogReading(Language language);
 std::u16string LogChecking(std::size_t done, std::size_t total, Language language);
 std::u16string LogProblems(std::size_t rows, Language language);
 std::u16string LogReady(std::size_t toSave, std::size_t rows, Language language);
 std::u16string LogSaving(std::size_t done, std::size_t total, Language language);
 std::u16string LogSaved(std::size_t saved, std::size_t failed, bool cancelled, Language language);
+// Cancel pressed while files are being saved: the group under way finishes first.
+std::u16string LogCancelling(Language language);
+// The window closes, or reads the log again, once the reading or checking under way stops.
+std::u16string LogStopping(Language language);
 // The buttons the window relabels while it works (Save all's own label is the template's), and
 // the open dialog's filter.
 std::u16string LogCancel(Language language);

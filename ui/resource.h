@@ -24,6 +24,10 @@
 #define IDC_LOG_STATUS 1011
 #define IDC_LOG_PROGRESS 1012
 #define IDC_LOG_SAVE_ALL 1013
+#define IDC_LOG_DETAIL 1014
+#define IDC_LOG_ENCODING_LABEL 1015
+#define IDC_LOG_ENCODING 1016
+#define IDC_LOG_ENCODING_READ 1017
 
 // The path field's context-menu command.
 #define IDM_COPY_PATH 32769

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <set>
 #include <string>
 #include <tuple>
@@ -42,7 +44,9 @@ Layout DialogLayout(const char* file, int id) {
 }
 
 TEST(Resources, EnglishDialogsMatchTheBuiltInOnesAndNoIdIsUsedTwice) {
-    for (int id : {IDD_RVXTOOL_DIALOG, IDD_ABOUTBOX}) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);  // the field-log window's list and bar
+    for (int id : {IDD_RVXTOOL_DIALOG, IDD_ABOUTBOX, IDD_FIELD_LOG}) {
         SCOPED_TRACE("dialog " + std::to_string(id));
         const Layout builtIn = DialogLayout(RVX_PROGRAM_FILE, id);
         ASSERT_GT(builtIn.size(), 2u);
