@@ -14,6 +14,8 @@ namespace {
 constexpr std::chrono::milliseconds kMoment{500};
 // The progress line is redrawn at most this often.
 constexpr std::chrono::milliseconds kRedraw{100};
+// Result lines gathered up to about this many characters are written together.
+constexpr std::size_t kOutPiece = 16 * 1024;
 
 // Why standard output first failed, if it did; and whether either stream failed.
 std::optional<std::u16string> outFailure;
@@ -90,17 +92,34 @@ Console::Console(const CliTexts& texts)
     : texts_(texts),
       outIsTerminal_(IsTerminal(Stream::kOut)),
       errIsTerminal_(IsTerminal(Stream::kErr)),
+      outLineEnd_(LineEnd(Stream::kOut)),
       progress_(ProgressLine::Clock::now()) {}
+
+Console::~Console() {
+    Flush();
+}
+
+void Console::Flush() {
+    if (!pending_.empty()) {
+        WriteRaw(Stream::kOut, pending_);
+        pending_.clear();
+    }
+}
 
 void Console::Out(const std::u16string& line) {
     // Results redirected elsewhere leave the progress line on the terminal alone.
     if (outIsTerminal_) {
         EndProgress();
     }
-    WriteLine(Stream::kOut, line);
+    pending_ += line;
+    pending_ += outLineEnd_;
+    if (outIsTerminal_ || pending_.size() >= kOutPiece) {
+        Flush();
+    }
 }
 
 void Console::Err(const std::u16string& line) {
+    Flush();
     EndProgress();
     WriteLine(Stream::kErr, u"rvxedit: " + line);
 }

@@ -59,9 +59,16 @@ private:
     std::size_t shownWidth_ = 0;  // in columns; 0 when no line is shown
 };
 
+// Result lines going to a file or pipe are gathered and written in pieces of some kilobytes;
+// on a terminal each shows at once. Problem lines and the progress line go out at once, after
+// the results gathered before them.
 class Console {
 public:
     explicit Console(const CliTexts& texts);
+    Console(const Console&) = delete;
+    Console& operator=(const Console&) = delete;
+    // Writes the results still gathered.
+    ~Console();
     // The texts of the language the program speaks.
     const CliTexts& Texts() const { return texts_; }
     // A result line on standard output.
@@ -73,11 +80,15 @@ public:
     void Progress(std::size_t done, std::size_t total);
     // Removes the progress line, if one is shown.
     void EndProgress();
+    // Writes the result lines gathered so far.
+    void Flush();
 
 private:
     const CliTexts& texts_;
     bool outIsTerminal_;
     bool errIsTerminal_;
+    std::u16string outLineEnd_;
+    std::u16string pending_;  // result lines not yet written
     ProgressLine progress_;
 };
 

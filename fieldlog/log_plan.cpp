@@ -86,12 +86,18 @@ void LogPlanner::Refuse(std::size_t index, Refusal refusal) {
     jobs_[index].reset();
 }
 
-bool LogPlanner::Load(const std::u16string& path, bool exact, RawFileEditor* editor, RowPlan* row) {
+// Loads the file through `hold` when it can be held (one open for its identity, its header and
+// the rehearsal), else by its path, so that the rehearsal meets and reports what keeps it out.
+bool LogPlanner::Load(const std::u16string& path, bool exact, RawFileEditor* editor, RowPlan* row,
+                      HeldFile* hold) {
     if (!exact) {
         row->refusal = Refusal::kNameNotText;
         return false;
     }
-    row->loadError = editor->Load(path, PlatformPathStyle(), &row->readError);
+    FileError ignored;
+    row->loadError = hold->Open(path, &ignored)
+                         ? editor->Load(*hold, PlatformPathStyle(), &row->readError)
+                         : editor->Load(path, PlatformPathStyle(), &row->readError);
     row->refusal = row->loadError == LoadError::kNone ? Refusal::kNone : Refusal::kLoad;
     return row->loadError == LoadError::kNone;
 }
@@ -99,14 +105,14 @@ bool LogPlanner::Load(const std::u16string& path, bool exact, RawFileEditor* edi
 // Finds the file an undo names under the newest name its history gives it, and loads it. When it
 // is under none, a raw file in those names' folders that no row of the record names and that
 // alone there holds a header of its history is where it may have gone.
-bool LogPlanner::FindUndoFile(std::size_t index, Job* job) {
+bool LogPlanner::FindUndoFile(std::size_t index, Job* job, HeldFile* hold) {
     const UndoTarget& undo = *items_[index].undo;
     RowPlan& row = rows_[index];
     const std::vector<std::u16string> paths = UndoPaths(undo);
     for (const std::u16string& path : paths) {
         if (KindOf(path) != EntryKind::kMissing) {
             row.path = path;
-            return Load(path, true, &job->editor, &row);
+            return Load(path, true, &job->editor, &row, hold);
         }
     }
     row.refusal = Refusal::kMissing;
@@ -153,10 +159,10 @@ bool LogPlanner::FindUndoFile(std::size_t index, Job* job) {
 
 // Loads the file an undo names and checks that it holds what its history says it does, and that
 // the header to put back would load.
-bool LogPlanner::LoadUndo(std::size_t index, Job* job) {
+bool LogPlanner::LoadUndo(std::size_t index, Job* job, HeldFile* hold) {
     const UndoTarget& undo = *items_[index].undo;
     RowPlan& row = rows_[index];
-    if (!FindUndoFile(index, job)) {
+    if (!FindUndoFile(index, job, hold)) {
         Refuse(index, row.refusal);
         return false;
     }
@@ -180,13 +186,14 @@ bool LogPlanner::LoadUndo(std::size_t index, Job* job) {
     std::copy(oldest.oldHead.begin(), oldest.oldHead.end(), job->block->begin());
     job->pointName = old.fileName;
     job->height = oldest.oldHeight;
-    row.outcome = e.RehearseBlock(*job->block, job->pointName, job->height, &listings_);
+    row.outcome = e.RehearseBlock(*job->block, job->pointName, job->height, &listings_,
+                                  hold->IsOpen() ? hold : nullptr);
     return true;
 }
 
 // A file that is gone may have been saved by an earlier run of the same command (or log): it
 // then stands under its new name, with the fields asked for.
-bool LogPlanner::FindEarlierSave(std::size_t index, Job* job) {
+bool LogPlanner::FindEarlierSave(std::size_t index, Job* job, HeldFile* hold) {
     const PlanItem& item = items_[index];
     if (!item.pointName || KindOf(item.path) != EntryKind::kMissing) {
         return false;
@@ -196,7 +203,7 @@ bool LogPlanner::FindEarlierSave(std::size_t index, Job* job) {
     const std::u16string saved = ComposeRawPath(split.folder, *item.pointName, tail);
     RowPlan ignored;
     if (DerivePointName(split.fileName).pointName == *item.pointName || saved == item.path ||
-        !Load(saved, true, &job->editor, &ignored)) {
+        !Load(saved, true, &job->editor, &ignored, hold)) {
         return false;
     }
     rows_[index].alreadySavedAs = saved;
@@ -226,11 +233,13 @@ void LogPlanner::Prepare(std::size_t index) {
     }
     jobs_[index].reset(new Job);
     Job& job = *jobs_[index];
+    HeldFile hold;
     if (item.undo) {
-        if (!LoadUndo(index, &job)) {
+        if (!LoadUndo(index, &job, &hold)) {
             return;
         }
-    } else if (!Load(item.path, item.exact, &job.editor, &row) && !FindEarlierSave(index, &job)) {
+    } else if (!Load(item.path, item.exact, &job.editor, &row, &hold) &&
+               !FindEarlierSave(index, &job, &hold)) {
         Refuse(index, row.refusal);
         return;
     }
@@ -242,8 +251,10 @@ void LogPlanner::Prepare(std::size_t index) {
     if (!item.undo) {
         job.pointName = item.pointName.value_or(e.PointName());
         job.height = item.height.value_or(e.HeightText());
-        row.outcome = e.Rehearse(job.pointName, job.height, &listings_);
+        row.outcome =
+            e.Rehearse(job.pointName, job.height, &listings_, hold.IsOpen() ? &hold : nullptr);
     }
+    hold.Close();
     const SaveStatus status = row.outcome.status;
     if (!row.alreadySavedAs.empty() && status != SaveStatus::kUnchanged) {
         Refuse(index, Refusal::kLoad);  // the file named is not found, and was not saved so

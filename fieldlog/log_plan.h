@@ -161,10 +161,11 @@ public:
 private:
     struct Job;
     void Prepare(std::size_t index);
-    bool Load(const std::u16string& path, bool exact, RawFileEditor* editor, RowPlan* row);
-    bool LoadUndo(std::size_t index, Job* job);
-    bool FindUndoFile(std::size_t index, Job* job);
-    bool FindEarlierSave(std::size_t index, Job* job);
+    bool Load(const std::u16string& path, bool exact, RawFileEditor* editor, RowPlan* row,
+              HeldFile* hold);
+    bool LoadUndo(std::size_t index, Job* job, HeldFile* hold);
+    bool FindUndoFile(std::size_t index, Job* job, HeldFile* hold);
+    bool FindEarlierSave(std::size_t index, Job* job, HeldFile* hold);
     void Refuse(std::size_t index, Refusal refusal);
     bool FolderKey(const std::u16string& folder, FileKey* key);
 

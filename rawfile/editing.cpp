@@ -33,11 +33,19 @@ bool OldNewOrMix(const std::string& disk, const std::string& old, const std::str
 }  // namespace
 
 LoadError RawFileEditor::Load(const std::u16string& path, PathStyle style, FileError* readError) {
+    return Take(path, style, LoadRawHeader(path), readError);
+}
+
+LoadError RawFileEditor::Load(const HeldFile& held, PathStyle style, FileError* readError) {
+    return Take(held.Path(), style, LoadRawHeader(held), readError);
+}
+
+LoadError RawFileEditor::Take(const std::u16string& path, PathStyle style, const LoadResult& loaded,
+                              FileError* readError) {
     const SplitName split = SplitRawPath(path, style);
     loaded_ = false;
     file_.path = path;
     file_.folder = split.folder;
-    const LoadResult loaded = LoadRawHeader(path);
     if (loaded.error != LoadError::kNone) {
         if (loaded.error == LoadError::kReadFailed && readError != nullptr) {
             readError->op = FileOp::kRead;
@@ -54,6 +62,7 @@ LoadError RawFileEditor::Load(const std::u16string& path, PathStyle style, FileE
     heightText_ = BytesToText(FormatFixed(loaded.values.antHeight, 3));
     id_ = loaded.id;
     head_ = loaded.head;
+    head_.shrink_to_fit();
     headKnown_ = true;
     loaded_ = true;
     return LoadError::kNone;
@@ -110,8 +119,8 @@ bool RawFileEditor::HoldLoaded(HeldFile* held, SaveOutcome* out) const {
         out->status = SaveStatus::kWriteFailed;
         return false;
     }
-    const bool same = id == id_ && (headKnown_ ? disk == head_
-                                               : OldNewOrMix(disk, head_, BlockBytes(attempted_)));
+    const bool same =
+        id == id_ && (headKnown_ ? disk == head_ : OldNewOrMix(disk, head_, attempted_));
     if (!same) {
         out->status = SaveStatus::kRefused;
         out->refusal = SaveRefusal::kFileChanged;
@@ -138,25 +147,30 @@ SaveOutcome RawFileEditor::CheckBlock(const HeaderBlock& block, const std::u16st
 }
 
 SaveOutcome RawFileEditor::RehearseBlock(const HeaderBlock& block, const std::u16string& fileName,
-                                         const std::u16string& heightText,
-                                         FolderListings* listings) const {
-    return RehearseChecked(CheckBlock(block, fileName, heightText, listings), listings);
+                                         const std::u16string& heightText, FolderListings* listings,
+                                         const HeldFile* loadedThrough) const {
+    return RehearseChecked(CheckBlock(block, fileName, heightText, listings), listings,
+                           loadedThrough);
 }
 
 SaveOutcome RawFileEditor::Rehearse(const std::u16string& pointName,
-                                    const std::u16string& heightText,
-                                    FolderListings* listings) const {
-    return RehearseChecked(Check(pointName, heightText, listings), listings);
+                                    const std::u16string& heightText, FolderListings* listings,
+                                    const HeldFile* loadedThrough) const {
+    return RehearseChecked(Check(pointName, heightText, listings), listings, loadedThrough);
 }
 
-SaveOutcome RawFileEditor::RehearseChecked(SaveOutcome out, FolderListings* listings) const {
+SaveOutcome RawFileEditor::RehearseChecked(SaveOutcome out, FolderListings* listings,
+                                           const HeldFile* loadedThrough) const {
     if (out.status != SaveStatus::kReady) {
         return out;
     }
-    HeldFile held;
-    if (!HoldLoaded(&held, &out)) {
+    // A file loaded through a hold still open is taken as loaded; the save checks it again
+    // under a hold of its own.
+    HeldFile own;
+    if (loadedThrough == nullptr && !HoldLoaded(&own, &out)) {
         return out;
     }
+    const HeldFile& held = loadedThrough != nullptr ? *loadedThrough : own;
     if (out.plan.renames && !held.CheckFolderWritable(&out.error, listings)) {
         out.status = SaveStatus::kWriteFailed;
     }
@@ -172,6 +186,8 @@ void RawFileEditor::Settle(const SavePlan& plan, const std::u16string& path) {
     heightText_ = BytesToText(plan.height.text);
     head_ = BlockBytes(plan.block);
     headKnown_ = true;
+    attempted_.clear();
+    attempted_.shrink_to_fit();
 }
 
 SaveOutcome RawFileEditor::Save(const std::u16string& pointName, const std::u16string& heightText,
@@ -240,7 +256,7 @@ void SaveGroup(SaveRequest* requests, std::size_t count, FolderListings* listing
         }
         if (written[i] && r.outcome.status == SaveStatus::kWriteFailed) {
             r.editor->headKnown_ = false;
-            r.editor->attempted_ = r.outcome.plan.block;
+            r.editor->attempted_ = BlockBytes(r.outcome.plan.block);
             held[i].Close();
         }
     }

@@ -53,6 +53,9 @@ public:
     // kReadFailed.
     LoadError Load(const std::u16string& path, PathStyle style = PlatformPathStyle(),
                    FileError* readError = nullptr);
+    // Load through a file already held (at its path), which a rehearsal can then use.
+    LoadError Load(const HeldFile& held, PathStyle style = PlatformPathStyle(),
+                   FileError* readError = nullptr);
 
     bool IsLoaded() const { return loaded_; }
     const std::u16string& Path() const { return file_.path; }
@@ -75,8 +78,11 @@ public:
     // Check, then everything short of writing: holds the file, checks that it is still the one
     // loaded and that its folder allows the rename, and lets it go. kReady, or the failure the
     // save would meet (kRefused for kFileChanged, kWriteFailed for an open that fails).
+    // `loadedThrough`: the hold the file was just loaded through, still open, used in place of
+    // a new hold (the file then is the one loaded).
     SaveOutcome Rehearse(const std::u16string& pointName, const std::u16string& heightText,
-                         FolderListings* listings = nullptr) const;
+                         FolderListings* listings = nullptr,
+                         const HeldFile* loadedThrough = nullptr) const;
 
     // Check for a save that puts a whole block and file name back (as an undo does): `fileName`
     // in the file's own folder, `heightText` the height the block holds. kUnchanged, kNotLoaded,
@@ -86,8 +92,8 @@ public:
                            FolderListings* listings = nullptr) const;
     // Rehearse for CheckBlock's save.
     SaveOutcome RehearseBlock(const HeaderBlock& block, const std::u16string& fileName,
-                              const std::u16string& heightText,
-                              FolderListings* listings = nullptr) const;
+                              const std::u16string& heightText, FolderListings* listings = nullptr,
+                              const HeldFile* loadedThrough = nullptr) const;
 
     // The file's first bytes (at most 160) as loaded or last saved.
     const std::string& Head() const { return head_; }
@@ -111,7 +117,11 @@ private:
     // another file holds the new name, or ready.
     void Judge(SaveOutcome* out, FolderListings* listings) const;
     // Rehearses the save `out` (from Check or CheckBlock) plans.
-    SaveOutcome RehearseChecked(SaveOutcome out, FolderListings* listings) const;
+    SaveOutcome RehearseChecked(SaveOutcome out, FolderListings* listings,
+                                const HeldFile* loadedThrough) const;
+    // Takes what a load found.
+    LoadError Take(const std::u16string& path, PathStyle style, const LoadResult& loaded,
+                   FileError* readError);
     // The baseline after `block` went to the disk, under `path`.
     void Settle(const SavePlan& plan, const std::u16string& path);
 
@@ -119,9 +129,9 @@ private:
     std::u16string heightText_;
     bool loaded_ = false;
     FileId id_;
-    std::string head_;         // the first bytes on disk, at most 160
-    bool headKnown_ = true;    // false after a write whose outcome is not known
-    HeaderBlock attempted_{};  // the block that write tried, when !headKnown_
+    std::string head_;       // the first bytes on disk, at most 160
+    bool headKnown_ = true;  // false after a write whose outcome is not known
+    std::string attempted_;  // the block that write tried, when !headKnown_
 };
 
 // One file's save in a group: of the fields, or with `block`, of a whole block and file name as

@@ -27,6 +27,10 @@ EntryKind KindOf(const std::u16string& path);
 #ifndef _WIN32
 // What an entry examined with stat() or lstat() is.
 EntryKind KindOfStat(const struct stat& st);
+#else
+// The identity of the file or folder open as `handle` (a HANDLE). False when the system cannot
+// tell it.
+bool IdOfHandle(void* handle, FileId* id);
 #endif
 
 // The same file or folder whatever name it is reached by (hard and symbolic links, another

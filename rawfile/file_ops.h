@@ -2,6 +2,7 @@
 // for POSIX. Paths are UTF-16 text; the POSIX side stores them as UTF-8.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -77,6 +78,10 @@ public:
     bool Id(FileId* id, FileError* error) const;
     // Its first bytes, at most 160 (fewer when the file is shorter).
     bool ReadHead(std::string* head, FileError* error) const;
+    // Reads up to `size` bytes from `offset` on into `buffer` (kRead); *got is less than `size`
+    // only at the end of the file.
+    bool ReadAt(std::uint64_t offset, void* buffer, std::size_t size, std::size_t* got,
+                FileError* error) const;
     // Writes `block` over the first 160 bytes (kWrite); a shorter file grows to 160 bytes.
     bool WriteHead(const HeaderBlock& block, FileError* error);
     // Puts the file's data on stable storage (kWrite).
@@ -97,7 +102,8 @@ private:
     void* handle_ = reinterpret_cast<void*>(static_cast<std::intptr_t>(-1));
 #else
     int fd_ = -1;
-    FileId id_;  // the file held: its identity cannot change while it is open
+    FileId id_;              // the file held: its identity cannot change while it is open
+    std::uint32_t uid_ = 0;  // its owner
 #endif
 };
 
@@ -124,6 +130,8 @@ enum class TargetState {
 struct FolderListings {
     std::map<std::u16string, std::multimap<std::u16string, std::u16string>> names;
     std::map<std::u16string, FileError> verdicts;
+    // POSIX: each folder's owner when it has the sticky bit, -1 when it has none.
+    std::map<std::u16string, std::int64_t> stickyOwners;
 };
 
 // What lies at `to`, seen from the file at `from` in the same folder. With `listings`, a folder

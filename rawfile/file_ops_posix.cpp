@@ -61,12 +61,12 @@ std::u16string SystemReason(std::uint32_t code) {
 }
 
 std::FILE* OpenForReading(const std::u16string& path, FileId* id) {
-    const int fd = OpenRegular(Utf16ToUtf8(path), O_RDONLY);
+    struct stat st;
+    const int fd = OpenRegular(Utf16ToUtf8(path), O_RDONLY, &st);
     if (fd < 0) {
         return nullptr;
     }
-    struct stat st;
-    if (id != nullptr && fstat(fd, &st) == 0) {
+    if (id != nullptr) {
         *id = IdOf(st);
     }
     std::FILE* file = fdopen(fd, "rb");
@@ -81,7 +81,7 @@ std::uint32_t LastReadError() {
 }
 
 HeldFile::HeldFile(HeldFile&& other) noexcept
-    : path_(std::move(other.path_)), fd_(other.fd_), id_(other.id_) {
+    : path_(std::move(other.path_)), fd_(other.fd_), id_(other.id_), uid_(other.uid_) {
     other.fd_ = -1;
 }
 
@@ -91,6 +91,7 @@ HeldFile& HeldFile::operator=(HeldFile&& other) noexcept {
         path_ = std::move(other.path_);
         fd_ = other.fd_;
         id_ = other.id_;
+        uid_ = other.uid_;
         other.fd_ = -1;
     }
     return *this;
@@ -135,6 +136,7 @@ bool HeldFile::Open(const std::u16string& path, FileError* error, bool) {
     }
     fd_ = fd;
     id_ = IdOf(st);
+    uid_ = static_cast<std::uint32_t>(st.st_uid);
     return true;
 }
 
@@ -160,6 +162,28 @@ bool HeldFile::ReadHead(std::string* head, FileError* error) const {
         done += static_cast<size_t>(n);
     }
     head->assign(buffer, done);
+    return true;
+}
+
+bool HeldFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t size, std::size_t* got,
+                      FileError* error) const {
+    char* to = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = pread(fd_, to + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return Fail(FileOp::kRead, path_, errno, error);
+        }
+        // A regular file reads short only at its end.
+        done += static_cast<size_t>(n);
+        if (n == 0 || done < size) {
+            break;
+        }
+    }
+    *got = done;
     return true;
 }
 
@@ -285,11 +309,19 @@ bool HeldFile::CheckFolderWritable(FileError* error, FolderListings* known) cons
     }
     // In a folder with the sticky bit (such as /tmp) only the file's or the folder's owner may
     // rename a file, unless the user is privileged.
-    struct stat dirStat;
-    struct stat fileStat;
-    const uid_t user = geteuid();
-    if (user != 0 && stat(folder.c_str(), &dirStat) == 0 && (dirStat.st_mode & S_ISVTX) != 0 &&
-        fstat(fd_, &fileStat) == 0 && fileStat.st_uid != user && dirStat.st_uid != user) {
+    static const uid_t user = geteuid();
+    if (user == 0) {
+        return true;
+    }
+    auto sticky = known->stickyOwners.find(key);
+    if (sticky == known->stickyOwners.end()) {
+        struct stat dirStat;
+        const bool isSticky =
+            stat(folder.c_str(), &dirStat) == 0 && (dirStat.st_mode & S_ISVTX) != 0;
+        sticky =
+            known->stickyOwners.emplace(key, isSticky ? std::int64_t{dirStat.st_uid} : -1).first;
+    }
+    if (sticky->second >= 0 && uid_ != user && sticky->second != std::int64_t{user}) {
         return Fail(FileOp::kFolder, path_, EPERM, error);
     }
     return true;

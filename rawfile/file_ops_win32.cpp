@@ -4,6 +4,9 @@
 #include <stdio.h>
 #include <windows.h>
 
+#include <algorithm>
+
+#include "file_identity.h"
 #include "file_ops.h"
 #include "raw_file_name.h"
 #include "text.h"
@@ -44,20 +47,6 @@ bool Fail(FileOp op, const std::u16string& path, DWORD code, FileError* error) {
 
 HANDLE AsHandle(void* h) {
     return static_cast<HANDLE>(h);
-}
-
-FileId IdOf(const BY_HANDLE_FILE_INFORMATION& info) {
-    return FileId{info.dwVolumeSerialNumber,
-                  (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
-}
-
-bool IdOfHandle(HANDLE h, FileId* id) {
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(h, &info)) {
-        return false;
-    }
-    *id = IdOf(info);
-    return true;
 }
 
 bool FileIdentity(const std::u16string& path, FileId* id) {
@@ -246,6 +235,32 @@ bool HeldFile::ReadHead(std::string* head, FileError* error) const {
         done += n;
     }
     head->assign(buffer, done);
+    return true;
+}
+
+bool HeldFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t size, std::size_t* got,
+                      FileError* error) const {
+    char* to = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        OVERLAPPED at = {};
+        at.Offset = static_cast<DWORD>(offset + done);
+        at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
+        DWORD n = 0;
+        if (!ReadFile(AsHandle(handle_), to + done, want, &n, &at)) {
+            if (GetLastError() == ERROR_HANDLE_EOF) {
+                break;
+            }
+            return Fail(FileOp::kRead, path_, GetLastError(), error);
+        }
+        // A disk file reads short only at its end.
+        done += n;
+        if (n < want) {
+            break;
+        }
+    }
+    *got = done;
     return true;
 }
 

@@ -354,6 +354,45 @@ LoadResult KeyScanner::Result() const {
     return ResultFromKeyLines(lines);
 }
 
+namespace {
+
+// Scans the file `read` reads from (read(buffer, size, &n) false on a read error, n 0 at the
+// end of the file), stopping once every key is found and the head is whole.
+template <typename Read>
+LoadResult ScanFile(Read read) {
+    KeyScanner scanner;
+    std::string head;
+    bool failed = false;
+    const std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[kReadBuffer]);
+    while (!scanner.AllFound() || head.size() < kBlockSize) {
+        std::size_t n = 0;
+        bool last = false;
+        if (!read(buffer.get(), kReadBuffer, &n, &last)) {
+            failed = true;
+            break;
+        }
+        head.append(reinterpret_cast<const char*>(buffer.get()),
+                    std::min(n, kBlockSize - head.size()));
+        if (!scanner.AllFound()) {
+            scanner.Feed(buffer.get(), n);
+        }
+        if (n == 0 || last) {
+            break;
+        }
+    }
+    LoadResult r;
+    if (failed) {
+        r.error = LoadError::kReadFailed;
+        return r;
+    }
+    scanner.Finish();
+    r = scanner.Result();
+    r.head = std::move(head);
+    return r;
+}
+
+}  // namespace
+
 LoadResult LoadRawHeader(const std::u16string& path) {
     FileId id;
     std::FILE* file = OpenForReading(path, &id);
@@ -362,34 +401,42 @@ LoadResult LoadRawHeader(const std::u16string& path) {
         r.error = LoadError::kOpenFailed;
         return r;
     }
-    KeyScanner scanner;
-    std::string head;
     std::uint32_t readError = 0;
-    const std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[kReadBuffer]);
-    while (!scanner.AllFound() || head.size() < kBlockSize) {
-        const std::size_t n = std::fread(buffer.get(), 1, kReadBuffer, file);
-        if (n == 0) {
-            if (std::ferror(file)) {
-                readError = LastReadError();
-            }
-            break;
+    LoadResult r = ScanFile([&](std::uint8_t* to, std::size_t size, std::size_t* n, bool*) {
+        *n = std::fread(to, 1, size, file);
+        if (*n == 0 && std::ferror(file)) {
+            readError = LastReadError();
+            return false;
         }
-        head.append(reinterpret_cast<const char*>(buffer.get()),
-                    std::min(n, kBlockSize - head.size()));
-        if (!scanner.AllFound()) {
-            scanner.Feed(buffer.get(), n);
-        }
-    }
+        return true;
+    });
     std::fclose(file);
-    LoadResult r;
-    if (readError != 0) {
-        r.error = LoadError::kReadFailed;
-        r.readError = readError;
+    r.readError = readError;
+    r.id = id;
+    return r;
+}
+
+LoadResult LoadRawHeader(const HeldFile& held) {
+    FileError error;
+    FileId id;
+    std::uint64_t offset = 0;
+    LoadResult r =
+        held.Id(&id, &error)
+            ? ScanFile([&](std::uint8_t* to, std::size_t size, std::size_t* n, bool* last) {
+                  if (!held.ReadAt(offset, to, size, n, &error)) {
+                      return false;
+                  }
+                  offset += *n;
+                  *last = *n < size;  // a held file reads short only at its end
+                  return true;
+              })
+            : LoadResult{};
+    if (error.code != 0) {
+        r = LoadResult{};
+        r.error = error.op == FileOp::kRead ? LoadError::kReadFailed : LoadError::kOpenFailed;
+        r.readError = error.code;
         return r;
     }
-    scanner.Finish();
-    r = scanner.Result();
-    r.head = std::move(head);
     r.id = id;
     return r;
 }

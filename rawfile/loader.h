@@ -83,6 +83,10 @@ const char* FindKeyText(KeySearch search, const char* from, const char* end,
 // rather than ending the file early.
 LoadResult LoadRawHeader(const std::u16string& path);
 
+// LoadRawHeader through a file already held: its identity is the hold's, and the file is read
+// from its start whatever was read through the hold before.
+LoadResult LoadRawHeader(const HeldFile& held);
+
 // Loads a header from bytes in memory (for tests and fuzzing).
 LoadResult LoadRawHeaderFromBytes(const std::uint8_t* data, std::size_t size);
 

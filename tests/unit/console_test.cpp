@@ -1,5 +1,14 @@
-// The progress line: when it is drawn, and that it is cleared by the columns it takes.
+// The progress line: when it is drawn, and that it is cleared by the columns it takes; and the
+// result lines gathered for a file.
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "console.h"
 
@@ -29,3 +38,38 @@ TEST(Console, ProgressLineWaitsThenRedrawsAtMostEvery100ms) {
     EXPECT_FALSE(line.Due(start + milliseconds(699)));  // results between lines draw none sooner
     EXPECT_TRUE(line.Due(start + milliseconds(700)));
 }
+
+#ifndef _WIN32
+// Results going to a file are gathered, but none is lost or comes after a problem line that
+// followed it: both streams here go to one file, as with 2>&1.
+TEST(Console, GatheredResultsKeepTheirPlaceBeforeProblems) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    char name[] = "/tmp/rvx_console_XXXXXX";
+    const int file = mkstemp(name);
+    ASSERT_GE(file, 0);
+    const int savedOut = dup(1);
+    const int savedErr = dup(2);
+    dup2(file, 1);
+    dup2(file, 2);
+    {
+        Console console(TextsFor(texts::Language::kEnglish));
+        console.Out(u"one");
+        console.Out(u"two");
+        console.Err(u"problem");
+        console.Out(u"three");
+    }
+    std::fflush(stdout);
+    dup2(savedOut, 1);
+    dup2(savedErr, 2);
+    close(savedOut);
+    close(savedErr);
+    char bytes[256] = {};
+    const ssize_t n = pread(file, bytes, sizeof bytes - 1, 0);
+    close(file);
+    unlink(name);
+    ASSERT_GT(n, 0);
+    EXPECT_EQ(std::string(bytes, static_cast<std::size_t>(n)),
+              "one\ntwo\nrvxedit: problem\nthree\n");
+}
+#endif

@@ -13,6 +13,8 @@
 #endif
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "editing.h"
 #include "raw_gen.h"
@@ -330,4 +332,54 @@ TEST(PlanSave, BlocksThatWouldNotLoadBackAreRefused) {
     ASSERT_EQ(PlanSave(file, u"P", u"1.5", &plan), SaveRefusal::kNone);
     EXPECT_EQ(LoadRawHeaderFromBytes(plan.block.data(), plan.block.size()).values.antHeight, 1.5f);
     EXPECT_EQ(MillimetresInBlock(plan.block.data()), 1500);
+}
+
+// A load through a hold reads what a load by path does, whatever the file's length against the
+// read buffer and the header block, and a rehearsal through that hold judges as one of its own.
+TEST(HeldFile, ALoadThroughAHoldReadsAsALoadByPath) {
+    std::vector<std::string> noModel;
+    for (const std::string& line : rawgen::StandardLines()) {
+        if (line.rfind("Model:", 0) != 0) {
+            noModel.push_back(line);
+        }
+    }
+    const rawgen::Bytes noModelFile = rawgen::MakeHeader(noModel) + rawgen::ReceiverData(70000, 7);
+    const struct {
+        const char* what;
+        rawgen::Bytes bytes;
+    } cases[] = {
+        {"standard", rawgen::StandardFile()},
+        {"read to its end past one buffer", noModelFile},
+        {"exactly one buffer", noModelFile.substr(0, 65536)},
+        {"shorter than a block", rawgen::StandardFile().substr(0, 100)},
+        {"empty", ""},
+    };
+    rawgen::TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::u16string path = dir.Path(u"ABCD0861.RVX");
+        rawgen::WriteFile(path, c.bytes);
+        const LoadResult byPath = LoadRawHeader(path);
+        HeldFile held;
+        FileError error;
+        ASSERT_TRUE(held.Open(path, &error));
+        const LoadResult through = LoadRawHeader(held);
+        EXPECT_EQ(through.error, byPath.error);
+        EXPECT_EQ(through.head, c.bytes.substr(0, 160));
+        EXPECT_EQ(through.head, byPath.head);
+        EXPECT_EQ(through.values.model, byPath.values.model);
+        EXPECT_EQ(through.values.antHeight, byPath.values.antHeight);
+        EXPECT_TRUE(through.id == byPath.id);
+        if (through.error != LoadError::kNone) {
+            continue;
+        }
+        RawFileEditor editor;
+        ASSERT_EQ(editor.Load(held), LoadError::kNone);
+        const SaveOutcome out = editor.Rehearse(u"WXYZ", u"1.7", nullptr, &held);
+        EXPECT_EQ(out.status, SaveStatus::kReady);
+        EXPECT_EQ(out.plan.newPath, dir.Path(u"WXYZ0861.RVX"));
+        held.Close();
+        EXPECT_EQ(editor.Save(u"WXYZ", u"1.7").status, SaveStatus::kSaved);
+        std::filesystem::remove(Utf16ToUtf8(dir.Path(u"WXYZ0861.RVX")));
+    }
 }
