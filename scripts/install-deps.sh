@@ -6,13 +6,15 @@ set -eu
 
 # dpkg-dev finds the Debian package's library dependencies; man-db checks its manual page and
 # lintian the package. procps gives bench.sh free. libuchardet-dev is the detector of a log's
-# character set. wixl and msitools build the .msi.
+# character set. wixl and msitools build the .msi. qemu-user-static runs 32-bit Wine where the
+# kernel runs no 32-bit programs (the 32-bit smoke).
 DEB_PKGS="cmake ninja-build g++ dpkg-dev gzip pkg-config libuchardet-dev"
 PKGS="$DEB_PKGS clang libclang-rt-14-dev googletest \
 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
 wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick fonts-wqy-microhei \
-zip unzip file python3 clang-format fonts-wine man-db lintian procps wixl msitools"
+zip unzip file python3 clang-format fonts-wine man-db lintian procps wixl msitools \
+qemu-user-static"
 if [ "${1:-}" = deb ]; then
     PKGS="$DEB_PKGS"
 fi
