@@ -1,8 +1,6 @@
 #include "batch.h"
 #include "commands.h"
-#include "escape.h"
 #include "field_log.h"
-#include "text.h"
 
 namespace rvxedit {
 
@@ -19,25 +17,14 @@ int RunApply(const Options& options, Console& console) {
     }
     double tolerance = 0;
     Tolerance(options, &tolerance);
-    const FieldLog log = ReadFieldLog(logArg.text, encoding, tolerance, t);
-    if (!log.problem.empty()) {
-        console.Err(log.problemRow == 0 ? logName + u": " + log.problem
-                                        : AtRow(logName, log.problemRow, log.problem, t));
+    const rawfile::FieldLog log = rawfile::ReadFieldLog(logArg.text, encoding, tolerance);
+    const std::u16string problem = LogProblemLine(logName, log, t);
+    if (!problem.empty()) {
+        console.Err(problem);
         return 1;
     }
-    std::vector<BatchItem> items;
-    for (const LogRow& row : log.rows) {
-        if (!row.problem.empty()) {
-            items.push_back({row.number, FileItem{row.file, row.problem}, {}, {}});
-            continue;
-        }
-        std::vector<FileItem> expanded;
-        ExpandArg(row.file, options.recursive, t, &expanded);
-        for (FileItem& item : expanded) {
-            items.push_back({row.number, std::move(item), row.pointName, row.height});
-        }
-    }
-    return RunBatch(items, {logName, options.dryRun, options.record, false, logArg.text}, console);
+    return RunBatch(LogItems(log, options.recursive, t),
+                    {logName, options.dryRun, options.record, false, logArg.text}, console);
 }
 
 }  // namespace rvxedit

@@ -1,6 +1,7 @@
 #include "batch.h"
 
 #include "escape.h"
+#include "log_messages.h"
 #include "numbers.h"
 #include "raw_view.h"
 #include "text.h"
@@ -19,15 +20,19 @@ std::u16string NameOf(const std::u16string& path) {
 
 // How a problem line names an item another item clashes with.
 std::u16string Where(const BatchItem& item, const CliTexts& t) {
-    return item.row == 0 ? OneLine(item.file.path.text) : Fill(t.rowNumber, {Number(item.row)});
+    return item.row == 0 ? OneLine(item.file.path.text) : texts::RowName(item.row, t.language);
 }
 
-// Why the planner refused item `i`, in the console's words.
+// Why the planner refused item `i` (`refusal`: the row's refusal or its clash), in the console's
+// words.
 std::u16string RefusalText(const std::vector<BatchItem>& items, std::size_t i,
-                           const rawfile::RowPlan& row, const CliTexts& t) {
-    switch (row.refusal) {
+                           const rawfile::RowPlan& row, rawfile::Refusal refusal,
+                           const CliTexts& t) {
+    switch (refusal) {
         case rawfile::Refusal::kItem:
             return items[i].file.problem;
+        case rawfile::Refusal::kRow:
+            return texts::RowProblemText(items[i].problem, t.language);
         case rawfile::Refusal::kNameNotText:
             return t.nameNotUtf8;
         case rawfile::Refusal::kLoad:
@@ -39,9 +44,10 @@ std::u16string RefusalText(const std::vector<BatchItem>& items, std::size_t i,
         case rawfile::Refusal::kSave:
             return SaveFailureText(row.outcome, OneLine(row.outcome.plan.newPath), t);
         case rawfile::Refusal::kSameFile:
-            return Fill(t.sameFile, {Where(items[row.other], t)});
+            return texts::SameFileText(Where(items[row.other], t), t.language);
         case rawfile::Refusal::kSameNewName:
-            return Fill(t.sameNewName, {Where(items[row.other], t), OneLine(row.endPath)});
+            return texts::SameNewNameText(Where(items[row.other], t), OneLine(row.endPath),
+                                          t.language);
         default:
             return texts::LoadFailure(rawfile::LoadError::kOpenFailed, t.language);
     }
@@ -127,7 +133,8 @@ int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, C
     std::vector<rawfile::PlanItem> planItems;
     for (const BatchItem& item : items) {
         planItems.push_back({item.row, item.file.path.text, !item.file.problem.empty(),
-                             item.file.path.exact, item.pointName, item.height, item.undo});
+                             item.file.path.exact, item.pointName, item.height, item.undo,
+                             item.problem});
     }
     rawfile::LogPlanner planner;
     planner.Check(std::move(planItems), [&console](std::size_t done, std::size_t total) {
@@ -138,11 +145,17 @@ int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, C
         if (rows[i].state != rawfile::RowState::kRefused) {
             continue;
         }
-        const std::u16string problem = RefusalText(items, i, rows[i], t);
-        const std::u16string text = items[i].file.path.text.empty()
-                                        ? problem
-                                        : OneLine(items[i].file.path.text) + u": " + problem;
-        console.Err(items[i].row == 0 ? text : AtRow(options.logName, items[i].row, text, t));
+        // A row refused for a problem of its own may clash with another as well: both are told.
+        for (const rawfile::Refusal refusal : {rows[i].refusal, rows[i].clash}) {
+            if (refusal == rawfile::Refusal::kNone) {
+                continue;
+            }
+            const std::u16string problem = RefusalText(items, i, rows[i], refusal, t);
+            const std::u16string text = items[i].file.path.text.empty()
+                                            ? problem
+                                            : OneLine(items[i].file.path.text) + u": " + problem;
+            console.Err(items[i].row == 0 ? text : AtRow(options.logName, items[i].row, text, t));
+        }
     }
     if (planner.Problems() != 0) {
         console.Err(Fill(options.logName.empty() ? t.nothingChangedFiles

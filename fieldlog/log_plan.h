@@ -17,6 +17,7 @@
 #include "editing.h"
 #include "file_identity.h"
 #include "file_ops.h"
+#include "log_reader.h"
 #include "record_file.h"
 
 namespace rawfile {
@@ -41,6 +42,9 @@ struct PlanItem {
     std::optional<std::u16string> pointName;
     std::optional<std::u16string> height;
     std::optional<UndoTarget> undo = std::nullopt;
+    // A log row's own problem (PlanItemOf): the item is refused for it, and still claims its
+    // file and new name against the other items.
+    RowProblem problem = {};
 };
 
 enum class RowState {
@@ -55,6 +59,7 @@ enum class RowState {
 enum class Refusal {
     kNone,
     kItem,          // PlanItem::refused
+    kRow,           // PlanItem::problem
     kNameNotText,   // PlanItem::exact is false
     kLoad,          // `loadError` (`readError` for kReadFailed)
     kChangedSince,  // an undo's file holds neither the recorded old nor new header
@@ -70,7 +75,10 @@ struct RowPlan {
     Refusal refusal = Refusal::kNone;
     LoadError loadError = LoadError::kNone;
     FileError readError;
-    SaveOutcome outcome;     // the rehearsal; once saved, the save's
+    SaveOutcome outcome;  // the rehearsal; once saved, the save's
+    // A clash found besides `refusal` (kSameFile or kSameNewName, with `other` and `endPath`),
+    // for an item refused for a problem of its own; kNone otherwise.
+    Refusal clash = Refusal::kNone;
     std::size_t other = 0;   // kSameFile, kSameNewName: the index of the other item
     std::u16string endPath;  // kSameNewName: where both would end
     std::u16string path;     // where the file was found
@@ -140,6 +148,9 @@ private:
     bool LoadUndo(std::size_t index, Job* job);
     bool FindEarlierSave(std::size_t index, Job* job);
     void Refuse(std::size_t index, Refusal refusal);
+    Refusal Claim(std::size_t index, const FileKey& file, const FileKey& folder,
+                  const std::u16string& endPath);
+    void PrepareRefusedRow(std::size_t index);
     bool FolderKey(const std::u16string& folder, FileKey* key);
 
     std::vector<PlanItem> items_;

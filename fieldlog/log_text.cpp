@@ -17,10 +17,22 @@ bool StartsWith(const std::string& bytes, const char* prefix) {
     return bytes.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
 
+// The length of the line end at `i` (LF, CR LF or a lone CR); 0 when there is none.
+std::size_t LineEndAt(const std::string& bytes, std::size_t i) {
+    if (i >= bytes.size() || (bytes[i] != '\r' && bytes[i] != '\n')) {
+        return 0;
+    }
+    return bytes.compare(i, 2, "\r\n") == 0 ? 2 : 1;
+}
+
 // The line (from 1) that the byte at `offset` is in.
 std::size_t LineAt(const std::string& bytes, std::size_t offset) {
-    return 1 + static_cast<std::size_t>(
-                   std::count(bytes.begin(), bytes.begin() + std::min(offset, bytes.size()), '\n'));
+    std::size_t line = 1;
+    for (std::size_t i = 0; i < std::min(offset, bytes.size()); ++i) {
+        // The LF of a CR LF ends the line its CR is in.
+        line += bytes[i] == '\n' || (bytes[i] == '\r' && LineEndAt(bytes, i) == 1) ? 1 : 0;
+    }
+    return line;
 }
 
 bool IsUtf8(const std::string& bytes) {
@@ -29,19 +41,31 @@ bool IsUtf8(const std::string& bytes) {
     return exact;
 }
 
-// The first line of `bytes` (split after each LF) for which `valid` fails; 0 when none does.
+// The first line of `bytes` whose text, with all the lines before it, `valid` refuses; 0 when
+// it takes the whole. Found by halving, so that a long log is decoded a few dozen times rather
+// than once a line; line ends are never inside a character of the encodings tried here.
 template <typename Valid>
 std::size_t FirstBadLine(const std::string& bytes, Valid valid) {
-    std::size_t line = 1;
-    for (std::size_t begin = 0; begin < bytes.size(); ++line) {
-        const std::size_t lf = bytes.find('\n', begin);
-        const std::size_t end = lf == std::string::npos ? bytes.size() : lf + 1;
-        if (!valid(bytes.substr(begin, end - begin))) {
-            return line;
-        }
-        begin = end;
+    if (valid(bytes)) {
+        return 0;
     }
-    return 0;
+    // The text up to the end of the line that holds the byte at `p`.
+    const auto validTo = [&bytes, &valid](std::size_t p) {
+        std::size_t end = std::min(bytes.find_first_of("\r\n", p), bytes.size());
+        end += LineEndAt(bytes, end);
+        return valid(bytes.substr(0, end));
+    };
+    std::size_t low = 0;
+    std::size_t high = bytes.empty() ? 0 : bytes.size() - 1;  // its line is refused
+    while (low < high) {
+        const std::size_t mid = low + (high - low) / 2;
+        if (validTo(mid)) {
+            low = mid + 1;
+        } else {
+            high = mid;
+        }
+    }
+    return LineAt(bytes, low);
 }
 
 DecodedText DecodeUtf8(const std::string& bytes) {
@@ -175,6 +199,16 @@ DecodedText DecodeLog(const std::string& bytes, TextEncoding encoding) {
             break;
     }
     return DecodeLegacy(bytes, CodePage::kSystem);
+}
+
+std::size_t LineStart(const std::string& bytes, std::size_t line) {
+    std::size_t i = 0;
+    for (std::size_t n = 1; n < line && i < bytes.size();) {
+        const std::size_t end = LineEndAt(bytes, i);
+        i += end == 0 ? 1 : end;
+        n += end == 0 ? 0 : 1;
+    }
+    return i;
 }
 
 char DetectSeparator(const std::string& text, const std::string& column) {

@@ -28,10 +28,14 @@ struct DecodedText {
     std::string utf8;         // without a byte-order mark
     std::u16string encoding;  // the encoding read (or tried), as messages name it
     std::size_t badLine = 0;  // when !ok: the line (from 1) of the first byte that is no text
+                              // (a line ends at LF, CR LF or a lone CR)
 };
 
 // Decodes `bytes` as `encoding` says. UTF-16 must have an even length and paired surrogates.
 DecodedText DecodeLog(const std::string& bytes, TextEncoding encoding);
+
+// The offset in `bytes` where line `line` (from 1, as DecodedText counts them) begins.
+std::size_t LineStart(const std::string& bytes, std::size_t line);
 
 // The separator (',', ';' or '\t') that makes the first record of `text` hold a cell that trims
 // and lower-cases to `column`; ',' when none does.

@@ -39,8 +39,9 @@ LoadError RawFileEditor::Load(const std::u16string& path, PathStyle style, FileE
     file_.folder = split.folder;
     const LoadResult loaded = LoadRawHeader(path);
     if (loaded.error != LoadError::kNone) {
-        if (loaded.error == LoadError::kReadFailed && readError != nullptr) {
-            readError->op = FileOp::kRead;
+        const bool open = loaded.error == LoadError::kOpenFailed;
+        if ((open || loaded.error == LoadError::kReadFailed) && readError != nullptr) {
+            readError->op = open ? FileOp::kOpen : FileOp::kRead;
             readError->path = path;
             readError->code = loaded.readError;
             readError->reason = SystemReason(loaded.readError);

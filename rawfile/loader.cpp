@@ -360,6 +360,7 @@ LoadResult LoadRawHeader(const std::u16string& path) {
     if (file == nullptr) {
         LoadResult r;
         r.error = LoadError::kOpenFailed;
+        r.readError = LastReadError();
         return r;
     }
     KeyScanner scanner;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "change_record_path.h"
+#include "log_items.h"
 #include "log_messages.h"
 #include "numbers.h"
 #include "paths.h"
@@ -69,12 +70,7 @@ BOOL CFieldLogDlg::OnInitDialog() {
         ShowWindow(GetDlgItem(m_hWnd, IDC_LOG_PROGRESS), SW_HIDE);
         return TRUE;
     }
-    std::vector<rawfile::PlanItem> items;
-    for (const rawfile::LogRow& row : m_log.rows) {
-        items.push_back({row.number, row.file, row.problem != rawfile::LogRowProblem::kNone, true,
-                         row.pointName, row.height});
-    }
-    m_planner.Start(std::move(items));
+    m_planner.Start(rawfile::PlanItemsOf(m_log));
     SetProgress(0, m_log.rows.size());
     SetTimer(m_hWnd, kStepTimer, 1, nullptr);
     return TRUE;
@@ -264,10 +260,7 @@ std::wstring CFieldLogDlg::CellText(std::size_t index, int column) const {
             if (row.state != rawfile::RowState::kRefused) {
                 return W(texts::LogState(row, m_language));
             }
-            if (row.refusal == rawfile::Refusal::kItem) {
-                return W(texts::LogRowProblem(logRow, rawfile::kDefaultTolerance, m_language));
-            }
-            return W(texts::LogRefusal(row, m_planner.Items()[row.other].row, m_language));
+            return W(texts::LogRefusal(row, item, m_planner.Items()[row.other].row, m_language));
     }
 }
 

@@ -33,7 +33,8 @@ TEST(LogPlanTest, EachRowGetsItsStateOrRefusalWithTheRowItClashesWith) {
         {u"A1.RVX", std::nullopt, std::nullopt, RowState::kRefused, Refusal::kSameFile, 0},
         {u"C3.RVX", u"p1", std::nullopt, RowState::kRefused, Refusal::kSameNewName, 0},
         {u"D4.RVX", std::nullopt, std::nullopt, RowState::kRefused, Refusal::kLoad, 0},
-        {u"C3.RVX", u"P*", std::nullopt, RowState::kRefused, Refusal::kSave, 0},
+        // Refused for its own sake, a row still clashes with the row naming its file.
+        {u"C3.RVX", u"P*", std::nullopt, RowState::kRefused, Refusal::kSave, 3},
     };
     std::vector<PlanItem> items;
     for (std::size_t i = 0; i < std::size(rows); ++i) {

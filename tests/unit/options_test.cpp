@@ -68,7 +68,8 @@ TEST(Options, HelpListsEachCommandWithItsOptions) {
     const std::u16string zh = HelpText(TextsFor(texts::Language::kChinese));
     EXPECT_NE(en.find(u"\n  rvxedit set [-r] [--point NAME] [--height METRES] [--slant METRES] "
                       u"[--record RECORD.csv] [--dry-run] FILE...\n"
-                      u"  rvxedit apply [-r] [--record RECORD.csv] [--dry-run] LOG.csv\n"
+                      u"  rvxedit apply [-r] [--encoding NAME] [--tolerance METRES] "
+                      u"[--record RECORD.csv] [--dry-run] LOG.csv\n"
                       u"  rvxedit undo [-r] [--record RECORD.csv] [--dry-run] RECORD.csv\n"),
               std::u16string::npos);
     EXPECT_NE(zh.find(u"\n  --point 点名         新的点名（最多取8个字符）\n"
