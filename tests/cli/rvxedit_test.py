@@ -1,4 +1,4 @@
-#!/ usr / bin / env python3
+#!/usr/bin/env python3
 """Runs the built rvxedit on scratch raw files and checks its output, exit status and files.
 
 Usage: rvxedit_test.py PROGRAM [RUNNER]
@@ -24,7 +24,7 @@ LOGS = os.path.join(SOURCE, "tests", "data", "logs")
 STANDARD = [b"VORTALIX COLLECTED DATA FILE", b"ver 2.0", b"ReceiverID:A1B2C3",
             b"Date:2026-03-27", b"Model:VX-10 GNSS", b"AntHigh:1.500"]
 DATA = bytes(range(256)).replace(b"\n", b"") * 8  # no line starts with a key
-#Standard outputs that cannot be written, set up in the started process.
+# Standard outputs that cannot be written, set up in the started process.
 BAD_STDOUT = {"full": lambda: os.dup2(os.open("/dev/full", os.O_WRONLY), 1),
               "closed": lambda: os.close(1)}
 
@@ -54,8 +54,7 @@ class Tests(unittest.TestCase):
 
     def files(self):
         return {os.path.relpath(os.path.join(d, n), self.dir): read(os.path.join(d, n))
-                for d, _, names in os.walk(self.dir) for n in names
-}
+                for d, _, names in os.walk(self.dir) for n in names}
 
     def run_tool(self, *args, lc_all="C.UTF-8", stdout=None, env=None):
         """Runs the program; output goes through files, never pipes (Wine keeps pipes open).
@@ -102,7 +101,7 @@ class Tests(unittest.TestCase):
                 "rvxedit: BAD0863.RVX: no version number (ver) found; check that this is a raw file",
                 "rvxedit: LONG0864.RVX: the header would be too long to save",
                 "rvxedit: nothing was changed; files with problems: 2"])
-#Two files that would end at one name, and one file named twice.
+            # Two files that would end at one name, and one file named twice.
             rc, out, err = self.run_tool("set", *dry, "--point", "P", "ABCD0861.RVX",
                                          "WXYZ0861.RVX", "./ABCD0861.RVX")
             self.assertEqual((rc, out), (1, []))
@@ -192,7 +191,7 @@ class Tests(unittest.TestCase):
             ('file\n"ABCD0861.RVX\n', ["log.csv, row 2: a quoted cell is never closed"]),
             ("point\nX\n", ['log.csv, row 1: the first row names no "file" column']),
             ("file\nsub\n", ["row 2: sub: this is a folder; give -r"]),
-#A row refused for its own problem still clashes; CR - only line ends count rows.
+            # A row refused for its own problem still clashes; CR-only line ends count rows.
             ("file,height\rABCD0861.RVX,x\rABCD0861.RVX,1.6\rNOPE.RVX,\r",
              ['row 2: ABCD0861.RVX: the reading "x" is not a decimal number',
               "row 3: ABCD0861.RVX: the same file as row 2", "rows with problems: 3",
@@ -229,7 +228,7 @@ class Tests(unittest.TestCase):
             ("en_US.UTF-8", ["set", "--height", "1,5", "X"], "the antenna height is not a valid")]:
             self.assertIn(expected, self.run_tool(*args, lc_all=lc_all)[2].replace("\r\n", "\n"))
         self.assertEqual(self.run_tool("--help", lc_all="zh_TW.UTF-8")[1][0], "用法：")
-#JSON's error stays English, for programs; its message follows the language.
+        # JSON's error stays English, for programs; its message follows the language.
         report = json.loads("\n".join(self.run_tool("show", "--json", "NOPE.RVX", lc_all="zh_CN.UTF-8")[1]))
         self.assertEqual((report[0]["error"], report[0]["message"][:10]), ("cannot open the raw file", "打开RVX文件失败："))
 
@@ -246,8 +245,8 @@ class Tests(unittest.TestCase):
             shutil.copy(os.path.join(LOGS, log), self.dir)
             rc, out, err = self.run_tool("apply", "--dry-run", *args, log)
             self.assertEqual((rc, out[0]), (0, f"ABCD0861.RVX: would save, {line}"), err)
-#Without-- encoding a legacy log is read as GB18030 on Linux(in the ANSI code page on
-#Windows); windows - 1252 text is not GB18030.
+        # Without --encoding a legacy log is read as GB18030 on Linux (in the ANSI code page on
+        # Windows); windows-1252 text is not GB18030.
         rc, _, err = self.run_tool("apply", "semicolon.csv")
         if not RUNNER:
             self.assertEqual(rc, 1)
@@ -298,12 +297,12 @@ class Tests(unittest.TestCase):
         rc, out, err = self.run_tool("undo", record)
         self.assertEqual((rc, len(out)), (0, 20), err)
         self.assertEqual(self.files(), dict(before, **{"rec.csv": changed["rec.csv"]}))
-#Once undone, the files are as the record began : nothing is left to put back.
+        # Once undone, the files are as the record began: nothing is left to put back.
         rc, out, _ = self.run_tool("undo", record)
         self.assertEqual((rc, sum(l.endswith(": unchanged") for l in out)), (0, 20))
         if not SHIM:
             return
-#Killed halfway through its saves, apply leaves a record that undo finishes.
+        # Killed halfway through its saves, apply leaves a record that undo finishes.
         fault = dict(LD_PRELOAD=SHIM, ASAN_OPTIONS="verify_asan_link_order=0:detect_leaks=0")
         count = os.path.join(self.dir, "_count")
         self.run_tool("apply", "count/log.csv",
