@@ -8,6 +8,8 @@
 #include "csv.h"
 #include "log_text.h"
 #include "readings.h"
+#include "save.h"
+#include "text.h"
 
 using namespace rawfile;
 
@@ -156,6 +158,11 @@ TEST(FieldText, ReadingsGiveOneHeightOrAreRefused) {
               (std::vector<std::string>{"0.1", "0.1031"}));
     EXPECT_EQ(HeightOf({{"0.1", "0.1030000001"}, {}, "", "", false}, 0.003).problem,
               ReadingsProblem::kSpread);
+    // One height goes to the save as written, which rounds it through its float: 3.000.
+    const HeightFromReadings one = HeightOf({{"3.0005"}, {}, "", "", false}, 0.003);
+    NormalisedHeight saved;
+    ASSERT_EQ(NormaliseHeight(BytesToText(one.heightText), &saved), SaveRefusal::kNone);
+    EXPECT_EQ(saved.text, "3.000");
     // Two million readings of the largest height: a sum far beyond 64 bits of micrometres.
     Readings many;
     many.vertical.assign(2147484, "2147483.647");
