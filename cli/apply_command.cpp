@@ -1,8 +1,7 @@
 #include "batch.h"
 #include "commands.h"
-#include "escape.h"
 #include "field_log.h"
-#include "text.h"
+#include "log_messages.h"
 
 namespace rvxedit {
 
@@ -21,26 +20,16 @@ int RunApply(const Options& options, Console& console) {
     Tolerance(options, &tolerance);
     std::optional<double> maxHeight;
     MaxHeight(options, &maxHeight);
-    const FieldLog log = ReadFieldLog(logArg.text, encoding, tolerance, maxHeight, t);
-    if (!log.problem.empty()) {
-        console.Err(log.problemRow == 0 ? logName + u": " + log.problem
-                                        : AtRow(logName, log.problemRow, log.problem, t));
+    const rawfile::FieldLog log =
+        rawfile::ReadFieldLog(logArg.text, encoding, tolerance, maxHeight);
+    const std::u16string problem = LogProblemLine(logName, log, t);
+    if (!problem.empty()) {
+        console.Err(problem);
         return 1;
     }
-    console.Out(logName + u": " + log.encoding);
-    std::vector<BatchItem> items;
-    for (const LogRow& row : log.rows) {
-        if (!row.problem.empty()) {
-            items.push_back({row.number, FileItem{row.file, row.problem}, {}, {}});
-            continue;
-        }
-        std::vector<FileItem> expanded;
-        ExpandArg(row.file, options.recursive, t, &expanded);
-        for (FileItem& item : expanded) {
-            items.push_back({row.number, std::move(item), row.pointName, row.height});
-        }
-    }
-    return RunBatch(items, {logName, options.dryRun, options.record, false, logArg.text}, console);
+    console.Out(logName + u": " + texts::LogEncoding(log, t.language));
+    return RunBatch(LogItems(log, options.recursive, t),
+                    {logName, options.dryRun, options.record, false, logArg.text}, console);
 }
 
 }  // namespace rvxedit

@@ -20,15 +20,23 @@ std::u16string NameOf(const std::u16string& path) {
 
 // How a problem line names an item another item clashes with.
 std::u16string Where(const BatchItem& item, const CliTexts& t) {
-    return item.row == 0 ? OneLine(item.file.path.text) : Fill(t.rowNumber, {Number(item.row)});
+    return item.row == 0 ? OneLine(item.file.path.text) : texts::RowName(item.row, t.language);
 }
 
-// Why the planner refused item `i`, in the console's words.
+// Why the planner refused item `i` (`refusal`: the row's refusal or its clash), in the console's
+// words.
 std::u16string RefusalText(const std::vector<BatchItem>& items, std::size_t i,
-                           const rawfile::RowPlan& row, const CliTexts& t) {
-    switch (row.refusal) {
+                           const rawfile::RowPlan& row, rawfile::Refusal refusal,
+                           const CliTexts& t) {
+    switch (refusal) {
         case rawfile::Refusal::kItem:
             return items[i].file.problem;
+        case rawfile::Refusal::kRow:
+            if (items[i].problem.kind == rawfile::LogRowProblem::kLikelyMillimetres) {
+                return Fill(t.allowWithMaxHeight,
+                            {texts::RowProblemText(items[i].problem, t.language)});
+            }
+            return texts::RowProblemText(items[i].problem, t.language);
         case rawfile::Refusal::kNameNotText:
             return t.nameNotUtf8;
         case rawfile::Refusal::kLoad:
@@ -46,9 +54,10 @@ std::u16string RefusalText(const std::vector<BatchItem>& items, std::size_t i,
         case rawfile::Refusal::kSave:
             return SaveFailureText(row.outcome, OneLine(row.outcome.plan.newPath), t);
         case rawfile::Refusal::kSameFile:
-            return Fill(t.sameFile, {Where(items[row.other], t)});
+            return texts::SameFileText(Where(items[row.other], t), t.language);
         case rawfile::Refusal::kSameNewName:
-            return Fill(t.sameNewName, {Where(items[row.other], t), OneLine(row.endPath)});
+            return texts::SameNewNameText(Where(items[row.other], t), OneLine(row.endPath),
+                                          t.language);
         default:
             return texts::LoadFailure(rawfile::LoadError::kOpenFailed, t.language);
     }
@@ -130,7 +139,8 @@ int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, C
     std::vector<rawfile::PlanItem> planItems;
     for (const BatchItem& item : items) {
         planItems.push_back({item.row, item.file.path.text, !item.file.problem.empty(),
-                             item.file.path.exact, item.pointName, item.height, item.undo});
+                             item.file.path.exact, item.pointName, item.height, item.undo,
+                             item.problem});
     }
     rawfile::LogPlanner planner;
     planner.Check(std::move(planItems), [&console](std::size_t done, std::size_t total) {
@@ -141,12 +151,18 @@ int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, C
         if (rows[i].state != rawfile::RowState::kRefused) {
             continue;
         }
-        const std::u16string problem = RefusalText(items, i, rows[i], t);
-        // An undo names the file where it was found, if it was.
-        const std::u16string& path =
-            items[i].undo && !rows[i].path.empty() ? rows[i].path : items[i].file.path.text;
-        const std::u16string text = path.empty() ? problem : OneLine(path) + u": " + problem;
-        console.Err(items[i].row == 0 ? text : AtRow(options.logName, items[i].row, text, t));
+        // A row refused for a problem of its own may clash with another as well: both are told.
+        for (const rawfile::Refusal refusal : {rows[i].refusal, rows[i].clash}) {
+            if (refusal == rawfile::Refusal::kNone) {
+                continue;
+            }
+            const std::u16string problem = RefusalText(items, i, rows[i], refusal, t);
+            // An undo names the file where it was found, if it was.
+            const std::u16string& path =
+                items[i].undo && !rows[i].path.empty() ? rows[i].path : items[i].file.path.text;
+            const std::u16string text = path.empty() ? problem : OneLine(path) + u": " + problem;
+            console.Err(items[i].row == 0 ? text : AtRow(options.logName, items[i].row, text, t));
+        }
     }
     const std::size_t problems = planner.Problems();
     if (problems != 0 && !options.skipRefused) {

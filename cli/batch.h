@@ -25,6 +25,7 @@ struct BatchItem {
     std::optional<std::u16string> pointName;
     std::optional<std::u16string> height;
     std::optional<UndoTarget> undo = std::nullopt;
+    rawfile::RowProblem problem = {};  // a log row's own problem
 };
 
 struct BatchOptions {

@@ -205,44 +205,12 @@ constexpr TextPair kTexts[] = {
      u"the change record %1 could not be written; stopped before saving the files not reported "
      u"above",
      u"无法写入修改记录 %1；已停止，上面未列出的文件均未保存"},
-    {&CliTexts::readingNotNumber, u"the reading \"%1\" is not a decimal number",
-     u"读数“%1”不是有效的数字"},
-    {&CliTexts::readingsBothKinds, u"both vertical and slant readings; give one kind",
-     u"同时有垂直读数和斜高读数；只能给出一种"},
-    {&CliTexts::readingsNoRadius, u"slant readings need the antenna's radius, a length more than 0",
-     u"斜高读数需要天线半径（大于0的长度）"},
-    {&CliTexts::slantNotAboveRadius, u"the slant is not longer than the radius",
-     u"斜高不大于天线半径"},
-    {&CliTexts::readingsSpread, u"the readings %1 disagree by more than %2 m",
-     u"读数 %1 之间的差超过 %2 米"},
-    {&CliTexts::readingsOutOfRange, u"the readings give a height too large to save",
-     u"由读数得到的天线高过大，无法保存"},
-    {&CliTexts::rowNumber, u"row %1", u"第%1行"},
     {&CliTexts::atRow, u"%1, row %2: %3", u"%1 第%2行：%3"},
-    {&CliTexts::logUnreadable, u"cannot read the log: %1", u"无法读取记录表：%1"},
-    {&CliTexts::logTooLarge, u"the log is larger than 64 MiB", u"记录表大于64 MiB"},
-    {&CliTexts::logEmpty, u"the log is empty; its first row must name the columns",
-     u"记录表为空；第一行须为列名"},
     {&CliTexts::markDisagreesHint, u"; leave out --encoding to read it by its mark",
      u"；去掉 --encoding 即按字节顺序标记读取"},
     {&CliTexts::encodingUnsureHint,
      u"; name it with --encoding: gbk, windows-1252, system, utf-8, utf-16 or utf-16be",
      u"；请用 --encoding 指明：gbk、windows-1252、system、utf-8、utf-16 或 utf-16be"},
-    {&CliTexts::noFileColumn, u"the first row names no \"file\" column", u"第一行没有“file”列"},
-    {&CliTexts::columnTwice, u"the first row names the \"%1\" column more than once",
-     u"第一行的“%1”列出现了不止一次"},
-    {&CliTexts::unclosedQuote, u"a quoted cell is never closed", u"引号括起的单元格没有结束引号"},
-    {&CliTexts::strayQuote, u"a quote inside a cell that does not begin with one",
-     u"不以引号开头的单元格中含有引号"},
-    {&CliTexts::textAfterQuote, u"text after the closing quote of a cell",
-     u"单元格的结束引号之后还有文字"},
-    {&CliTexts::tooManyCells, u"the row has %1 cells, the first row only %2",
-     u"该行有%1个单元格，第一行只有%2个"},
-    {&CliTexts::cellNotText, u"a cell is not text (not valid UTF-8, or a NUL character)",
-     u"单元格不是文本（不是有效的UTF-8，或含NUL字符）"},
-    {&CliTexts::noFileCell, u"no file given", u"未给出文件"},
-    {&CliTexts::sameFile, u"the same file as %1", u"与%1是同一个文件"},
-    {&CliTexts::sameNewName, u"%1 ends at the same name: %2", u"与%1的新文件名相同：%2"},
     {&CliTexts::nothingChanged, u"nothing was changed; rows with problems: %1",
      u"记录表中有%1行有问题，未做任何修改"},
     {&CliTexts::recordUnreadable, u"cannot read the change record: %1", u"无法读取修改记录：%1"},
@@ -292,45 +260,9 @@ const CliTexts& TextsFor(texts::Language language) {
     return language == texts::Language::kChinese ? chinese : english;
 }
 
-namespace {
-
-// A tolerance in metres with three decimals, or four where it needs them.
-std::u16string ToleranceText(double metres) {
-    std::string text = rawfile::FormatFixed(metres, 4);
-    if (text.back() == '0') {
-        text.pop_back();
-    }
-    return rawfile::BytesToText(text);
-}
-
-}  // namespace
-
-std::u16string ReadingsProblemText(const rawfile::HeightFromReadings& result, double tolerance,
-                                   const CliTexts& t) {
-    std::u16string readings;
-    switch (result.problem) {
-        case rawfile::ReadingsProblem::kNotNumber:
-            return Fill(t.readingNotNumber, {rawfile::Utf8ToUtf16(result.cell)});
-        case rawfile::ReadingsProblem::kBothKinds:
-            return t.readingsBothKinds;
-        case rawfile::ReadingsProblem::kNoRadius:
-            return t.readingsNoRadius;
-        case rawfile::ReadingsProblem::kSlantNotAboveRadius:
-            return t.slantNotAboveRadius;
-        case rawfile::ReadingsProblem::kSpread:
-            for (const std::string& reading : result.spread) {
-                readings += (readings.empty() ? u"" : u", ") + rawfile::Utf8ToUtf16(reading);
-            }
-            return Fill(t.readingsSpread, {readings, ToleranceText(tolerance)});
-        default:
-            return t.readingsOutOfRange;
-    }
-}
-
 std::u16string LoadFailureText(rawfile::LoadError error, const std::u16string& readReason,
                                const CliTexts& t) {
-    return error == rawfile::LoadError::kReadFailed ? Fill(t.readFailed, {readReason})
-                                                    : texts::LoadFailure(error, t.language);
+    return texts::LoadFailureText(error, readReason, t.language);
 }
 
 std::u16string SaveFailureText(const rawfile::SaveOutcome& outcome, const std::u16string& target,

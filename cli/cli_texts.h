@@ -1,5 +1,6 @@
 // rvxedit's own texts in the two languages it speaks. The load failures and save refusals it
-// shares with the dialog come from texts/, word for word.
+// shares with the dialog, and the field log's problems it shares with the log window, come from
+// texts/, word for word.
 #pragma once
 
 #include <initializer_list>
@@ -8,7 +9,6 @@
 
 #include "editing.h"
 #include "messages.h"
-#include "readings.h"
 
 namespace rvxedit {
 
@@ -94,31 +94,10 @@ struct CliTexts {
     const char16_t* nothingChangedFiles;
     const char16_t* runAgain;
     const char16_t* recordFailed;
-    // Readings.
-    const char16_t* readingNotNumber;
-    const char16_t* readingsBothKinds;
-    const char16_t* readingsNoRadius;
-    const char16_t* slantNotAboveRadius;
-    const char16_t* readingsSpread;
-    const char16_t* readingsOutOfRange;
     // apply.
     const char16_t* atRow;
-    const char16_t* rowNumber;
-    const char16_t* logUnreadable;
-    const char16_t* logTooLarge;
-    const char16_t* logEmpty;
     const char16_t* markDisagreesHint;
     const char16_t* encodingUnsureHint;
-    const char16_t* noFileColumn;
-    const char16_t* columnTwice;
-    const char16_t* unclosedQuote;
-    const char16_t* strayQuote;
-    const char16_t* textAfterQuote;
-    const char16_t* tooManyCells;
-    const char16_t* cellNotText;
-    const char16_t* noFileCell;
-    const char16_t* sameFile;
-    const char16_t* sameNewName;
     const char16_t* nothingChanged;
     // undo.
     const char16_t* recordUnreadable;
@@ -138,10 +117,6 @@ const CliTexts& TextsFor(texts::Language language);
 
 // Puts the values in for %1, %2, ... (shared with the dialog's texts).
 using texts::Fill;
-
-// Why readings give no height (`tolerance` in metres, for a spread).
-std::u16string ReadingsProblemText(const rawfile::HeightFromReadings& result, double tolerance,
-                                   const CliTexts& t);
 
 // Why a load failed; for a failed read, with the system's reason `readReason`.
 std::u16string LoadFailureText(rawfile::LoadError error, const std::u16string& readReason,

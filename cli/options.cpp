@@ -3,6 +3,7 @@
 #include "cli_texts.h"
 #include "commands.h"
 #include "console.h"
+#include "log_messages.h"
 #include "log_text.h"
 #include "messages.h"
 #include "numbers.h"
@@ -146,9 +147,9 @@ const CommandEntry kCommands[] = {
      CheckSet},
     {u"apply",
      Command::kApply,
-     {Value(u"--encoding", &Options::encoding, &CliTexts::encodingValue, &CliTexts::encodingHelp,
-            false),
-      kTolerance, kMaxHeight, kRecord,
+     {Value(u"--encoding", &Options::encoding, &CliTexts::encodingValue, &CliTexts::encodingHelp),
+      Value(u"--tolerance", &Options::tolerance, &CliTexts::metresValue, &CliTexts::toleranceHelp),
+      kMaxHeight, kRecord,
       Flag(u"--dry-run", nullptr, &Options::dryRun, &CliTexts::applyDryRunHelp)},
      &CliTexts::logArg,
      &CliTexts::applyHelp,
@@ -411,7 +412,7 @@ bool SetHeight(const Options& options, const CliTexts& t, std::optional<std::u16
         return true;
     }
     if (result.problem != rawfile::ReadingsProblem::kNone) {
-        *error = ReadingsProblemText(result, tolerance, t);
+        *error = texts::ReadingsProblemText(result, t.language);
         return false;
     }
     // The height must be one a file can be saved with.

@@ -16,7 +16,10 @@ bool LoadFile(const Arg& file, const CliTexts& t, rawfile::RawFileEditor* editor
                    editor->Load(file.text, rawfile::PlatformPathStyle(), &readError);
                error != rawfile::LoadError::kNone) {
         *reason = LoadFailureText(error, readError.reason, t);
-        english = LoadFailureText(error, readError.reason, TextsFor(texts::Language::kEnglish));
+        // The system's reason for a failed open is in the user's language: "error" does without.
+        const bool open = error == rawfile::LoadError::kOpenFailed;
+        english = LoadFailureText(error, open ? u"" : readError.reason,
+                                  TextsFor(texts::Language::kEnglish));
     } else {
         return true;
     }

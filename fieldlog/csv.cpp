@@ -1,73 +1,99 @@
 #include "csv.h"
 
+#include <algorithm>
+
 namespace rawfile {
 
 namespace {
 
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
 
-bool Fail(CsvProblem problem, std::size_t record, CsvError* error) {
-    error->problem = problem;
-    error->record = record;
+}  // namespace
+
+CsvReader::CsvReader(const std::string& text, char separator)
+    : text_(text), separator_(separator), i_(text.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0) {}
+
+bool CsvReader::Fail(CsvProblem problem) {
+    error_.problem = problem;
+    error_.record = record_;
     return false;
 }
 
-}  // namespace
+bool CsvReader::Next(std::string* cell) {
+    if (error_.problem != CsvProblem::kNone) {
+        return false;
+    }
+    if (started_) {
+        record_ += endsRecord_ ? 1 : 0;
+        index_ = endsRecord_ ? 0 : index_ + 1;
+    }
+    cell->clear();
+    if (lastEmpty_) {
+        lastEmpty_ = false;
+        endsRecord_ = true;
+        return true;
+    }
+    if (i_ >= text_.size()) {
+        return false;
+    }
+    started_ = true;
+    const std::string& text = text_;
+    std::size_t i = i_;
+    if (text[i] == '"') {
+        // A quoted cell runs to the quote that is not doubled.
+        for (++i;; ++i) {
+            if (i >= text.size()) {
+                return Fail(CsvProblem::kUnclosedQuote);
+            }
+            if (text[i] == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+                cell->push_back('"');
+                ++i;
+            } else if (text[i] == '"') {
+                ++i;
+                break;
+            } else {
+                cell->push_back(text[i]);
+            }
+        }
+        if (i < text.size() && text[i] != separator_ && text[i] != '\r' && text[i] != '\n') {
+            return Fail(CsvProblem::kTextAfterQuote);
+        }
+    } else {
+        const char stops[] = {separator_, '\r', '\n', '\0'};
+        const std::size_t end = std::min(text.find_first_of(stops, i), text.size());
+        cell->assign(text, i, end - i);
+        if (cell->find('"') != std::string::npos) {
+            return Fail(CsvProblem::kStrayQuote);
+        }
+        i = end;
+    }
+    if (i < text.size() && text[i] == separator_) {
+        i_ = i + 1;
+        lastEmpty_ = i_ == text.size();
+        endsRecord_ = false;
+        return true;
+    }
+    // The end of a line or of the text ends the record.
+    i_ = i + (text.compare(i, 2, "\r\n") == 0 ? 2 : (i < text.size() ? 1 : 0));
+    endsRecord_ = true;
+    return true;
+}
 
 bool ParseCsv(const std::string& text, std::vector<CsvRecord>* records, CsvError* error,
               char separator) {
-    std::size_t i = text.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0;
+    CsvReader reader(text, separator);
     CsvRecord record;
-    record.number = 1;
-    while (i < text.size()) {
-        std::string cell;
-        if (text[i] == '"') {
-            // A quoted cell runs to the quote that is not doubled.
-            for (++i;; ++i) {
-                if (i >= text.size()) {
-                    return Fail(CsvProblem::kUnclosedQuote, record.number, error);
-                }
-                if (text[i] == '"' && i + 1 < text.size() && text[i + 1] == '"') {
-                    cell.push_back('"');
-                    ++i;
-                } else if (text[i] == '"') {
-                    ++i;
-                    break;
-                } else {
-                    cell.push_back(text[i]);
-                }
-            }
-            if (i < text.size() && text[i] != separator && text[i] != '\r' && text[i] != '\n') {
-                return Fail(CsvProblem::kTextAfterQuote, record.number, error);
-            }
-        } else {
-            const char stops[] = {separator, '\r', '\n', '\0'};
-            const std::size_t end = text.find_first_of(stops, i);
-            cell = text.substr(i, end == std::string::npos ? std::string::npos : end - i);
-            if (cell.find('"') != std::string::npos) {
-                return Fail(CsvProblem::kStrayQuote, record.number, error);
-            }
-            i += cell.size();
-        }
+    std::string cell;
+    while (reader.Next(&cell)) {
         record.cells.push_back(cell);
-        if (i < text.size() && text[i] == separator) {
-            ++i;
-            if (i == text.size()) {
-                record.cells
-                    .emplace_back();  // a separator at the very end opens a last, empty cell
-            }
-            continue;
+        if (reader.EndsRecord()) {
+            record.number = reader.Record();
+            records->push_back(std::move(record));
+            record = CsvRecord();
         }
-        // The end of a line or of the text ends the record.
-        i += text.compare(i, 2, "\r\n") == 0 ? 2 : (i < text.size() ? 1 : 0);
-        records->push_back(record);
-        record.cells.clear();
-        ++record.number;
     }
-    if (!record.cells.empty()) {
-        records->push_back(record);
-    }
-    return true;
+    *error = reader.Error();
+    return error->problem == CsvProblem::kNone;
 }
 
 }  // namespace rawfile

@@ -26,9 +26,39 @@ struct CsvError {
     std::size_t record = 0;  // the record the problem is in
 };
 
-// Splits `text` into records, cells parted by `separator` (a UTF-8 byte-order mark at its start is
-// dropped; a line end at its very end ends the last record and starts none). False with *error set
-// at the first problem.
+// Reads `text` one cell at a time, so that a caller keeps only the cells it needs: a log's
+// blank cells and blank lines then cost it nothing. A UTF-8 byte-order mark at the start is
+// dropped; a line end at the very end ends the last record and starts none. `text` must outlive
+// the reader.
+class CsvReader {
+public:
+    CsvReader(const std::string& text, char separator);
+
+    // The next cell in *cell; false at the end of the text, or at a problem (Error()).
+    bool Next(std::string* cell);
+    // Where the cell read last stands: its record (from 1), its place there (from 0), and
+    // whether it is the record's last.
+    std::size_t Record() const { return record_; }
+    std::size_t Index() const { return index_; }
+    bool EndsRecord() const { return endsRecord_; }
+    const CsvError& Error() const { return error_; }
+
+private:
+    bool Fail(CsvProblem problem);
+
+    const std::string& text_;
+    char separator_;
+    std::size_t i_ = 0;
+    std::size_t record_ = 1;
+    std::size_t index_ = 0;
+    bool endsRecord_ = false;
+    bool started_ = false;
+    bool lastEmpty_ = false;  // a separator at the very end opens a last, empty cell
+    CsvError error_;
+};
+
+// Splits `text` into records, as CsvReader reads them. False with *error set at the first
+// problem.
 bool ParseCsv(const std::string& text, std::vector<CsvRecord>* records, CsvError* error,
               char separator = ',');
 

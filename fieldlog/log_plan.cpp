@@ -224,11 +224,63 @@ bool LogPlanner::FolderKey(const std::u16string& folder, FileKey* key) {
     return true;
 }
 
+// Claims the file and, unless `endPath` is empty, the name it ends under in `folder`, against
+// the items before; the clash found (kSameFile, kSameNewName) names the other in `other`.
+Refusal LogPlanner::Claim(std::size_t index, const FileKey& file, const FileKey& folder,
+                          const std::u16string& endPath) {
+    RowPlan& row = rows_[index];
+    const auto sameFile = files_.emplace(file, index);
+    if (!sameFile.second) {
+        row.other = sameFile.first->second;
+        return Refusal::kSameFile;
+    }
+    if (endPath.empty()) {
+        return Refusal::kNone;
+    }
+    // Names compared as a file system that ignores letter case would: a log saved from a
+    // receiver's memory card may well be applied on one.
+    const auto sameEnd =
+        endNames_.emplace(std::make_pair(folder, AsciiUpper(NameOf(endPath))), index);
+    if (!sameEnd.second) {
+        row.other = sameEnd.first->second;
+        row.endPath = endPath;
+        return Refusal::kSameNewName;
+    }
+    return Refusal::kNone;
+}
+
+// A row refused for a problem of its own still claims its file and, when its point name gives
+// one, the name it would end under, so that every clash with it is told in the same run.
+void LogPlanner::PrepareRefusedRow(std::size_t index) {
+    const PlanItem& item = items_[index];
+    Refuse(index, Refusal::kRow);
+    RawFileEditor editor;
+    RowPlan loaded;
+    FileKey folderKey;
+    HeldFile hold;
+    if (item.path.empty() || !Load(item.path, item.exact, &editor, &loaded, &hold) ||
+        !FolderKey(editor.File().folder, &folderKey)) {
+        return;  // its file's own problem shows once the row's is mended
+    }
+    std::u16string endPath = editor.Path();
+    if (item.pointName) {
+        const SaveOutcome check = editor.Check(*item.pointName, editor.HeightText(), &listings_);
+        endPath = check.status == SaveStatus::kReady       ? check.plan.newPath
+                  : check.status == SaveStatus::kUnchanged ? editor.Path()
+                                                           : u"";
+    }
+    rows_[index].clash = Claim(index, editor.Id(), folderKey, endPath);
+}
+
 void LogPlanner::Prepare(std::size_t index) {
     const PlanItem& item = items_[index];
     RowPlan& row = rows_[index];
     if (item.refused) {
         Refuse(index, Refusal::kItem);
+        return;
+    }
+    if (item.problem.kind != LogRowProblem::kNone) {
+        PrepareRefusedRow(index);
         return;
     }
     jobs_[index].reset(new Job);
@@ -260,32 +312,25 @@ void LogPlanner::Prepare(std::size_t index) {
         Refuse(index, Refusal::kLoad);  // the file named is not found, and was not saved so
         return;
     }
+    FileKey folderKey;
+    const bool folderKnown = FolderKey(e.File().folder, &folderKey);
     if (status != SaveStatus::kReady && status != SaveStatus::kUnchanged) {
+        // The file is known: it still clashes with the rows that name it too.
+        const Refusal clash =
+            folderKnown && !item.undo ? Claim(index, e.Id(), folderKey, u"") : Refusal::kNone;
         Refuse(index, Refusal::kSave);
+        row.clash = clash;
+        return;
+    }
+    if (!folderKnown) {
+        Refuse(index, Refusal::kNoIdentity);
         return;
     }
     const std::u16string endPath =
         status == SaveStatus::kReady ? row.outcome.plan.newPath : e.Path();
-    const FileKey fileKey = e.Id();  // taken when the file was loaded
-    FileKey folderKey;
-    if (!FolderKey(e.File().folder, &folderKey)) {
-        Refuse(index, Refusal::kNoIdentity);
-        return;
-    }
-    const auto sameFile = files_.emplace(fileKey, index);
-    if (!sameFile.second) {
-        row.other = sameFile.first->second;
-        Refuse(index, Refusal::kSameFile);
-        return;
-    }
-    // Names compared as a file system that ignores letter case would: a log saved from a
-    // receiver's memory card may well be applied on one.
-    const auto sameEnd =
-        endNames_.emplace(std::make_pair(folderKey, AsciiUpper(NameOf(endPath))), index);
-    if (!sameEnd.second) {
-        row.other = sameEnd.first->second;
-        row.endPath = endPath;
-        Refuse(index, Refusal::kSameNewName);
+    const Refusal clash = Claim(index, e.Id(), folderKey, endPath);  // e.Id(): taken at the load
+    if (clash != Refusal::kNone) {
+        Refuse(index, clash);
         return;
     }
     row.refusal = Refusal::kNone;

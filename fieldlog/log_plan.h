@@ -17,6 +17,7 @@
 #include "editing.h"
 #include "file_identity.h"
 #include "file_ops.h"
+#include "log_reader.h"
 #include "record_file.h"
 
 namespace rawfile {
@@ -50,6 +51,9 @@ struct PlanItem {
     std::optional<std::u16string> pointName;
     std::optional<std::u16string> height;
     std::optional<UndoTarget> undo = std::nullopt;
+    // A log row's own problem (PlanItemOf): the item is refused for it, and still claims its
+    // file and new name against the other items.
+    RowProblem problem = {};
 };
 
 enum class RowState {
@@ -64,6 +68,7 @@ enum class RowState {
 enum class Refusal {
     kNone,
     kItem,          // PlanItem::refused
+    kRow,           // PlanItem::problem
     kNameNotText,   // PlanItem::exact is false
     kLoad,          // `loadError` (`readError` for kReadFailed)
     kChangedSince,  // an undo's file holds no header its history gives it (`path`, `oldHeight`)
@@ -82,7 +87,10 @@ struct RowPlan {
     Refusal refusal = Refusal::kNone;
     LoadError loadError = LoadError::kNone;
     FileError readError;
-    SaveOutcome outcome;     // the rehearsal; once saved, the save's
+    SaveOutcome outcome;  // the rehearsal; once saved, the save's
+    // A clash found besides `refusal` (kSameFile or kSameNewName, with `other` and `endPath`),
+    // for an item refused for a problem of its own; kNone otherwise.
+    Refusal clash = Refusal::kNone;
     std::size_t other = 0;   // kSameFile, kSameNewName: the index of the other item
     std::u16string endPath;  // kSameNewName: where both would end; kRenamed: where it is
     std::u16string path;     // where the file was found
@@ -152,9 +160,9 @@ public:
     // The first row not yet saved (or reported, in a dry run); Rows().size() when all are.
     std::size_t Next() const { return next_; }
 
-    // Saves the next group of rows, passing over refused ones,, `record` (if any) as the save step's
-    // journal; a dry run only steps past them. Returns the number of rows done, 0 when none were
-    // left. Where the record could not be written, the group's rows are kFailed with
+    // Saves the next group of rows, passing over refused ones,, `record` (if any) as the save
+    // step's journal; a dry run only steps past them. Returns the number of rows done, 0 when none
+    // were left. Where the record could not be written, the group's rows are kFailed with
     // kJournalFailed outcomes and nothing of the group was changed.
     std::size_t SaveNextGroup(ChangeRecordWriter* record, bool dryRun);
 
@@ -167,6 +175,9 @@ private:
     bool FindUndoFile(std::size_t index, Job* job, HeldFile* hold);
     bool FindEarlierSave(std::size_t index, Job* job, HeldFile* hold);
     void Refuse(std::size_t index, Refusal refusal);
+    Refusal Claim(std::size_t index, const FileKey& file, const FileKey& folder,
+                  const std::u16string& endPath);
+    void PrepareRefusedRow(std::size_t index);
     bool FolderKey(const std::u16string& folder, FileKey* key);
 
     std::vector<PlanItem> items_;

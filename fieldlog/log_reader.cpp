@@ -15,121 +15,131 @@ namespace {
 // A log larger than this is no field log (and may be a device that never ends).
 constexpr std::size_t kMaxLogBytes = 64u << 20;
 
-// The index of a column the first row does not name.
-constexpr std::size_t kNoColumn = static_cast<std::size_t>(-1);
-
-bool IsBlank(const std::string& cell) {
-    return TrimCell(cell).empty();
-}
+enum class Column : unsigned char { kIgnored, kFile, kPoint, kRadius, kOffset, kHeight, kSlant };
 
 bool StartsWith(const std::string& text, const char* prefix) {
     return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
 
-struct Columns {
-    std::size_t file = kNoColumn;
-    std::size_t point = kNoColumn;
-    std::size_t radius = kNoColumn;
-    std::size_t offset = kNoColumn;
-    std::vector<std::size_t> heights;
-    std::vector<std::size_t> slants;
-};
-
-// Finds the columns in the first row; sets *problem when "file" is missing or a column that
-// holds one value is named twice.
-Columns FindColumns(const std::vector<std::string>& names, FieldLog* log) {
-    Columns c;
-    for (std::size_t i = 0; i < names.size() && log->problem == LogProblem::kNone; ++i) {
-        const std::string name = AsciiLower(TrimCell(names[i]));
-        if (StartsWith(name, "height")) {
-            c.heights.push_back(i);
-            continue;
-        }
-        if (StartsWith(name, "slant")) {
-            c.slants.push_back(i);
-            continue;
-        }
-        std::size_t* column = name == "file"     ? &c.file
-                              : name == "point"  ? &c.point
-                              : name == "radius" ? &c.radius
-                              : name == "offset" ? &c.offset
-                                                 : nullptr;
-        if (column != nullptr && *column != kNoColumn) {
+// What each column of the first row holds; sets the log's problem when "file" is missing or a
+// column that holds one value is named twice.
+std::vector<Column> FindColumns(CsvReader* csv, FieldLog* log) {
+    std::vector<Column> columns;
+    bool named[7] = {};
+    std::string cell;
+    while (csv->Next(&cell)) {
+        const std::string name = AsciiLower(TrimCell(cell));
+        const Column column = StartsWith(name, "height")  ? Column::kHeight
+                              : StartsWith(name, "slant") ? Column::kSlant
+                              : name == "file"            ? Column::kFile
+                              : name == "point"           ? Column::kPoint
+                              : name == "radius"          ? Column::kRadius
+                              : name == "offset"          ? Column::kOffset
+                                                          : Column::kIgnored;
+        const bool once =
+            column != Column::kIgnored && column != Column::kHeight && column != Column::kSlant;
+        bool& seen = named[static_cast<int>(column)];
+        if (once && seen && log->problem == LogProblem::kNone) {
             log->problem = LogProblem::kColumnTwice;
             log->detail = BytesToText(name);
-        } else if (column != nullptr) {
-            *column = i;
+        }
+        seen = true;
+        columns.push_back(column);
+        if (csv->EndsRecord()) {
+            break;
         }
     }
-    if (log->problem == LogProblem::kNone && c.file == kNoColumn) {
+    if (log->problem == LogProblem::kNone && !columns.empty() &&
+        !named[static_cast<int>(Column::kFile)]) {
         log->problem = LogProblem::kNoFileColumn;
     }
-    return c;
+    return columns;
 }
 
-// The cell in `column`, trimmed; blank when absent.
-std::string CellAt(const CsvRecord& record, std::size_t column) {
-    return column < record.cells.size() ? TrimCell(record.cells[column]) : std::string();
-}
+// The cells of one row that the log's columns name, the rest left behind as they are read.
+struct RowCells {
+    std::size_t number = 0;
+    std::size_t filled = 0;  // the cells up to the last that is not blank
+    std::string file;
+    std::string point;
+    Readings readings;
+};
 
-// Takes the cell in `column` as text: none when it is blank or absent; false when it holds a
-// NUL character.
-bool TakeCell(const CsvRecord& record, std::size_t column, std::optional<std::u16string>* value) {
-    const std::string cell = CellAt(record, column);
-    if (!cell.empty()) {
-        *value = Utf8ToUtf16(cell);
-    }
-    return cell.find('\0') == std::string::npos;
-}
-
-// The row's height from its readings, or the problem with them.
-void ReadHeight(const CsvRecord& record, const Columns& columns, bool decimalComma,
-                double tolerance, LogRow* row) {
-    Readings& readings = row->given;
-    readings.decimalComma = decimalComma;
-    for (std::size_t column : columns.heights) {
-        readings.vertical.push_back(CellAt(record, column));
-    }
-    for (std::size_t column : columns.slants) {
-        readings.slant.push_back(CellAt(record, column));
-    }
-    readings.radius = CellAt(record, columns.radius);
-    readings.offset = CellAt(record, columns.offset);
-    row->readings = HeightOf(readings, tolerance);
-    if (row->readings.problem == ReadingsProblem::kNone) {
-        row->height = BytesToText(row->readings.heightText);
-    } else if (row->readings.problem != ReadingsProblem::kNoReadings) {
-        row->problem = LogRowProblem::kReadings;
+void Take(Column column, std::string cell, RowCells* row) {
+    switch (column) {
+        case Column::kFile:
+            row->file = std::move(cell);
+            break;
+        case Column::kPoint:
+            row->point = std::move(cell);
+            break;
+        case Column::kRadius:
+            row->readings.radius = std::move(cell);
+            break;
+        case Column::kOffset:
+            row->readings.offset = std::move(cell);
+            break;
+        case Column::kHeight:
+            row->readings.vertical.push_back(std::move(cell));
+            break;
+        case Column::kSlant:
+            row->readings.slant.push_back(std::move(cell));
+            break;
+        case Column::kIgnored:
+            break;
     }
 }
 
-LogRow ReadRow(const CsvRecord& record, const Columns& columns, std::size_t width,
-               bool decimalComma, double tolerance, std::optional<double> maxHeight,
+// The first character of a point name that no file name may hold (DEL and the other control
+// characters included); 0 when there is none.
+char32_t BadCharacter(const std::u16string& name) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char16_t c = name[i];
+        if (c == 0x7F || !IsValidPointName(name.substr(i, 1))) {
+            return c;
+        }
+    }
+    return 0;
+}
+
+LogRow MakeRow(RowCells cells, std::size_t width, double tolerance, std::optional<double> maxHeight,
                const std::u16string& folder) {
     LogRow row;
-    row.number = record.number;
-    std::optional<std::u16string> file;
+    row.number = cells.number;
     const bool text =
-        TakeCell(record, columns.file, &file) && TakeCell(record, columns.point, &row.pointName);
-    if (file) {
-        row.file = IsAbsolutePath(*file, PlatformPathStyle()) ? *file : folder + *file;
+        cells.file.find('\0') == std::string::npos && cells.point.find('\0') == std::string::npos;
+    if (!cells.file.empty()) {
+        const std::u16string file = Utf8ToUtf16(cells.file);
+        row.file = IsAbsolutePath(file, PlatformPathStyle()) ? file : folder + file;
     }
-    std::size_t cells = record.cells.size();
-    while (cells > width && IsBlank(record.cells[cells - 1])) {
-        --cells;
+    if (!cells.point.empty()) {
+        row.pointName = Utf8ToUtf16(cells.point);
     }
-    if (cells > width) {
+    row.given = std::move(cells.readings);
+    RowProblem& problem = row.problem;
+    if (cells.filled > width) {
         // More cells than column names: most likely a cell that needed quotes, such as a
         // height written with a decimal comma; taking the cells as they fall would be a guess.
-        row.problem = LogRowProblem::kTooManyCells;
-        row.cells = cells;
-        row.columns = width;
+        problem.kind = LogRowProblem::kTooManyCells;
+        problem.cells = cells.filled;
+        problem.columns = width;
     } else if (!text) {
-        row.problem = LogRowProblem::kCellNotText;
-    } else if (!file) {
-        row.problem = LogRowProblem::kNoFileCell;
+        problem.kind = LogRowProblem::kCellNotText;
+    } else if (cells.file.empty()) {
+        problem.kind = LogRowProblem::kNoFileCell;
+    } else if (row.pointName && (*row.pointName == u"." || *row.pointName == u"..")) {
+        problem.kind = LogRowProblem::kPointDots;
+    } else if (row.pointName && BadCharacter(*row.pointName) != 0) {
+        problem.kind = LogRowProblem::kPointCharacter;
+        problem.character = BadCharacter(*row.pointName);
     } else {
-        ReadHeight(record, columns, decimalComma, tolerance, &row);
+        HeightFromReadings height = HeightOf(row.given, tolerance);
+        if (height.problem == ReadingsProblem::kNone) {
+            row.height = BytesToText(height.heightText);
+        } else if (height.problem != ReadingsProblem::kNoReadings) {
+            problem.kind = LogRowProblem::kReadings;
+            problem.readings = std::move(height);
+        }
         CheckLikelyMillimetres(&row, maxHeight);
     }
     return row;
@@ -147,25 +157,23 @@ LogProblem CsvProblemOf(CsvProblem problem) {
 }
 
 // The row (record) the line a decoding problem is in belongs to: the lines before it, decoded,
-// are parsed as far as they go.
+// are counted as records as far as they go.
 std::size_t RowOfLine(const DecodedText& text, const std::string& bytes) {
     if (text.badLine <= 1 || text.encoding.compare(0, 6, u"UTF-16") == 0) {
         return text.badLine;  // UTF-16 text is not split by bytes; its lines are its rows
     }
-    std::size_t end = 0;
-    for (std::size_t line = 1; line < text.badLine; ++line) {
-        end = bytes.find('\n', end) + 1;
-    }
-    const DecodedText before = DecodeLog(bytes.substr(0, end), text.read);
-    std::vector<CsvRecord> records;
-    CsvError error;
+    const DecodedText before =
+        DecodeLog(bytes.substr(0, LineStart(bytes, text.badLine)), text.read);
     if (!before.ok) {
         return text.badLine;
     }
-    if (!ParseCsv(before.utf8, &records, &error, DetectSeparator(before.utf8, "file"))) {
-        return error.record;
+    CsvReader csv(before.utf8, DetectSeparator(before.utf8, "file"));
+    std::string cell;
+    std::size_t records = 0;
+    while (csv.Next(&cell)) {
+        records += csv.EndsRecord() ? 1 : 0;
     }
-    return records.size() + 1;
+    return csv.Error().problem != CsvProblem::kNone ? csv.Error().record : records + 1;
 }
 
 // Why the log's bytes are no text, in the log's terms.
@@ -198,10 +206,11 @@ void TakeDecodeProblem(const DecodedText& text, const std::string& bytes, FieldL
 
 void CheckLikelyMillimetres(LogRow* row, std::optional<double> maxHeight) {
     NormalisedHeight height;
-    if (row->problem == LogRowProblem::kNone && row->height &&
+    if (row->problem.kind == LogRowProblem::kNone && row->height &&
         NormaliseHeight(*row->height, &height) == SaveRefusal::kNone &&
         LooksLikeMillimetres(height, maxHeight)) {
-        row->problem = LogRowProblem::kLikelyMillimetres;
+        row->problem.kind = LogRowProblem::kLikelyMillimetres;
+        row->problem.height = *row->height;
     }
 }
 
@@ -223,37 +232,40 @@ FieldLog ReadFieldLog(const std::u16string& path, TextEncoding encoding, double 
         TakeDecodeProblem(text, bytes, &log);
         return log;
     }
-    log.encoding = text.encoding;
-    log.encodingFromBom = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ||
-                          bytes.compare(0, 2, "\xFF\xFE") == 0 ||
-                          bytes.compare(0, 2, "\xFE\xFF") == 0;
+    std::string().swap(bytes);
     const char separator = DetectSeparator(text.utf8, "file");
-    std::vector<CsvRecord> records;
-    CsvError error;
-    if (!ParseCsv(text.utf8, &records, &error, separator)) {
-        log.problem = CsvProblemOf(error.problem);
-        log.problemRow = error.record;
-        return log;
-    }
-    if (records.empty()) {
-        log.problem = LogProblem::kEmpty;
-        return log;
-    }
-    const Columns columns = FindColumns(records[0].cells, &log);
-    if (log.problem != LogProblem::kNone) {
-        log.problemRow = 1;
-        return log;
-    }
+    CsvReader csv(text.utf8, separator);
+    const std::vector<Column> columns = FindColumns(&csv, &log);
     const std::u16string folder = SplitRawPath(path, PlatformPathStyle()).folder;
-    for (std::size_t i = 1; i < records.size(); ++i) {
-        bool blank = true;
-        for (const std::string& cell : records[i].cells) {
-            blank = blank && IsBlank(cell);
+    RowCells row;
+    std::string cell;
+    while (log.problem == LogProblem::kNone && csv.Next(&cell)) {
+        row.number = csv.Record();
+        std::string trimmed = TrimCell(cell);
+        if (!trimmed.empty()) {
+            row.filled = csv.Index() + 1;
+            row.readings.decimalComma = separator != ',';
+            Take(csv.Index() < columns.size() ? columns[csv.Index()] : Column::kIgnored,
+                 std::move(trimmed), &row);
         }
-        if (!blank) {
-            log.rows.push_back(ReadRow(records[i], columns, records[0].cells.size(),
-                                       separator != ',', tolerance, maxHeight, folder));
+        if (csv.EndsRecord()) {
+            if (row.filled != 0) {  // a row of blank cells is no row
+                log.rows.push_back(
+                    MakeRow(std::move(row), columns.size(), tolerance, maxHeight, folder));
+            }
+            row = RowCells();
         }
+    }
+    if (csv.Error().problem != CsvProblem::kNone) {
+        log.rows.clear();
+        log.problem = CsvProblemOf(csv.Error().problem);
+        log.problemRow = csv.Error().record;
+    } else if (log.problem != LogProblem::kNone) {
+        log.problemRow = 1;
+    } else if (columns.empty()) {
+        log.problem = LogProblem::kEmpty;
+    } else if (log.rows.empty()) {
+        log.problem = LogProblem::kNoRows;
     }
     return log;
 }

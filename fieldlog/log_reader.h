@@ -20,8 +20,19 @@ enum class LogRowProblem {
     kTooManyCells,  // more cells (`cells`) than column names (`columns`)
     kCellNotText,   // the file or point cell holds a NUL character
     kNoFileCell,
+    kPointCharacter,     // the point name holds `character`, which no file name may hold
+    kPointDots,          // the point name is "." or "..", which name folders
     kReadings,           // `readings` says what
-    kLikelyMillimetres,  // the height (`height`) is most likely millimetres written as metres
+    kLikelyMillimetres,  // the height is most likely millimetres written as metres
+};
+
+struct RowProblem {
+    LogRowProblem kind = LogRowProblem::kNone;
+    std::size_t cells = 0;  // kTooManyCells
+    std::size_t columns = 0;
+    char32_t character = 0;       // kPointCharacter
+    std::u16string height;        // kLikelyMillimetres: the height as read
+    HeightFromReadings readings;  // kReadings
 };
 
 struct LogRow {
@@ -29,11 +40,8 @@ struct LogRow {
     std::u16string file;     // the file cell, found from the log's folder when it is relative
     std::optional<std::u16string> pointName;  // none when the cell is blank or absent
     std::optional<std::u16string> height;     // the readings' height, "%.3f"; none without any
-    LogRowProblem problem = LogRowProblem::kNone;
-    std::size_t cells = 0;  // kTooManyCells
-    std::size_t columns = 0;
-    HeightFromReadings readings;  // the height, or why the readings give none
-    Readings given;               // the readings as written
+    RowProblem problem;
+    Readings given;  // the readings as written, blank ones left out
 };
 
 // What makes the whole log unusable.
@@ -49,6 +57,7 @@ enum class LogProblem {
     kStrayQuote,
     kTextAfterQuote,
     kEmpty,
+    kNoRows,       // the first row names the columns, and no row follows
     kColumnTwice,  // `detail`: the column's name
     kNoFileColumn,
 };
@@ -65,6 +74,8 @@ struct FieldLog {
 // Reads the log at `path` in `encoding` (kAuto: as its bytes show for certain), its cells parted by
 // the separator that makes the first row name a "file" column; readings that spread by more than
 // `tolerance` metres refuse their row, and so does a height CheckLikelyMillimetres catches.
+// Time and memory go with the log's size: blank cells and blank rows cost nothing, whatever the
+// number of columns.
 FieldLog ReadFieldLog(const std::u16string& path, TextEncoding encoding, double tolerance,
                       std::optional<double> maxHeight = std::nullopt);
 

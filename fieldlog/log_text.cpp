@@ -18,10 +18,22 @@ bool StartsWith(const std::string& bytes, const char* prefix) {
     return bytes.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
 
+// The length of the line end at `i` (LF, CR LF or a lone CR); 0 when there is none.
+std::size_t LineEndAt(const std::string& bytes, std::size_t i) {
+    if (i >= bytes.size() || (bytes[i] != '\r' && bytes[i] != '\n')) {
+        return 0;
+    }
+    return bytes.compare(i, 2, "\r\n") == 0 ? 2 : 1;
+}
+
 // The line (from 1) that the byte at `offset` is in.
 std::size_t LineAt(const std::string& bytes, std::size_t offset) {
-    return 1 + static_cast<std::size_t>(
-                   std::count(bytes.begin(), bytes.begin() + std::min(offset, bytes.size()), '\n'));
+    std::size_t line = 1;
+    for (std::size_t i = 0; i < std::min(offset, bytes.size()); ++i) {
+        // The LF of a CR LF ends the line its CR is in.
+        line += bytes[i] == '\n' || (bytes[i] == '\r' && LineEndAt(bytes, i) == 1) ? 1 : 0;
+    }
+    return line;
 }
 
 bool IsUtf8(const std::string& bytes) {
@@ -30,30 +42,31 @@ bool IsUtf8(const std::string& bytes) {
     return exact;
 }
 
-// The first line of `bytes` that `valid` fails on, when it fails on the whole: the shortest
-// run of whole lines it fails on, found by halving. Line feeds never fall inside a character
-// of the code pages read here, so every such run is text on its own.
+// The first line of `bytes` whose text, with all the lines before it, `valid` refuses; 0 when
+// it takes the whole. Found by halving, so that a long log is decoded a few dozen times rather
+// than once a line; line ends are never inside a character of the encodings tried here.
 template <typename Valid>
 std::size_t FirstBadLine(const std::string& bytes, Valid valid) {
-    std::vector<std::size_t> ends;  // the end of each line, after its line feed
-    for (std::size_t lf = bytes.find('\n'); lf != std::string::npos;
-         lf = bytes.find('\n', lf + 1)) {
-        ends.push_back(lf + 1);
+    if (valid(bytes)) {
+        return 0;
     }
-    if (ends.empty() || ends.back() != bytes.size()) {
-        ends.push_back(bytes.size());
-    }
-    std::size_t low = 1;
-    std::size_t high = ends.size();
+    // The text up to the end of the line that holds the byte at `p`.
+    const auto validTo = [&bytes, &valid](std::size_t p) {
+        std::size_t end = std::min(bytes.find_first_of("\r\n", p), bytes.size());
+        end += LineEndAt(bytes, end);
+        return valid(bytes.substr(0, end));
+    };
+    std::size_t low = 0;
+    std::size_t high = bytes.empty() ? 0 : bytes.size() - 1;  // its line is refused
     while (low < high) {
         const std::size_t mid = low + (high - low) / 2;
-        if (valid(bytes.substr(0, ends[mid - 1]))) {
+        if (validTo(mid)) {
             low = mid + 1;
         } else {
             high = mid;
         }
     }
-    return low;
+    return LineAt(bytes, low);
 }
 
 DecodedText Invalid(DecodedText out, std::size_t line) {
@@ -334,6 +347,16 @@ DecodedText DecodeLog(const std::string& bytes, TextEncoding encoding) {
     out.fromMark = mark != TextEncoding::kAuto;
     const std::size_t control = out.ok ? FirstControl(out.utf8) : std::string::npos;
     return control == std::string::npos ? out : ControlAt(out, out.utf8, control);
+}
+
+std::size_t LineStart(const std::string& bytes, std::size_t line) {
+    std::size_t i = 0;
+    for (std::size_t n = 1; n < line && i < bytes.size();) {
+        const std::size_t end = LineEndAt(bytes, i);
+        i += end == 0 ? 1 : end;
+        n += end == 0 ? 0 : 1;
+    }
+    return i;
 }
 
 char DetectSeparator(const std::string& text, const std::string& column) {

@@ -52,6 +52,9 @@ struct DecodedText {
 // control character other than tab, line feed and carriage return is no text in any encoding.
 DecodedText DecodeLog(const std::string& bytes, TextEncoding encoding);
 
+// The offset in `bytes` where line `line` (from 1, as DecodedText counts them) begins.
+std::size_t LineStart(const std::string& bytes, std::size_t line);
+
 // The separator (',', ';' or '\t') that makes the first record of `text` hold a cell that trims
 // and lower-cases to `column`; ',' when none does.
 char DetectSeparator(const std::string& text, const std::string& column);

@@ -8,7 +8,8 @@
 
 namespace rawfile {
 
-// The readings of one row or command line, as written (cells or arguments).
+// The readings of one row or command line, as written (cells or arguments); blank ones count
+// for nothing, and a log leaves them out.
 struct Readings {
     std::vector<std::string> vertical;
     std::vector<std::string> slant;
@@ -25,22 +26,27 @@ enum class ReadingsProblem {
     kNoRadius,             // slant readings without a radius, or with one of 0 or less
     kSlantNotAboveRadius,  // the mean slant is not longer than the radius
     kSpread,               // the readings spread by more than the tolerance
-    kOutOfRange,           // the height is too large to be stored
+    kOutOfRange,           // the height (or `cell`, a reading) is too large to be stored
 };
 
 struct HeightFromReadings {
     ReadingsProblem problem = ReadingsProblem::kNone;
     std::string heightText;           // the height rounded to millimetres, "%.3f"
-    std::string cell;                 // kNotNumber: the cell that is no number
+    std::string cell;                 // kNotNumber, kOutOfRange: the reading at fault, if one is
     std::vector<std::string> spread;  // kSpread: the readings that disagree, as written
+    double tolerance = 0;             // kSpread: the tolerance they exceed, in metres
 };
 
 // The default tolerance on the spread of readings, in metres.
 constexpr double kDefaultTolerance = 0.003;
 
-// The height the readings give: the mean of the vertical readings, or sqrt(mean slant^2 -
-// radius^2) + offset; rounded to millimetres (half away from zero). Readings are compared in
-// tenths of a millimetre, so a spread of exactly the tolerance passes.
+// The height the readings give. One vertical reading is the height as written, for the save to
+// round as it rounds a typed height; two or more give their exact mean, rounded to millimetres
+// half away from zero (every digit counts: 1.60049999 and 1.6005 give 1.600); slant readings
+// give sqrt(mean slant^2 - radius^2) + offset, rounded likewise. The spread (the largest reading
+// less the least) is compared exactly with the tolerance, which is taken to the micrometre, so
+// a spread of exactly the tolerance passes. No count or size of readings overflows: a height
+// too large for the header is kOutOfRange.
 HeightFromReadings HeightOf(const Readings& readings, double toleranceMetres);
 
 // True when `text` is a tolerance: a decimal number of metres, zero or more.

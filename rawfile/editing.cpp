@@ -47,8 +47,9 @@ LoadError RawFileEditor::Take(const std::u16string& path, PathStyle style, const
     file_.path = path;
     file_.folder = split.folder;
     if (loaded.error != LoadError::kNone) {
-        if (loaded.error == LoadError::kReadFailed && readError != nullptr) {
-            readError->op = FileOp::kRead;
+        const bool open = loaded.error == LoadError::kOpenFailed;
+        if ((open || loaded.error == LoadError::kReadFailed) && readError != nullptr) {
+            readError->op = open ? FileOp::kOpen : FileOp::kRead;
             readError->path = path;
             readError->code = loaded.readError;
             readError->reason = SystemReason(loaded.readError);

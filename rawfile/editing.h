@@ -50,7 +50,7 @@ class RawFileEditor {
 public:
     // Loads the file at `path`. Whatever the outcome, the folder and file name are those of
     // `path`; on failure nothing is loaded until a later load succeeds. *readError is set for
-    // kReadFailed.
+    // kReadFailed and kOpenFailed (the system's reason).
     LoadError Load(const std::u16string& path, PathStyle style = PlatformPathStyle(),
                    FileError* readError = nullptr);
     // Load through a file already held (at its path), which a rehearsal can then use.

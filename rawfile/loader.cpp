@@ -399,6 +399,7 @@ LoadResult LoadRawHeader(const std::u16string& path) {
     if (file == nullptr) {
         LoadResult r;
         r.error = LoadError::kOpenFailed;
+        r.readError = LastReadError();
         return r;
     }
     std::uint32_t readError = 0;

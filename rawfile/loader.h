@@ -31,7 +31,7 @@ struct LoadResult {
     // for kReadFailed the system's error code.
     std::string head;
     FileId id;
-    std::uint32_t readError = 0;
+    std::uint32_t readError = 0;  // kReadFailed, kOpenFailed: the system's error code
 };
 
 // The load's result from the first line found for each key, in the order of kKeys (null where

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "numbers.h"
+#include "paths.h"
 #include "text.h"
 
 namespace texts {
@@ -18,51 +19,77 @@ std::u16string Number(std::size_t n) {
     return rawfile::WholeNumberText(static_cast<long long>(n));
 }
 
-std::u16string RowName(std::size_t row, Language language) {
-    return Fill(Pick(language, u"第%1行", u"row %1"), {Number(row)});
+// A tolerance in metres as given (it is taken to the micrometre): at least three decimals.
+std::u16string ToleranceText(double metres) {
+    std::string text = rawfile::FormatFixed(metres, 6);
+    while (text.size() > 1 && text.back() == '0' && text[text.size() - 4] != '.') {
+        text.pop_back();
+    }
+    return rawfile::BytesToText(text);
+}
+
+// A character as a message names it: in quotes, or by its code when it shows as nothing.
+std::u16string CharacterText(char32_t c, Language language) {
+    if (c < 0x20 || c == 0x7F) {
+        static const char kHex[] = "0123456789ABCDEF";
+        std::u16string code = u"U+00";
+        code.push_back(static_cast<char16_t>(kHex[(c >> 4) & 0xF]));
+        code.push_back(static_cast<char16_t>(kHex[c & 0xF]));
+        return code;
+    }
+    const std::u16string character(1, static_cast<char16_t>(c));
+    return Pick(language, u"“", u"\"") + character + Pick(language, u"”", u"\"");
 }
 
 }  // namespace
 
-std::u16string LogProblem(const rawfile::FieldLog& log, Language language) {
-    std::u16string text;
+std::u16string RowName(std::size_t row, Language language) {
+    return Fill(Pick(language, u"第%1行", u"row %1"), {Number(row)});
+}
+
+std::u16string LogProblemText(const rawfile::FieldLog& log, Language language) {
     switch (log.problem) {
         case rawfile::LogProblem::kNone:
             return u"";
         case rawfile::LogProblem::kTooLarge:
-            text = Pick(language, u"记录表大于64 MiB", u"the log is larger than 64 MiB");
-            break;
+            return Pick(language, u"记录表大于64 MiB", u"the log is larger than 64 MiB");
         case rawfile::LogProblem::kUnreadable:
-            text = Pick(language, u"无法读取记录表：", u"cannot read the log: ") + log.detail;
-            break;
+            return Fill(Pick(language, u"无法读取记录表：%1", u"cannot read the log: %1"),
+                        {log.detail});
         case rawfile::LogProblem::kNotText:
         case rawfile::LogProblem::kControlCharacter:
         case rawfile::LogProblem::kMarkDisagrees:
         case rawfile::LogProblem::kEncodingUnsure:
-            text = LogEncodingProblem(log, language);
-            break;
+            return LogEncodingProblem(log, language);
         case rawfile::LogProblem::kUnclosedQuote:
+            return Pick(language, u"引号括起的单元格没有结束引号",
+                        u"a quoted cell is never closed");
         case rawfile::LogProblem::kStrayQuote:
+            return Pick(language, u"不以引号开头的单元格中含有引号",
+                        u"a quote inside a cell that does not begin with one");
         case rawfile::LogProblem::kTextAfterQuote:
-            text = Pick(language, u"引号用法不正确", u"a cell's quotes are not as CSV has them");
-            break;
+            return Pick(language, u"单元格的结束引号之后还有文字",
+                        u"text after the closing quote of a cell");
         case rawfile::LogProblem::kEmpty:
-            text = Pick(language, u"记录表为空；第一行须为列名",
+            return Pick(language, u"记录表为空；第一行须为列名",
                         u"the log is empty; its first row must name the columns");
-            break;
+        case rawfile::LogProblem::kNoRows:
+            return Pick(language, u"记录表中没有数据行", u"the log has no rows");
         case rawfile::LogProblem::kColumnTwice:
-            text = Fill(Pick(language, u"第一行的“%1”列出现了不止一次",
+            return Fill(Pick(language, u"第一行的“%1”列出现了不止一次",
                              u"the first row names the \"%1\" column more than once"),
                         {log.detail});
-            break;
         case rawfile::LogProblem::kNoFileColumn:
-            text = Pick(language, u"第一行没有“file”列", u"the first row names no \"file\" column");
-            break;
+            return Pick(language, u"第一行没有“file”列", u"the first row names no \"file\" column");
     }
+    return u"";
+}
+
+std::u16string LogProblem(const rawfile::FieldLog& log, Language language) {
     const std::u16string where =
         log.problemRow == 0 ? u""
                             : RowName(log.problemRow, language) + Pick(language, u"：", u": ");
-    return Sentence(where + text, language);
+    return Sentence(where + LogProblemText(log, language), language);
 }
 
 std::u16string LogEncoding(const rawfile::FieldLog& log, Language language) {
@@ -93,83 +120,146 @@ std::u16string LogEncodingProblem(const rawfile::FieldLog& log, Language languag
     }
 }
 
-std::u16string LogRowProblem(const rawfile::LogRow& row, double tolerance, Language language) {
-    switch (row.problem) {
+std::u16string RowProblemText(const rawfile::RowProblem& problem, Language language) {
+    switch (problem.kind) {
         case rawfile::LogRowProblem::kNone:
             return u"";
         case rawfile::LogRowProblem::kTooManyCells:
             return Fill(Pick(language, u"该行有%1个单元格，第一行只有%2个",
-                             u"The row has %1 cells, the first row only %2."),
-                        {Number(row.cells), Number(row.columns)});
+                             u"the row has %1 cells, the first row only %2"),
+                        {Number(problem.cells), Number(problem.columns)});
         case rawfile::LogRowProblem::kCellNotText:
-            return Pick(language, u"单元格不是文本", u"A cell is not text.");
+            return Pick(language, u"单元格不是文本（含NUL字符）",
+                        u"a cell is not text (it holds a NUL character)");
         case rawfile::LogRowProblem::kNoFileCell:
-            return Pick(language, u"未给出文件", u"No file given.");
+            return Pick(language, u"未给出文件", u"no file given");
+        case rawfile::LogRowProblem::kPointCharacter:
+            return Fill(
+                Pick(language, u"点名含有文件名不能包含的字符%1（\\ / : * ? \" < > | 及控制字符）",
+                     u"the point name holds %1, which a file name cannot hold (nor any "
+                     u"of \\ / : * ? \" < > | or a control character)"),
+                {CharacterText(problem.character, language)});
+        case rawfile::LogRowProblem::kPointDots:
+            return Pick(language, u"点名不能是“.”或“..”",
+                        u"the point name cannot be \".\" or \"..\"");
         case rawfile::LogRowProblem::kLikelyMillimetres: {
             rawfile::NormalisedHeight height;
-            rawfile::NormaliseHeight(row.height.value_or(u""), &height);
+            rawfile::NormaliseHeight(problem.height, &height);
             return LikelyMillimetres(height, language);
         }
         case rawfile::LogRowProblem::kReadings:
-            break;
+            return ReadingsProblemText(problem.readings, language);
     }
-    const rawfile::HeightFromReadings& r = row.readings;
+    return u"";
+}
+
+std::u16string ReadingsProblemText(const rawfile::HeightFromReadings& r, Language language) {
     switch (r.problem) {
+        case rawfile::ReadingsProblem::kNone:
+        case rawfile::ReadingsProblem::kNoReadings:
+            return u"";
         case rawfile::ReadingsProblem::kNotNumber:
             return Fill(Pick(language, u"读数“%1”不是有效的数字",
-                             u"The reading \"%1\" is not a decimal number."),
+                             u"the reading \"%1\" is not a decimal number"),
                         {rawfile::Utf8ToUtf16(r.cell)});
         case rawfile::ReadingsProblem::kBothKinds:
             return Pick(language, u"同时有垂直读数和斜高读数；只能给出一种",
-                        u"Both vertical and slant readings; give one kind.");
+                        u"both vertical and slant readings; give one kind");
         case rawfile::ReadingsProblem::kNoRadius:
-            return Pick(language, u"斜高读数需要天线半径",
-                        u"Slant readings need the antenna's radius.");
+            return Pick(language, u"斜高读数需要天线半径（大于0的长度）",
+                        u"slant readings need the antenna's radius, a length more than 0");
         case rawfile::ReadingsProblem::kSlantNotAboveRadius:
             return Pick(language, u"斜高不大于天线半径",
-                        u"The slant is not longer than the radius.");
+                        u"the slant is not longer than the radius");
         case rawfile::ReadingsProblem::kSpread: {
             std::u16string readings;
             for (const std::string& reading : r.spread) {
                 readings += (readings.empty() ? u"" : u", ") + rawfile::Utf8ToUtf16(reading);
             }
-            const std::u16string limit = rawfile::BytesToText(rawfile::FormatFixed(tolerance, 3));
             return Fill(Pick(language, u"读数 %1 之间的差超过 %2 米",
-                             u"The readings %1 disagree by more than %2 m."),
-                        {readings, limit});
+                             u"the readings %1 disagree by more than %2 m"),
+                        {readings, ToleranceText(r.tolerance)});
         }
-        default:
-            return Pick(language, u"由读数得到的天线高过大，无法保存",
-                        u"The readings give a height too large to save.");
+        case rawfile::ReadingsProblem::kOutOfRange:
+            break;
     }
+    if (r.cell.empty()) {
+        return Refusal(rawfile::SaveRefusal::kHeightOutOfRange, u"", language);
+    }
+    return Fill(Pick(language, u"读数“%1”超出范围", u"the reading \"%1\" is out of range"),
+                {rawfile::Utf8ToUtf16(r.cell)});
 }
 
-std::u16string LogRefusal(const rawfile::RowPlan& row, std::size_t otherRow,
-                          const std::u16string& otherName, Language language) {
-    switch (row.refusal) {
-        case rawfile::Refusal::kLoad:
-            return Sentence(LoadFailure(row.loadError, language), language);
-        case rawfile::Refusal::kSave:
-            return Sentence(Refusal(row.outcome.refusal, row.outcome.plan.newPath, language),
-                            language);
-        case rawfile::Refusal::kSameFile:
-            if (!otherName.empty()) {
-                return Fill(Pick(language, u"与%1（%2）是同一个文件", u"The same file as %1 (%2)."),
-                            {RowName(otherRow, language), otherName});
-            }
-            return Fill(Pick(language, u"与%1是同一个文件", u"The same file as %1."),
-                        {RowName(otherRow, language)});
-        case rawfile::Refusal::kSameNewName:
-            if (!otherName.empty()) {
-                return Fill(Pick(language, u"与%1的新文件名相同（%2）",
-                                 u"Ends at the same name as %1 (%2)."),
-                            {RowName(otherRow, language), otherName});
-            }
-            return Fill(Pick(language, u"与%1的新文件名相同", u"Ends at the same name as %1."),
-                        {RowName(otherRow, language)});
-        default:
-            return Sentence(LoadFailure(rawfile::LoadError::kOpenFailed, language), language);
+std::u16string LoadFailureText(rawfile::LoadError error, const std::u16string& reason,
+                               Language language) {
+    if (error == rawfile::LoadError::kReadFailed) {
+        return Fill(Pick(language, u"无法读取RVX文件：%1", u"cannot read the raw file: %1"),
+                    {reason});
     }
+    const std::u16string text = LoadFailure(error, language);
+    return reason.empty() || error != rawfile::LoadError::kOpenFailed
+               ? text
+               : text + Pick(language, u"：", u": ") + reason;
+}
+
+std::u16string SameFileText(const std::u16string& other, Language language) {
+    return Fill(Pick(language, u"与%1是同一个文件", u"the same file as %1"), {other});
+}
+
+std::u16string SameNewNameText(const std::u16string& other, const std::u16string& endName,
+                               Language language) {
+    return Fill(Pick(language, u"与%1的新文件名相同：%2", u"%1 ends at the same name: %2"),
+                {other, endName});
+}
+
+namespace {
+
+// `otherName` (may be empty) names what the clash is about as the disk spells it: for the same
+// file, the other row's file; for the same new name, that name.
+std::u16string ClashText(rawfile::Refusal clash, const rawfile::RowPlan& row, std::size_t otherRow,
+                         const std::u16string& otherName, Language language) {
+    std::u16string other = RowName(otherRow, language);
+    if (clash == rawfile::Refusal::kSameFile && !otherName.empty()) {
+        other += Pick(language, u"（", u" (") + otherName + Pick(language, u"）", u")");
+    }
+    const std::u16string endName =
+        clash == rawfile::Refusal::kSameNewName && !otherName.empty()
+            ? otherName
+            : rawfile::SplitRawPath(row.endPath, rawfile::PlatformPathStyle()).fileName;
+    return clash == rawfile::Refusal::kSameFile ? SameFileText(other, language)
+                                                : SameNewNameText(other, endName, language);
+}
+
+}  // namespace
+
+std::u16string LogRefusal(const rawfile::RowPlan& row, const rawfile::PlanItem& item,
+                          std::size_t otherRow, const std::u16string& otherName,
+                          Language language) {
+    std::u16string text;
+    switch (row.refusal) {
+        case rawfile::Refusal::kRow:
+            text = RowProblemText(item.problem, language);
+            break;
+        case rawfile::Refusal::kLoad:
+            text = LoadFailureText(row.loadError, row.readError.reason, language);
+            break;
+        case rawfile::Refusal::kSave:
+            text = Refusal(row.outcome.refusal, row.outcome.plan.newPath, language);
+            break;
+        case rawfile::Refusal::kSameFile:
+        case rawfile::Refusal::kSameNewName:
+            text = ClashText(row.refusal, row, otherRow, otherName, language);
+            break;
+        default:
+            text = LoadFailure(rawfile::LoadError::kOpenFailed, language);
+            break;
+    }
+    text = Sentence(text, language);
+    if (row.clash != rawfile::Refusal::kNone) {
+        text += Pick(language, u"", u" ") +
+                Sentence(ClashText(row.clash, row, otherRow, otherName, language), language);
+    }
+    return text;
 }
 
 std::u16string LogState(const rawfile::RowPlan& row, Language language) {

@@ -12,21 +12,40 @@
 
 namespace texts {
 
-// What makes the whole log unusable; `row` is 0 or the row the problem is in.
-std::u16string LogProblem(const rawfile::FieldLog& log, Language language);
+// The field log's problems as phrases, the same for both programs: rvxedit prints them after
+// the log's name and row, the window as sentences.
+
+// What makes the whole log unusable (its row, if any, is the caller's to name).
+std::u16string LogProblemText(const rawfile::FieldLog& log, Language language);
+// What is wrong with a row of the log itself.
+std::u16string RowProblemText(const rawfile::RowProblem& problem, Language language);
+// Why readings give no height.
+std::u16string ReadingsProblemText(const rawfile::HeightFromReadings& result, Language language);
+// Why a raw file did not load, with the system's reason when there is one.
+std::u16string LoadFailureText(rawfile::LoadError error, const std::u16string& reason,
+                               Language language);
+// How a problem names a row of the log.
+std::u16string RowName(std::size_t row, Language language);
+// A clash with another item, `other` naming it (a row, or a file's path); `endName` is the name
+// both would end under.
+std::u16string SameFileText(const std::u16string& other, Language language);
+std::u16string SameNewNameText(const std::u16string& other, const std::u16string& endName,
+                               Language language);
 // The encoding the log was read in: "read as windows-1252", "read as UTF-16 LE, from its
 // byte-order mark"; a fragment of a line.
 std::u16string LogEncoding(const rawfile::FieldLog& log, Language language);
 // Why the log's bytes are no text it can read (kNotText, kControlCharacter, kMarkDisagrees,
 // kEncodingUnsure), as a fragment of a line; empty for any other problem.
 std::u16string LogEncodingProblem(const rawfile::FieldLog& log, Language language);
-// What is wrong with a row of the log itself.
-std::u16string LogRowProblem(const rawfile::LogRow& row, double tolerance, Language language);
-// Why the planner refused a file; `otherRow` is the log row of the file it clashes with, and
-// `otherName` (may be empty) the name that clash is about: for the same file, the other row's
-// file as the disk spells it; for the same new name, that name.
-std::u16string LogRefusal(const rawfile::RowPlan& row, std::size_t otherRow,
-                          const std::u16string& otherName, Language language);
+
+// The window's status line for an unusable log: with its row, as a sentence.
+std::u16string LogProblem(const rawfile::FieldLog& log, Language language);
+// Why the planner refused a row, as the window's state column says it; `otherRow` is the log
+// row of the item it clashes with, and `otherName` (may be empty) the name that clash is about
+// as the disk spells it: for the same file, the other row's file; for the same new name, that
+// name.
+std::u16string LogRefusal(const rawfile::RowPlan& row, const rawfile::PlanItem& item,
+                          std::size_t otherRow, const std::u16string& otherName, Language language);
 // A row's state other than a refusal: will save, unchanged, already saved, saved, or a failed
 // save with the system's reason.
 std::u16string LogState(const rawfile::RowPlan& row, Language language);

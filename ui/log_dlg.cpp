@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "change_record_path.h"
+#include "log_items.h"
 #include "log_messages.h"
 #include "numbers.h"
 #include "paths.h"
@@ -174,14 +175,10 @@ void CFieldLogDlg::Notify() {
 void CFieldLogDlg::ReadAndCheck(rawfile::TextEncoding encoding) {
     rawfile::FieldLog log =
         rawfile::ReadFieldLog(rawfile::FromWide(m_logPath), encoding, rawfile::kDefaultTolerance);
-    std::vector<rawfile::PlanItem> items;
     const bool usable = log.problem == rawfile::LogProblem::kNone;
+    std::vector<rawfile::PlanItem> items;
     if (usable) {
-        items.reserve(log.rows.size());
-        for (const rawfile::LogRow& row : log.rows) {
-            items.push_back({row.number, row.file, row.problem != rawfile::LogRowProblem::kNone,
-                             true, row.pointName, row.height});
-        }
+        items = rawfile::PlanItemsOf(log);
     }
     {
         std::lock_guard<std::mutex> hold(m_lock);
@@ -238,10 +235,10 @@ void CFieldLogDlg::SaveAll() {
             const std::optional<std::u16string> held = RecordHeldMessage(error, m_language);
             const std::u16string problem =
                 held ? *held
-                     : texts::Sentence(error.path + u": " +
-                                           texts::RecordRefused(m_record.Place(), error.reason,
-                                                                m_language),
-                                       m_language);
+                     : texts::Sentence(
+                           error.path + u": " +
+                               texts::RecordRefused(m_record.Place(), error.reason, m_language),
+                           m_language);
             std::lock_guard<std::mutex> hold(m_lock);
             m_shared.recordProblem = problem;
             m_shared.recordHeld = held.has_value();
@@ -680,11 +677,8 @@ std::u16string CFieldLogDlg::StateCell(std::size_t index) const {
     if (row.state != rawfile::RowState::kRefused) {
         return texts::LogState(row, m_language);
     }
-    if (row.refusal == rawfile::Refusal::kItem) {
-        return texts::LogRowProblem(m_shared.log.rows[index], rawfile::kDefaultTolerance,
-                                    m_language);
-    }
-    return texts::LogRefusal(row, m_shared.items[row.other].row, shown.otherName, m_language);
+    return texts::LogRefusal(row, m_shared.items[index], m_shared.items[row.other].row,
+                             shown.otherName, m_language);
 }
 
 // The selected row's state in full, on the line under the list.

@@ -116,7 +116,7 @@ private:
     Phase m_phase = Phase::kReading;
     AfterWork m_after = AfterWork::kNothing;
     bool m_cancel = false;
-    std::u16string m_recordHeld;  // why the rows still to save were not: the record is held
+    std::u16string m_recordHeld;       // why the rows still to save were not: the record is held
     std::size_t m_listed = 0;          // the rows the list shows
     int m_columnUnits[kColumns] = {};  // each column's width in dialog units
     int m_fittedWidth = -1;            // the list width the columns were last fitted to
@@ -124,5 +124,4 @@ private:
     bool m_refitPosted = false;
     bool m_columnsSet = false;  // the user resized a column in this window
     std::wstring m_cell;        // the text handed to the list view last
-    std::u16string m_logFolder;
 };

@@ -193,7 +193,8 @@ class Tests(unittest.TestCase):
         self.assertEqual(rc, 2)
         self.assertIn("--max-height takes a number of metres, 0 or more", err)
         rc, out, _ = self.run_tool("apply", "--max-height", "2000", "log.csv")
-        self.assertEqual((rc, out), (0, ["ABCD0861.RVX: saved, name ABCD0861.RVX -> "
+        self.assertEqual((rc, out), (0, ["log.csv: read as UTF-8",
+                                         "ABCD0861.RVX: saved, name ABCD0861.RVX -> "
                                           "ABCD0861.RVX, height 1.500 -> 1602.000"]))
 
     def test_apply_changes_nothing_when_any_row_fails(self):
@@ -210,7 +211,18 @@ class Tests(unittest.TestCase):
              ["row 2: ABCD0861.RVX: the target file already exists"]),
             ('file\n"ABCD0861.RVX\n', ["log.csv, row 2: a quoted cell is never closed"]),
             ("point\nX\n", ['log.csv, row 1: the first row names no "file" column']),
-            ("file\nsub\n", ["row 2: sub: this is a folder; give -r"])]:
+            ("file\nsub\n", ["row 2: sub: this is a folder; give -r"]),
+            # A row refused for its own problem still clashes; CR-only line ends count rows.
+            ("file,height\rABCD0861.RVX,x\rABCD0861.RVX,1.6\rNOPE.RVX,\r",
+             ['row 2: ABCD0861.RVX: the reading "x" is not a decimal number',
+              "row 3: ABCD0861.RVX: the same file as row 2", "rows with problems: 3",
+              "row 4: NOPE.RVX: cannot open the raw file: "]),
+            ("file,point,height\nABCD0861.RVX,.,\nEFGH0861.RVX,A\x7f,99999999999999999999\n",
+             ['row 2: ABCD0861.RVX: the point name cannot be "." or ".."',
+              "row 3: EFGH0861.RVX: the point name holds U+007F"]),
+            ("file,height 1,height 2\nEFGH0861.RVX,1,99999999999999999999\n",
+             ['row 2: EFGH0861.RVX: the reading "99999999999999999999" is out of range']),
+            ("file,point\n\n\n", ["log.csv: the log has no rows"])]:
             self.write("log.csv", log.encode())
             rc, out, err = self.run_tool("apply", "log.csv")
             self.assertEqual(rc, 1, log)
@@ -234,7 +246,7 @@ class Tests(unittest.TestCase):
         for record, problem in links.items():
             for dry in ([], ["--dry-run"]):
                 rc, out, err = self.run_tool("apply", *dry, "--record", record, "log.csv")
-                self.assertEqual((rc, out), (1, []), record)
+                self.assertEqual((rc, out), (1, ["log.csv: read as UTF-8"]), record)
                 self.assertIn(f"{record}: {problem}", err)
                 self.assertEqual(self.files(), before)
 
@@ -250,7 +262,7 @@ class Tests(unittest.TestCase):
 
     def test_messages_follow_the_locale_unless_lang_says(self):
         for lc_all, args, expected in [
-            ("zh_CN.UTF-8", ["show", "NOPE.RVX"], "rvxedit: NOPE.RVX: 打开RVX文件失败\n"),
+            ("zh_CN.UTF-8", ["show", "NOPE.RVX"], "rvxedit: NOPE.RVX: 打开RVX文件失败："),
             ("zh_CN.UTF-8", ["show", "--lang", "en", "NOPE.RVX"], "NOPE.RVX: cannot open the"),
             ("C.UTF-8", ["--lang=zh", "set", "--height", "1,5", "X"],
              "天线高不是有效的数字，请输入以米为单位的天线高\n用“rvxedit --help”查看更多信息。"),
@@ -259,7 +271,7 @@ class Tests(unittest.TestCase):
         self.assertEqual(self.run_tool("--help", lc_all="zh_TW.UTF-8")[1][0], "用法：")
         # JSON's error stays English, for programs; its message follows the language.
         report = json.loads("\n".join(self.run_tool("show", "--json", "NOPE.RVX", lc_all="zh_CN.UTF-8")[1]))
-        self.assertEqual((report[0]["error"], report[0]["message"]), ("cannot open the raw file", "打开RVX文件失败"))
+        self.assertEqual((report[0]["error"], report[0]["message"][:10]), ("cannot open the raw file", "打开RVX文件失败："))
 
     def test_logs_as_spreadsheets_save_them(self):
         for name in ["ABCD0861.RVX", "ABCD0862.RVX", "ABCD0863.RVX"]:

@@ -5,6 +5,8 @@
 #include "csv.h"
 #include "log_text.h"
 #include "readings.h"
+#include "save.h"
+#include "text.h"
 
 using namespace rawfile;
 
@@ -51,7 +53,11 @@ TEST(FieldText, ReadingsGiveOneHeightOrAreRefused) {
         {{{"1,6"}, {}, "", "", false}, 0.003, ReadingsProblem::kNotNumber, ""},
         // One reading goes to the save as written, to be rounded once, as a typed height is.
         {{{" 1,60049999"}, {}, "", "", true}, 0.003, ReadingsProblem::kNone, "1.60049999"},
-        {{{"1.60049999", "1.6005"}, {}, "", "", false}, 0.003, ReadingsProblem::kNone, "1.601"},
+        // Two or more: their exact mean, half away from zero; one: as the editor rounds it.
+        {{{"1.60049999", "1.6005"}, {}, "", "", false}, 0.003, ReadingsProblem::kNone, "1.600"},
+        {{{"3.0005", "3.0005"}, {}, "", "", false}, 0.003, ReadingsProblem::kNone, "3.001"},
+        {{{"-3.0005", "-3.0005"}, {}, "", "", false}, 0.003, ReadingsProblem::kNone, "-3.001"},
+        {{{"-3.0004999", "-3.0005"}, {}, "", "", false}, 0.003, ReadingsProblem::kNone, "-3.000"},
         {{{"1e0"}, {}, "", "", false}, 0.003, ReadingsProblem::kNotNumber, ""},
         {{{}, {"1.652"}, "0.0825", "", false}, 0.003, ReadingsProblem::kNone, "1.650"},
         {{{}, {"1.652", "1.651", "1.653"}, "0.0825", "-0.05", false},
@@ -63,7 +69,20 @@ TEST(FieldText, ReadingsGiveOneHeightOrAreRefused) {
         {{{}, {"1.652"}, "-0.0825", "", false}, 0.003, ReadingsProblem::kNoRadius, ""},
         {{{"1.6"}, {"1.652"}, "0.0825", "", false}, 0.003, ReadingsProblem::kBothKinds, ""},
         {{{"", " "}, {}, "", "", false}, 0.003, ReadingsProblem::kNoReadings, ""},
-        {{{"9999999"}, {}, "", "", false}, 0.003, ReadingsProblem::kNotNumber, ""},
+        // Out of range is said as such, whatever the digits; no sum overflows.
+        {{{"9999999"}, {}, "", "", false}, 0.003, ReadingsProblem::kOutOfRange, ""},
+        {{{"1" + std::string(400, '0')}, {}, "", "", false},
+         0.003,
+         ReadingsProblem::kOutOfRange,
+         ""},
+        {{{"2147483.647", "2147483.647"}, {}, "", "", false},
+         0,
+         ReadingsProblem::kNone,
+         "2147483.647"},
+        {{{"2147483.6474", "2147483.6476"}, {}, "", "", false},
+         0.003,
+         ReadingsProblem::kOutOfRange,
+         ""},
     };
     for (const auto& c : cases) {
         const HeightFromReadings h = HeightOf(c.readings, c.tolerance);
@@ -75,6 +94,19 @@ TEST(FieldText, ReadingsGiveOneHeightOrAreRefused) {
               ReadingsProblem::kNone);
     EXPECT_EQ(HeightOf({{"0.1", "0.1031"}, {}, "", "", false}, 0.003).spread,
               (std::vector<std::string>{"0.1", "0.1031"}));
+    EXPECT_EQ(HeightOf({{"0.1", "0.1030000001"}, {}, "", "", false}, 0.003).problem,
+              ReadingsProblem::kSpread);
+    // One height goes to the save as written, which rounds it through its float: 3.000.
+    const HeightFromReadings one = HeightOf({{"3.0005"}, {}, "", "", false}, 0.003);
+    NormalisedHeight saved;
+    ASSERT_EQ(NormaliseHeight(BytesToText(one.heightText), &saved), SaveRefusal::kNone);
+    EXPECT_EQ(saved.text, "3.000");
+    // Two million readings of the largest height: a sum far beyond 64 bits of micrometres.
+    Readings many;
+    many.vertical.assign(2147484, "2147483.647");
+    EXPECT_EQ(HeightOf(many, 0.003).heightText, "2147483.647");
+    many.vertical.back() = "2147483.6475";
+    EXPECT_EQ(HeightOf(many, 0.003).heightText, "2147483.647");
 }
 
 TEST(FieldText, ChangeRecordRowsReadBackAsWritten) {

@@ -34,7 +34,8 @@ TEST(LogPlanTest, EachRowGetsItsStateOrRefusalWithTheRowItClashesWith) {
         {u"A1.RVX", std::nullopt, std::nullopt, RowState::kRefused, Refusal::kSameFile, 0},
         {u"C3.RVX", u"p1", std::nullopt, RowState::kRefused, Refusal::kSameNewName, 0},
         {u"D4.RVX", std::nullopt, std::nullopt, RowState::kRefused, Refusal::kLoad, 0},
-        {u"C3.RVX", u"P*", std::nullopt, RowState::kRefused, Refusal::kSave, 0},
+        // Refused for its own sake, a row still clashes with the row naming its file.
+        {u"C3.RVX", u"P*", std::nullopt, RowState::kRefused, Refusal::kSave, 3},
         {u"B2.RVX", u"Q", std::nullopt, RowState::kRefused, Refusal::kSameFile, 1},
         {u"E5.RVX", u"Z9", std::nullopt, RowState::kWillSave, Refusal::kNone, 0},
         {u"F6.RVX", u"z9", std::nullopt, RowState::kRefused, Refusal::kSameNewName, 7},

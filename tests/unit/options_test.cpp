@@ -70,7 +70,8 @@ TEST(Options, HelpListsEachCommandWithItsOptions) {
         en.find(
             u"\n  rvxedit set [-r] [--point NAME] [--height METRES] [--slant METRES] "
             u"[--record RECORD.csv] [--dry-run] FILE...\n"
-            u"  rvxedit apply [-r] [--record RECORD.csv] [--dry-run] LOG.csv\n"
+            u"  rvxedit apply [-r] [--encoding NAME] [--tolerance METRES] "
+            u"[--record RECORD.csv] [--dry-run] LOG.csv\n"
             u"  rvxedit undo [-r] [--skip-changed] [--record RECORD.csv] [--dry-run] RECORD.csv\n"),
         std::u16string::npos);
     EXPECT_NE(zh.find(u"\n  --point 点名         新的点名（最多取8个字符）\n"
