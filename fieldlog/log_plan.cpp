@@ -36,7 +36,9 @@ RecordPlace ChangeRecordWriter::Open(FileError* error) {
     if (path_ && !file_.IsOpen()) {
         place_ = file_.Open(*path_, input_, error);
         columnsDue_ = place_ == RecordPlace::kNew || place_ == RecordPlace::kEmpty;
-        if (!MayAppend(place_) && place_ != RecordPlace::kFailed) {
+        // A record the system would not open keeps the system's words: another program may
+        // hold it.
+        if (!MayAppend(place_) && place_ != RecordPlace::kFailed && place_ != RecordPlace::kBusy) {
             *error = FileError{FileOp::kOpen, *path_, 0, u""};
         }
     }

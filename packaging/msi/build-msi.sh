@@ -7,7 +7,8 @@ set -eu
 wxs="$1" out="$2" version="$3" code="$4" source="$5" arch="$6"
 rm -f "$out"
 # wixl takes the files' paths relative to the folder it runs in.
-(cd "$source" && wixl -a "$arch" -D Version="$version" -D ProductCode="$code" -D Source=. \
+if [ "$arch" = x64 ]; then win64=yes; else win64=no; fi
+(cd "$source" && wixl -a "$arch" -D Version="$version" -D ProductCode="$code" -D Source=. -D Win64=$win64 \
     -o "$out" "$wxs")
 msibuild "$out" \
     -q "UPDATE Component SET Condition='NOT (ALLUSERS = 1)' WHERE Component='FileTypeUser'" \

@@ -153,7 +153,7 @@ TEST_F(FieldLogTest, RefusedRowSavesNothingAndTheCorrectedLogSavesAllAndUndoes) 
     })) << Utf8(ControlText(window, IDC_LOG_STATUS));
     const std::wstring folder = first.substr(0, first.find_last_of(L'\\') + 1);
     EXPECT_EQ(States(window, 4),
-              (std::vector<std::wstring>{L"将保存", L"将保存", L"与第2行的新文件名相同（P001.RVX）",
+              (std::vector<std::wstring>{L"将保存", L"将保存", L"与第2行的新文件名相同：P001.RVX",
                                          L"目标文件已存在，未做任何修改 " + folder + L"ABCD.RVX"}));
     EXPECT_EQ(ListText(GetDlgItem(window, IDC_LOG_LIST), 0, 1), L"A1.RVX");
     EXPECT_EQ(ListText(GetDlgItem(window, IDC_LOG_LIST), 0, 3),
@@ -163,7 +163,7 @@ TEST_F(FieldLogTest, RefusedRowSavesNothingAndTheCorrectedLogSavesAllAndUndoes) 
                            static_cast<WPARAM>(-1), LVNI_SELECTED),
               2);
     // The selected row's state in full under the list.
-    EXPECT_EQ(ControlText(window, IDC_LOG_DETAIL), L"与第2行的新文件名相同（P001.RVX）");
+    EXPECT_EQ(ControlText(window, IDC_LOG_DETAIL), L"与第2行的新文件名相同：P001.RVX");
     EXPECT_EQ(ControlText(window, IDC_LOG_ENCODING_READ), L"已按UTF-8读取");
     rvx.Dismiss(ReadPopup(window), IDCANCEL);
     EXPECT_EQ(Read(u"A1.RVX"), original);

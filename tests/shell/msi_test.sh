@@ -34,12 +34,21 @@ msiexec /x "$msi"
 msiexec /x "$older"
 [ -z "$(installed_files)" ] || fail "files of an earlier install remain: $(installed_files)"
 
+# The per-machine round comes first, before the program ever ran and wrote its own keys.
 # Wine's installer leaves the per-user choice to ALLUSERS alone (it runs as an administrator and
 # has no MSIINSTALLPERUSER), so the per-user install is asked for with an empty ALLUSERS; on
 # Windows the package's own ALLUSERS=2 MSIINSTALLPERUSER=1 does it.
-for scope in user machine; do
+for scope in machine user; do
     export RVX_INSTALL_SCOPE=$scope
-    if [ $scope = user ]; then allusers='ALLUSERS='; else allusers='ALLUSERS=1'; fi
+    # The per-user round opens a raw file with the installed program; the per-machine one leaves
+    # the program unstarted, so that every key the package wrote can be seen to go.
+    if [ $scope = user ]; then
+        allusers='ALLUSERS='
+        export RVX_OPEN_RAW_FILE=1
+    else
+        allusers='ALLUSERS=1'
+        export RVX_OPEN_RAW_FILE=0
+    fi
     msiexec /i "$older" "$allusers" || fail "the older package did not install ($scope)"
     msiexec /i "$msi" "$allusers" || fail "the package did not install over the older ($scope)"
     [ -n "$(installed_files)" ] || fail "the install put no files down ($scope)"
