@@ -403,7 +403,7 @@ class Tests(unittest.TestCase):
         self.assertEqual((rc, out, self.files()), (1, [], changed))
         self.assertRegex(err, r"rec\.csv, row 3: .*B0861\.RVX: changed since the record was "
                               r"written: its header is not one the record gives it \(it now has "
-                              r"height 1\.900, the record 1\.700\)\n")
+                              r"height 1\.900, the record 1\.700\)\r?\n")
         self.assertIn("nothing was changed; files with problems: 1 (--skip-changed puts back the "
                       "others)", err)
         rc, out, err = self.run_tool("undo", "--skip-changed", "rec.csv")
