@@ -37,7 +37,16 @@ bool KeyOf(const std::u16string& path, FileKey* key) {
 
 bool ReadFileUpTo(const std::u16string& path, std::size_t limit, std::string* bytes, bool* tooLarge,
                   std::u16string* reason) {
-    const int fd = open(Utf16ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    // Only a plain file is read: a pipe or a device would block the run or never end. The open
+    // does not wait for a pipe's writer.
+    const int fd = open(Utf16ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    struct stat st;
+    if (fd >= 0 && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        const int kind = S_ISDIR(st.st_mode) ? EISDIR : ENOTSUP;
+        close(fd);
+        *reason = SystemReason(static_cast<std::uint32_t>(kind));
+        return false;
+    }
     if (fd < 0) {
         *reason = SystemReason(static_cast<std::uint32_t>(errno));
         return false;

@@ -147,6 +147,11 @@ class Tests(unittest.TestCase):
         rc, out, err = self.run_tool("show", "F0861.RVX", "/dev/zero")
         self.assertEqual((rc, out), (1, []))
         self.assertEqual(err.count(": cannot open the raw file"), 2, err)
+        if not RUNNER:  # a log or a record that is a pipe or a device is refused, not waited on
+            for args in (["apply", "F0861.RVX"], ["apply", "/dev/zero"], ["undo", "F0861.RVX"]):
+                rc, out, err = self.run_tool(*args)
+                self.assertEqual((rc, out), (1, []), args)
+                self.assertIn(": cannot read the ", err, args)
 
     def test_windows_program_expands_wildcards(self):
         if not RUNNER:
