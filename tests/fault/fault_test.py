@@ -2,7 +2,8 @@
 """Fails, then kills, each file-system call of a save and of a three-row field log in turn, and
 checks what is left: the exit status and the messages agree with the disk, every file is whole
 (its header entirely old or entirely new, the data after byte 159 unchanged) under its old or
-its new name, and running the same command again finishes the job.
+its new name, running the same command again finishes the job, and undo on the change record
+then puts every file back as it was.
 
 Usage: fault_test.py RVXEDIT FAULT_SHIM
 """
@@ -31,8 +32,9 @@ SAVE = [("ABCD0861.RVX", "EFGH0861.RVX", 1.5, 1.6)]
 LOG = [("ABCD0861.RVX", "EFGH0861.RVX", 1.5, 1.602), ("WXYZ0862.RVX", "WXYZ0862.RVX", 1.5, 1.475),
        ("KLMN0863.RVX", "BM030863.RVX", 1.3, 1.3)]
 COMMANDS = {
-    "set": (SAVE, ["set", "--point", "EFGH", "--height", "1.6", "ABCD0861.RVX"]),
-    "apply": (LOG, ["apply", "log.csv"]),
+    "set": (SAVE, ["set", "--record", "rec.csv", "--point", "EFGH", "--height", "1.6",
+                   "ABCD0861.RVX"]),
+    "apply": (LOG, ["apply", "--record", "rec.csv", "log.csv"]),
 }
 LOG_TEXT = b"file,point,height\nABCD0861.RVX,EFGH,1.602\nWXYZ0862.RVX,,1.475\nKLMN0863.RVX,BM03,\n"
 
@@ -107,6 +109,9 @@ def one_case(scratch, name, files, args, at, kill):
         rc, out, err = run(folder, args)
         assert rc == 0, f"the rerun failed: {err}"
         assert states(folder, files) == ["new"] * len(files)
+        rc, out, err = run(folder, ["undo", "rec.csv"])
+        assert rc == 0, f"undo after the rerun failed: {err}"
+        assert states(folder, files) == ["old"] * len(files), "undo left files changed"
     except AssertionError as e:
         return f"{name}, {'kill' if kill else 'fail'} at call {at}: {e}\nstdout: {out}\nstderr: {err}"
     finally:
