@@ -55,10 +55,10 @@ class Tests(unittest.TestCase):
         return {os.path.relpath(os.path.join(d, n), self.dir): read(os.path.join(d, n))
                 for d, _, names in os.walk(self.dir) for n in names}
 
-    def run_tool(self, *args, lc_all="C.UTF-8", stdout=None, env=None):
+    def run_tool(self, *args, lc_all="C.UTF-8", stdout=None):
         """Runs the program; output goes through files, never pipes (Wine keeps pipes open).
         `stdout` "full" or "closed" gives it a standard output that cannot be written."""
-        env = dict(os.environ, LC_ALL=lc_all, RVX_WINE_LC_ALL=lc_all, **(env or {}))
+        env = dict(os.environ, LC_ALL=lc_all, RVX_WINE_LC_ALL=lc_all)
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
             rc = subprocess.call(([RUNNER] if RUNNER else []) + [PROGRAM] + list(args),
                                  cwd=self.dir, stdout=out, stderr=err, env=env,
