@@ -112,7 +112,17 @@ RecordPlace JudgeRecord(const std::string& bytes) {
 RecordPlace InspectRecord(const std::u16string& path, const std::u16string& input,
                           FileError* error) {
     if (KindOf(path) == EntryKind::kMissing) {
-        return RecordPlace::kNew;
+        // A new record is made in its folder: a folder that is not there cannot take it.
+        const std::uint32_t code = LastReadError();
+        const std::u16string folder = SplitRawPath(path, PlatformPathStyle()).folder;
+        if (KindOf(folder.empty() ? u"." : folder) == EntryKind::kFolder) {
+            return RecordPlace::kNew;
+        }
+        error->op = FileOp::kOpen;
+        error->path = path;
+        error->code = code;
+        error->reason = SystemReason(code);
+        return RecordPlace::kFailed;
     }
     if (SameFile(path, input)) {
         return RecordPlace::kInput;

@@ -133,7 +133,7 @@ TEST(RecordPlaceTest, RowsAreOnlyEverAddedToARecord) {
         {u"rawcopy.csv", RecordPlace::kRawFile}, {u"A1.RVX.bak", RecordPlace::kRawFile},
         {u"A1.RVX", RecordPlace::kRawFile},      {u"log.csv", RecordPlace::kInput},
         {u"notes.csv", RecordPlace::kNotRecord}, {u"empty.csv", RecordPlace::kEmpty},
-        {u"new.csv", RecordPlace::kNew},
+        {u"new.csv", RecordPlace::kNew},         {u"missing/new.csv", RecordPlace::kFailed},
     };
 #ifndef _WIN32
     std::filesystem::create_symlink("A1.RVX", Utf16ToUtf8(dir.Path(u"link.csv")));
