@@ -5,6 +5,25 @@
 
 namespace rvxedit {
 
+namespace {
+
+// True when the log's bytes were read as text; its problem, if any, is in its cells.
+bool Decoded(const rawfile::FieldLog& log) {
+    switch (log.problem) {
+        case rawfile::LogProblem::kTooLarge:
+        case rawfile::LogProblem::kUnreadable:
+        case rawfile::LogProblem::kNotText:
+        case rawfile::LogProblem::kControlCharacter:
+        case rawfile::LogProblem::kMarkDisagrees:
+        case rawfile::LogProblem::kEncodingUnsure:
+            return false;
+        default:
+            return true;
+    }
+}
+
+}  // namespace
+
 int RunApply(const Options& options, Console& console) {
     const CliTexts& t = console.Texts();
     const Arg& logArg = options.files[0];
@@ -22,12 +41,16 @@ int RunApply(const Options& options, Console& console) {
     MaxHeight(options, &maxHeight);
     const rawfile::FieldLog log =
         rawfile::ReadFieldLog(logArg.text, encoding, tolerance, maxHeight);
+    // The encoding is said whenever the log's text was read, also when its columns or quotes
+    // are at fault: a log read in the wrong encoding mostly fails there.
+    if (Decoded(log)) {
+        console.Out(logName + u": " + texts::LogEncoding(log, t.language));
+    }
     const std::u16string problem = LogProblemLine(logName, log, t);
     if (!problem.empty()) {
         console.Err(problem);
         return 1;
     }
-    console.Out(logName + u": " + texts::LogEncoding(log, t.language));
     return RunBatch(LogItems(log, options.recursive, t),
                     {logName, options.dryRun, options.record, false, logArg.text}, console);
 }

@@ -128,13 +128,20 @@ std::size_t WholeRecordLength(const std::string& bytes, bool* lineEnd) {
     if (bytes.empty() || bytes.back() == '\n') {
         return bytes.size();
     }
+    const std::size_t last = bytes.find_last_of('\n');
+    const std::size_t start = last == std::string::npos ? 0 : last + 1;
+    // The last line is judged on its own first, so that a line another program or a hand put
+    // higher up (which undo reports) does not make a whole last row look cut short; then with
+    // the rows before it, for a row whose path holds a line end.
+    const ChangeRecord alone =
+        ParseChangeRecord(ChangeRecordHeader() + bytes.substr(start) + "\r\n");
     const ChangeRecord ended = ParseChangeRecord(bytes + "\r\n");
-    if (ended.ok && ended.rows.size() > ParseChangeRecord(bytes).rows.size()) {
+    if ((start != 0 && alone.ok && alone.rows.size() == 1) ||
+        (ended.ok && ended.rows.size() > ParseChangeRecord(bytes).rows.size())) {
         *lineEnd = true;
         return bytes.size();
     }
-    const std::size_t last = bytes.find_last_of('\n');
-    return last == std::string::npos ? 0 : last + 1;
+    return start;
 }
 
 std::string UtcTimestamp(std::time_t t) {

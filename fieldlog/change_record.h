@@ -40,7 +40,8 @@ ChangeRecord ParseChangeRecord(const std::string& bytes);
 
 // How much of a record's bytes to keep before more rows are appended: a last row cut short (text
 // after the last line end that is no whole row) is dropped, as its file was never changed; a
-// whole last row that only lacks its line end is kept, and *lineEnd set.
+// whole last row that only lacks its line end is kept, and *lineEnd set, whatever the lines
+// above it hold.
 std::size_t WholeRecordLength(const std::string& bytes, bool* lineEnd);
 
 // `t` as the record writes it.

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "change_record.h"
+#include "csv.h"
 #include "file_identity.h"
 #include "loader.h"
 #include "paths.h"
@@ -55,6 +56,26 @@ bool NamesFileColumn(const std::string& line) {
     return false;
 }
 
+// True when the first line of `bytes` holds the cells `columns`, quoted or not (a spreadsheet
+// that saves the record again quotes every cell).
+bool FirstLineHolds(const std::string& bytes, const std::string& columns) {
+    const std::size_t end = bytes.find('\n');
+    if (end == std::string::npos) {
+        return false;
+    }
+    const std::string line = bytes.substr(0, end + 1);
+    CsvReader reader(line, ',');
+    std::string cells;
+    std::string cell;
+    while (reader.Record() == 1 && reader.Next(&cell)) {
+        cells += (reader.Index() == 0 ? "" : ",") + cell;
+        if (reader.EndsRecord()) {
+            return reader.Record() == 1 && cells == columns;
+        }
+    }
+    return false;
+}
+
 bool SameFile(const std::u16string& a, const std::u16string& b) {
     FileKey ka;
     FileKey kb;
@@ -73,6 +94,9 @@ RecordPlace JudgeRecord(const std::string& bytes) {
             return RecordPlace::kRecord;
         }
     }
+    if (FirstLineHolds(bytes, columns)) {
+        return RecordPlace::kRecord;
+    }
     if (bytes.empty() || (bytes.size() >= 3 && header.compare(0, bytes.size(), bytes) == 0)) {
         return RecordPlace::kEmpty;
     }
@@ -88,7 +112,17 @@ RecordPlace JudgeRecord(const std::string& bytes) {
 RecordPlace InspectRecord(const std::u16string& path, const std::u16string& input,
                           FileError* error) {
     if (KindOf(path) == EntryKind::kMissing) {
-        return RecordPlace::kNew;
+        // A new record is made in its folder: a folder that is not there cannot take it.
+        const std::uint32_t code = LastReadError();
+        const std::u16string folder = SplitRawPath(path, PlatformPathStyle()).folder;
+        if (KindOf(folder.empty() ? u"." : folder) == EntryKind::kFolder) {
+            return RecordPlace::kNew;
+        }
+        error->op = FileOp::kOpen;
+        error->path = path;
+        error->code = code;
+        error->reason = SystemReason(code);
+        return RecordPlace::kFailed;
     }
     if (SameFile(path, input)) {
         return RecordPlace::kInput;

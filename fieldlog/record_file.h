@@ -33,8 +33,9 @@ inline bool MayAppend(RecordPlace place) {
 // kRawFile, kFieldLog or kNotRecord.
 RecordPlace JudgeRecord(const std::string& bytes);
 
-// Judges the file at `path` as the record, reading only: kNew when nothing is there, kInput when
-// it is the file at `input` (empty: none), kFailed (*error) when it cannot be read.
+// Judges the file at `path` as the record, reading only: kNew when nothing is there and its
+// folder is, kInput when it is the file at `input` (empty: none), kFailed (*error) when it cannot
+// be read or its folder is missing.
 RecordPlace InspectRecord(const std::u16string& path, const std::u16string& input,
                           FileError* error);
 

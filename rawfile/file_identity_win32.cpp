@@ -75,6 +75,13 @@ bool ReadFileUpTo(const std::u16string& path, std::size_t limit, std::string* by
         *reason = SystemReason(GetLastError());
         return false;
     }
+    // Only a disk file is read: a console, a serial port or a pipe (CON, COM1, aux.csv) may
+    // wait for input for ever, and NUL would read as an empty file.
+    if (GetFileType(h) != FILE_TYPE_DISK) {
+        CloseHandle(h);
+        *reason = SystemReason(ERROR_NOT_SUPPORTED);
+        return false;
+    }
     bytes->clear();
     char buffer[65536];
     for (;;) {
@@ -82,9 +89,6 @@ bool ReadFileUpTo(const std::u16string& path, std::size_t limit, std::string* by
         if (!ReadFile(h, buffer, sizeof buffer, &n, nullptr)) {
             const DWORD code = GetLastError();
             CloseHandle(h);
-            if (code == ERROR_BROKEN_PIPE) {
-                return true;  // the end of a pipe
-            }
             *reason = SystemReason(code);
             return false;
         }

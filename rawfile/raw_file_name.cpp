@@ -59,9 +59,13 @@ bool IsReservedDeviceName(const std::u16string& fileName) {
     if (stem == u"CON" || stem == u"PRN" || stem == u"AUX" || stem == u"NUL") {
         return true;
     }
+    // The port's digit may also be a superscript one, two or three, which Windows reads as
+    // the same digit ("COM\u00B9" is COM1).
     const std::u16string port = stem.substr(0, 3);
-    return stem.size() == 4 && (port == u"COM" || port == u"LPT") && stem[3] >= u'1' &&
-           stem[3] <= u'9';
+    const char16_t digit = stem.size() == 4 ? stem[3] : u'0';
+    return (port == u"COM" || port == u"LPT") &&
+           ((digit >= u'1' && digit <= u'9') || digit == u'\u00B9' || digit == u'\u00B2' ||
+            digit == u'\u00B3');
 }
 
 std::u16string ComposeRawPath(const std::u16string& folder, const std::u16string& pointName,

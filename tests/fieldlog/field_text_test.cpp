@@ -142,10 +142,16 @@ TEST(FieldText, ChangeRecordRowsReadBackAsWritten) {
     }
     // Before more rows are appended, a row cut short goes and a whole one gets its line end.
     const std::string whole = record.substr(0, record.size() - 2);
+    // A line by hand above it does not make a whole last row look cut short.
+    std::string noted =
+        ChangeRecordHeader() + "my note\r\n" +
+        FormatChangeRow({row.time, u"/d/a.RVX", u"/d/b.RVX", "1.500", "1.602", oldHead, newHead});
+    noted.resize(noted.size() - 2);
     for (const auto& [text, keep, lineEnd] :
          std::vector<std::tuple<std::string, std::size_t, bool>>{
              {record, record.size(), false},
              {whole, whole.size(), true},
+             {noted, noted.size(), true},
              {record + "1971-01-02T00:00:00Z,\"/d/x", record.size(), false},
              {ChangeRecordHeader().substr(0, 9), 0, false}}) {
         bool end = !lineEnd;

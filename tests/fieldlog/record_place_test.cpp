@@ -102,6 +102,10 @@ TEST(RecordPlaceTest, JudgesAFileByWhatItHolds) {
         {std::string("\xEF\xBB\xBF") + kColumns + "\r\n", RecordPlace::kRecord},
         {std::string(kColumns) + "\n2026-01-01T00:00:00Z,x", RecordPlace::kRecord},
         {std::string(kColumns) + "x\r\n", RecordPlace::kNotRecord},
+        // A record a spreadsheet saved again: every cell quoted, no byte-order mark.
+        {"\"time\",\"old path\",\"new path\",\"old height\",\"new height\",\"old header\","
+         "\"new header\"\n",
+         RecordPlace::kRecord},
         {raw, RecordPlace::kRawFile},
         {"file;point;height1\r\nA.RVX;P;1.5\r\n", RecordPlace::kFieldLog},
         {Literal("\xFF\xFEp\0o\0i\0n\0t\0\t\0F\0i\0l\0e\0\r\0\n\0"), RecordPlace::kFieldLog},
@@ -129,7 +133,7 @@ TEST(RecordPlaceTest, RowsAreOnlyEverAddedToARecord) {
         {u"rawcopy.csv", RecordPlace::kRawFile}, {u"A1.RVX.bak", RecordPlace::kRawFile},
         {u"A1.RVX", RecordPlace::kRawFile},      {u"log.csv", RecordPlace::kInput},
         {u"notes.csv", RecordPlace::kNotRecord}, {u"empty.csv", RecordPlace::kEmpty},
-        {u"new.csv", RecordPlace::kNew},
+        {u"new.csv", RecordPlace::kNew},         {u"missing/new.csv", RecordPlace::kFailed},
     };
 #ifndef _WIN32
     std::filesystem::create_symlink("A1.RVX", Utf16ToUtf8(dir.Path(u"link.csv")));

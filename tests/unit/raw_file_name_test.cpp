@@ -58,10 +58,12 @@ TEST(RawFileName, PointNamesAFileNameCannotHoldAreRejected) {
 }
 
 TEST(RawFileName, DeviceNamesAreReservedInAnyCase) {
-    for (const char16_t* name : {u"NUL.RVX", u"con.RVX", u"Com1.RVX", u"lpt9.X.RVX", u"AUX .RVX"}) {
+    for (const char16_t* name : {u"NUL.RVX", u"con.RVX", u"Com1.RVX", u"lpt9.X.RVX", u"AUX .RVX",
+                                 u"COM\u00B9.RVX", u"lpt\u00B3.RVX"}) {
         EXPECT_TRUE(IsReservedDeviceName(name)) << Utf16ToUtf8(name);
     }
-    for (const char16_t* name : {u"NUL0861.RVX", u"COM0.RVX", u"LPT10.RVX", u"COM.RVX", u".NUL"}) {
+    for (const char16_t* name :
+         {u"NUL0861.RVX", u"COM0.RVX", u"LPT10.RVX", u"COM.RVX", u".NUL", u"COM\u2074.RVX"}) {
         EXPECT_FALSE(IsReservedDeviceName(name)) << Utf16ToUtf8(name);
     }
 }

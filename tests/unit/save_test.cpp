@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "editing.h"
+#include "file_identity.h"
 #include "raw_gen.h"
 #include "text.h"
 
@@ -219,6 +220,10 @@ TEST(HeldFile, OnlyRegularFilesOpenAndRenamesNeverReplace) {
     const std::u16string device = u"/dev/null";
 #endif
     EXPECT_EQ(LoadRawHeader(device).error, LoadError::kOpenFailed);
+    std::string bytes;
+    bool tooLarge = false;
+    std::u16string reason;
+    EXPECT_FALSE(ReadFileUpTo(device, 100, &bytes, &tooLarge, &reason));
     HeldFile held;
     FileError error;
     EXPECT_FALSE(held.Open(device, &error));
