@@ -73,7 +73,8 @@ qemu_i386_select() {
     set -- -o Dir::Etc::SourceList="$apt/sources.list" -o Dir::Etc::SourceParts=/dev/null \
         -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache" -o APT::Sandbox::User=root
     if ! apt-get "$@" -qq update >"$apt/log" 2>&1 ||
-        ! (cd "$apt" && apt-get "$@" -qq download "qemu-user/$codename-backports") >>"$apt/log" 2>&1 ||
+        ! (cd "$apt" && apt-get "$@" -qq download "qemu-user/$codename-backports") \
+            >>"$apt/log" 2>&1 ||
         ! dpkg-deb -x "$apt"/qemu-user_*.deb "$apt/x" 2>>"$apt/log" ||
         ! mv "$apt/x/usr/bin/qemu-i386" "$dir/qemu-i386" ||
         [ -z "$(qemu_i386_version "$dir/qemu-i386")" ]; then
