@@ -6,8 +6,9 @@ set -eu
 
 # dpkg-dev finds the Debian package's library dependencies; man-db checks its manual page and
 # lintian the package. procps gives bench.sh free. libuchardet-dev is the detector of a log's
-# character set. wixl and msitools build the .msi. qemu-user-static runs 32-bit Wine where the
-# kernel runs no 32-bit programs (the 32-bit smoke).
+# character set. wixl and msitools build the .msi. qemu-user-static is the fallback emulator of
+# the 32-bit smoke where the kernel runs no 32-bit programs (the smoke fetches a newer qemu-i386
+# for itself where this one is too old; see scripts/binfmt-i386.sh).
 DEB_PKGS="cmake ninja-build g++ dpkg-dev gzip pkg-config libuchardet-dev"
 PKGS="$DEB_PKGS clang libclang-rt-14-dev googletest \
 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
