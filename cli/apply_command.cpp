@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "batch.h"
 #include "commands.h"
 #include "field_log.h"
@@ -20,16 +22,17 @@ int RunApply(const Options& options, Console& console) {
     Tolerance(options, &tolerance);
     std::optional<double> maxHeight;
     MaxHeight(options, &maxHeight);
-    const rawfile::FieldLog log =
-        rawfile::ReadFieldLog(logArg.text, encoding, tolerance, maxHeight);
+    rawfile::FieldLog log = rawfile::ReadFieldLog(logArg.text, encoding, tolerance, maxHeight);
     const std::u16string problem = LogProblemLine(logName, log, t);
     if (!problem.empty()) {
         console.Err(problem);
         return 1;
     }
     console.Out(logName + u": " + texts::LogEncoding(log, t.language));
-    return RunBatch(LogItems(log, options.recursive, t),
-                    {logName, options.dryRun, options.record, false, logArg.text}, console);
+    // The log is let go before the files are checked: its rows live on as the items.
+    BatchItems items = LogItems(std::move(log), options.recursive, t);
+    return RunBatch(std::move(items), {logName, options.dryRun, options.record, false, logArg.text},
+                    console);
 }
 
 }  // namespace rvxedit

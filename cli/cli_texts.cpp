@@ -265,7 +265,7 @@ std::u16string LoadFailureText(rawfile::LoadError error, const std::u16string& r
     return texts::LoadFailureText(error, readReason, t.language);
 }
 
-std::u16string SaveFailureText(const rawfile::SaveOutcome& outcome, const std::u16string& target,
+std::u16string SaveFailureText(const rawfile::RowOutcome& outcome, const std::u16string& target,
                                const CliTexts& t) {
     const std::u16string& reason = outcome.error.reason;
     switch (outcome.status) {

@@ -29,6 +29,22 @@ struct LogPlanner::Job {
     std::optional<HeaderBlock> block;  // an undo's: the block to put back
 };
 
+RowOutcome::RowOutcome(const SaveOutcome& outcome)
+    : status(outcome.status),
+      refusal(outcome.refusal),
+      pointName(outcome.plan.pointName),
+      heightText(outcome.plan.height.text),
+      newPath(outcome.plan.newPath),
+      error(outcome.error) {}
+
+std::u16string RowPlan::OldName() const {
+    return NameOf(path);
+}
+
+std::u16string RowPlan::OldPoint() const {
+    return DerivePointName(NameOf(path)).pointName;
+}
+
 LogPlanner::LogPlanner() = default;
 LogPlanner::~LogPlanner() = default;
 
@@ -98,8 +114,8 @@ bool LogPlanner::Load(const std::u16string& path, bool exact, RawFileEditor* edi
     }
     FileError ignored;
     row->loadError = hold->Open(path, &ignored)
-                         ? editor->Load(*hold, PlatformPathStyle(), &row->readError)
-                         : editor->Load(path, PlatformPathStyle(), &row->readError);
+                         ? editor->Load(*hold, PlatformPathStyle(), &row->outcome.error)
+                         : editor->Load(path, PlatformPathStyle(), &row->outcome.error);
     row->refusal = row->loadError == LoadError::kNone ? Refusal::kNone : Refusal::kLoad;
     return row->loadError == LoadError::kNone;
 }
@@ -299,8 +315,6 @@ void LogPlanner::Prepare(std::size_t index) {
     }
     RawFileEditor& e = job.editor;
     row.path = e.Path();
-    row.oldName = e.FileName();
-    row.oldPoint = e.PointName();
     row.oldHeight = e.HeightText();
     if (!item.undo) {
         job.pointName = item.pointName.value_or(e.PointName());
@@ -328,8 +342,7 @@ void LogPlanner::Prepare(std::size_t index) {
         Refuse(index, Refusal::kNoIdentity);
         return;
     }
-    const std::u16string endPath =
-        status == SaveStatus::kReady ? row.outcome.plan.newPath : e.Path();
+    const std::u16string endPath = status == SaveStatus::kReady ? row.outcome.newPath : e.Path();
     const Refusal clash = Claim(index, e.Id(), folderKey, endPath);  // e.Id(): taken at the load
     if (clash != Refusal::kNone) {
         Refuse(index, clash);
@@ -339,9 +352,13 @@ void LogPlanner::Prepare(std::size_t index) {
     row.state = !row.alreadySavedAs.empty()    ? RowState::kAlreadySaved
                 : status == SaveStatus::kReady ? RowState::kWillSave
                                                : RowState::kUnchanged;
+    if (checkOnly_) {
+        jobs_[index].reset();
+    }
 }
 
-void LogPlanner::Start(std::vector<PlanItem> items) {
+void LogPlanner::Start(std::vector<PlanItem> items, bool checkOnly) {
+    checkOnly_ = checkOnly;
     items_ = std::move(items);
     rows_.assign(items_.size(), RowPlan());
     jobs_.clear();
@@ -365,8 +382,9 @@ bool LogPlanner::CheckSome(std::size_t count) {
 }
 
 void LogPlanner::Check(std::vector<PlanItem> items,
-                       const std::function<void(std::size_t, std::size_t)>& progress) {
-    Start(std::move(items));
+                       const std::function<void(std::size_t, std::size_t)>& progress,
+                       bool checkOnly) {
+    Start(std::move(items), checkOnly);
     while (checked_ < items_.size()) {
         if (progress) {
             progress(checked_, items_.size());
@@ -378,7 +396,7 @@ void LogPlanner::Check(std::vector<PlanItem> items,
 std::size_t LogPlanner::SaveNextGroup(ChangeRecordWriter* record, bool dryRun) {
     const std::size_t first = next_;
     const std::size_t count = std::min(kGroupSize, rows_.size() - first);
-    if (dryRun || count == 0) {
+    if (dryRun || checkOnly_ || count == 0) {
         next_ += count;
         return count;
     }
@@ -388,8 +406,7 @@ std::size_t LogPlanner::SaveNextGroup(ChangeRecordWriter* record, bool dryRun) {
         Job* job = jobs_[i].get();
         if (job != nullptr && rows_[i].state != RowState::kRefused &&
             rows_[i].outcome.status == SaveStatus::kReady) {
-            toSave.push_back(
-                {&job->editor, job->pointName, job->height, rows_[i].outcome, job->block});
+            toSave.push_back({&job->editor, job->pointName, job->height, {}, job->block});
             indexes.push_back(i);
         }
     }

@@ -148,7 +148,7 @@ std::u16string RowProblemText(const rawfile::RowProblem& problem, Language langu
             return LikelyMillimetres(height, language);
         }
         case rawfile::LogRowProblem::kReadings:
-            return ReadingsProblemText(problem.readings, language);
+            return ReadingsProblemText(*problem.readings, language);
     }
     return u"";
 }
@@ -241,10 +241,10 @@ std::u16string LogRefusal(const rawfile::RowPlan& row, const rawfile::PlanItem& 
             text = RowProblemText(item.problem, language);
             break;
         case rawfile::Refusal::kLoad:
-            text = LoadFailureText(row.loadError, row.readError.reason, language);
+            text = LoadFailureText(row.loadError, row.outcome.error.reason, language);
             break;
         case rawfile::Refusal::kSave:
-            text = Refusal(row.outcome.refusal, row.outcome.plan.newPath, language);
+            text = Refusal(row.outcome.refusal, row.outcome.newPath, language);
             break;
         case rawfile::Refusal::kSameFile:
         case rawfile::Refusal::kSameNewName:

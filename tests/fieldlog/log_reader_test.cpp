@@ -116,7 +116,7 @@ TEST(LogReader, ARowRefusedForItsOwnProblemStillClashes) {
         EXPECT_EQ(planner.Rows()[i].clash, expected[i].clash);
         EXPECT_EQ(planner.Rows()[i].other, expected[i].other);
     }
-    EXPECT_EQ(planner.Items()[0].problem.readings.problem, ReadingsProblem::kNotNumber);
+    EXPECT_EQ(planner.Items()[0].problem.readings->problem, ReadingsProblem::kNotNumber);
     EXPECT_EQ(planner.Problems(), 3u);
 }
 
