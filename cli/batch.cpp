@@ -40,7 +40,7 @@ std::u16string RefusalText(const BatchItems& batch, const std::vector<rawfile::P
         case rawfile::Refusal::kNameNotText:
             return t.nameNotUtf8;
         case rawfile::Refusal::kLoad:
-            return LoadFailureText(row.loadError, row.outcome.error.reason, t);
+            return LoadFailureText(row.loadError, row.outcome.Error().reason, t);
         case rawfile::Refusal::kChangedSince:
             return Fill(t.changedSince, {row.oldHeight, items[i].undo->steps.back().newHeight});
         case rawfile::Refusal::kShortHead:

@@ -34,8 +34,20 @@ RowOutcome::RowOutcome(const SaveOutcome& outcome)
       refusal(outcome.refusal),
       pointName(outcome.plan.pointName),
       heightText(outcome.plan.height.text),
-      newPath(outcome.plan.newPath),
-      error(outcome.error) {}
+      newPath(outcome.plan.newPath) {
+    if (outcome.error.code != 0 || !outcome.error.reason.empty() || !outcome.error.path.empty()) {
+        SetError(outcome.error);
+    }
+}
+
+const FileError& RowOutcome::Error() const {
+    static const FileError kNone;
+    return error_ ? *error_ : kNone;
+}
+
+void RowOutcome::SetError(const FileError& error) {
+    error_ = std::make_shared<const FileError>(error);
+}
 
 std::u16string RowPlan::OldName() const {
     return NameOf(path);
@@ -113,9 +125,13 @@ bool LogPlanner::Load(const std::u16string& path, bool exact, RawFileEditor* edi
         return false;
     }
     FileError ignored;
+    FileError readError;
     row->loadError = hold->Open(path, &ignored)
-                         ? editor->Load(*hold, PlatformPathStyle(), &row->outcome.error)
-                         : editor->Load(path, PlatformPathStyle(), &row->outcome.error);
+                         ? editor->Load(*hold, PlatformPathStyle(), &readError)
+                         : editor->Load(path, PlatformPathStyle(), &readError);
+    if (row->loadError == LoadError::kReadFailed || row->loadError == LoadError::kOpenFailed) {
+        row->outcome.SetError(readError);
+    }
     row->refusal = row->loadError == LoadError::kNone ? Refusal::kNone : Refusal::kLoad;
     return row->loadError == LoadError::kNone;
 }

@@ -70,7 +70,7 @@ enum class Refusal : unsigned char {
     kItem,          // PlanItem::refused
     kRow,           // PlanItem::problem
     kNameNotText,   // PlanItem::exact is false
-    kLoad,          // `loadError` (outcome.error for kReadFailed and kOpenFailed)
+    kLoad,          // `loadError` (outcome.Error() for kReadFailed and kOpenFailed)
     kChangedSince,  // an undo's file holds no header its history gives it (`path`, `oldHeight`)
     kShortHead,     // an undo's recorded old header is not a whole block
     kBadOldHead,    // an undo's recorded old header would not load (`loadError`)
@@ -90,10 +90,17 @@ struct RowOutcome {
     std::u16string pointName;  // the plan's
     std::string heightText;    // the plan's height, "%.3f"
     std::u16string newPath;    // the plan's; set for kTargetExists too
-    FileError error;           // for the statuses that reached the disk
 
     RowOutcome() = default;
     RowOutcome(const SaveOutcome& outcome);  // NOLINT: a row keeps what an outcome says
+
+    // For the statuses that reached the disk (and a failed load): what failed. Few rows have
+    // one, so it is kept apart.
+    const FileError& Error() const;
+    void SetError(const FileError& error);
+
+private:
+    std::shared_ptr<const FileError> error_;
 };
 
 struct RowPlan {
@@ -103,7 +110,7 @@ struct RowPlan {
     // for an item refused for a problem of its own; kNone otherwise.
     Refusal clash = Refusal::kNone;
     LoadError loadError = LoadError::kNone;
-    // The rehearsal; once saved, the save's. For kLoad, outcome.error is the load's.
+    // The rehearsal; once saved, the save's. For kLoad, outcome.Error() is the load's.
     RowOutcome outcome;
     std::size_t other = 0;          // kSameFile, kSameNewName: the index of the other item
     std::u16string endPath;         // kSameNewName: where both would end; kRenamed: where it is

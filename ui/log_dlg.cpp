@@ -231,7 +231,7 @@ void CFieldLogDlg::SaveAll() {
         }
         if (failed != nullptr) {
             // Nothing of the group changed; a record another program holds is named with it.
-            const rawfile::FileError& error = failed->outcome.error;
+            const rawfile::FileError& error = failed->outcome.Error();
             const std::optional<std::u16string> held = RecordHeldMessage(error, m_language);
             const std::u16string problem =
                 held ? *held
