@@ -258,6 +258,18 @@ bool LogPlanner::FolderKey(const std::u16string& folder, FileKey* key) {
     return true;
 }
 
+bool LogPlanner::EndNameLess::operator()(const EndName& a, const EndName& b) const {
+    if (a.first != b.first) {
+        return a.first < b.first;
+    }
+    const auto upper = [](char16_t c) {
+        return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+    };
+    return std::lexicographical_compare(
+        a.second.begin(), a.second.end(), b.second.begin(), b.second.end(),
+        [&upper](char16_t x, char16_t y) { return upper(x) < upper(y); });
+}
+
 // Claims the file and, unless `endPath` is empty, the name it ends under in `folder`, against
 // the items before; the clash found (kSameFile, kSameNewName) names the other in `other`.
 Refusal LogPlanner::Claim(std::size_t index, const FileKey& file, const FileKey& folder,
@@ -273,8 +285,9 @@ Refusal LogPlanner::Claim(std::size_t index, const FileKey& file, const FileKey&
     }
     // Names compared as a file system that ignores letter case would: a log saved from a
     // receiver's memory card may well be applied on one.
+    const std::size_t nameAt = SplitRawPath(endPath, PlatformPathStyle()).folder.size();
     const auto sameEnd =
-        endNames_.emplace(std::make_pair(folder, AsciiUpper(NameOf(endPath))), index);
+        endNames_.emplace(EndName(folder, std::u16string_view(endPath).substr(nameAt)), index);
     if (!sameEnd.second) {
         row.other = sameEnd.first->second;
         row.endPath = endPath;
@@ -296,7 +309,9 @@ void LogPlanner::PrepareRefusedRow(std::size_t index) {
         !FolderKey(editor.File().folder, &folderKey)) {
         return;  // its file's own problem shows once the row's is mended
     }
-    std::u16string endPath = editor.Path();
+    // The row keeps where it would end, for the claim to refer to.
+    std::u16string& endPath = rows_[index].endPath;
+    endPath = editor.Path();
     if (item.pointName) {
         const SaveOutcome check = editor.Check(*item.pointName, editor.HeightText(), &listings_);
         endPath = check.status == SaveStatus::kReady       ? check.plan.newPath
@@ -358,7 +373,7 @@ void LogPlanner::Prepare(std::size_t index) {
         Refuse(index, Refusal::kNoIdentity);
         return;
     }
-    const std::u16string endPath = status == SaveStatus::kReady ? row.outcome.newPath : e.Path();
+    const std::u16string& endPath = status == SaveStatus::kReady ? row.outcome.newPath : row.path;
     const Refusal clash = Claim(index, e.Id(), folderKey, endPath);  // e.Id(): taken at the load
     if (clash != Refusal::kNone) {
         Refuse(index, clash);
@@ -393,6 +408,10 @@ void LogPlanner::Start(std::vector<PlanItem> items, bool checkOnly) {
 bool LogPlanner::CheckSome(std::size_t count) {
     for (; count > 0 && checked_ < items_.size(); --count) {
         Prepare(checked_++);
+    }
+    if (checked_ == items_.size()) {
+        files_.clear();
+        endNames_.clear();
     }
     return checked_ == items_.size();
 }

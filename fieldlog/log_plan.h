@@ -12,6 +12,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "editing.h"
@@ -193,6 +194,13 @@ public:
 
 private:
     struct Job;
+    // A name a file ends under in a folder, as a view of a row's path; compared as a file system
+    // that ignores letter case would.
+    using EndName = std::pair<FileKey, std::u16string_view>;
+    struct EndNameLess {
+        bool operator()(const EndName& a, const EndName& b) const;
+    };
+
     void Prepare(std::size_t index);
     bool Load(const std::u16string& path, bool exact, RawFileEditor* editor, RowPlan* row,
               HeldFile* hold);
@@ -200,6 +208,7 @@ private:
     bool FindUndoFile(std::size_t index, Job* job, HeldFile* hold);
     bool FindEarlierSave(std::size_t index, Job* job, HeldFile* hold);
     void Refuse(std::size_t index, Refusal refusal);
+    // `endPath`: a path held by rows_[index], which stays as it is until all rows are checked.
     Refusal Claim(std::size_t index, const FileKey& file, const FileKey& folder,
                   const std::u16string& endPath);
     void PrepareRefusedRow(std::size_t index);
@@ -214,8 +223,9 @@ private:
     std::size_t checked_ = 0;
     std::set<std::size_t> problemRows_;
     FolderListings listings_;
+    // The claims of the rows checked so far, let go once all are.
     std::map<FileKey, std::size_t> files_;
-    std::map<std::pair<FileKey, std::u16string>, std::size_t> endNames_;
+    std::map<EndName, std::size_t, EndNameLess> endNames_;
     std::map<std::u16string, FileKey> folderKeys_;
     // Undo's search for a file under none of its recorded names: each folder's raw files the
     // record does not name, by their header (an empty path: more than one holds it).
