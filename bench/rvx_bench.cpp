@@ -365,7 +365,7 @@ double ToolBatch(const std::string& folder, const std::string& rvxedit, bool dry
     struct rusage usage {};
     if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
         WEXITSTATUS(status) != 0) {
-        Die("rvxedit apply failed in the batch benchmark");
+        Die("rvxedit apply failed in the batch benchmark (status " + std::to_string(status) + ")");
     }
     if (peakKib != nullptr) {
         *peakKib = usage.ru_maxrss;
