@@ -3,12 +3,16 @@
 // for text-like and for binary receiver data, and a save on a small and on a huge file (a save
 // writes 160 bytes and never reads the data). Ends with the ratios, one a line.
 // Natively also a durable save against the plain system calls doing the same, and (given the
-// path of rvxedit) a field log of 10,000 files against the cheapest correct plain loop.
+// path of rvxedit) a field log of 10,000 files against the cheapest correct plain loop, a dry
+// run of 20,000 files against a plain loop that reads each header, and the peak memory of a
+// dry run of 100,000 rows.
 // Usage: rvx_bench <scratch folder> [load file MiB, default 256] [huge file MiB, default 1024]
 //        [rvxedit]
 #ifndef _WIN32
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -280,25 +284,25 @@ void BenchDurableSave(const std::string& folder) {
     Summarise("save-durable", Median(core) / Median(plain));
 }
 
-// 10,000 files of 20 KiB and a field log that renames each and changes its height.
-void MakeBatch(const std::string& folder, std::size_t files) {
+// `files` files of `size` bytes and a field log that renames each and changes its height.
+void MakeBatch(const std::string& folder, std::size_t files, std::uint64_t size = 20 << 10) {
     // One file's bytes, written under every name.
-    if (!bench::WriteRawFile(folder + "model", rawgen::StandardLines(), 20 << 10)) {
+    if (!bench::WriteRawFile(folder + "model", rawgen::StandardLines(), size)) {
         Die("cannot write the batch's files (is there room on the disk?)");
     }
-    const std::string bytes = bench::ReadPart(folder + "model", 0, 20 << 10);
+    const std::string bytes = bench::ReadPart(folder + "model", 0, size);
     std::remove((folder + "model").c_str());
     std::string log = "file,point,height\n";
     for (std::size_t i = 0; i < files; ++i) {
         char name[32];
-        std::snprintf(name, sizeof name, "R%05zu0861.RVX", i);
+        std::snprintf(name, sizeof name, "R%06zu0861.RVX", i);
         std::FILE* out = std::fopen((folder + name).c_str(), "wb");
         if (out == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() ||
             std::fclose(out) != 0) {
             Die("cannot write the batch's files (is there room on the disk?)");
         }
         char row[64];
-        std::snprintf(row, sizeof row, "%s,S%05zu,1.6%02zu\n", name, i, i % 100);
+        std::snprintf(row, sizeof row, "%s,S%06zu,1.6%02zu\n", name, i, i % 100);
         log += row;
     }
     std::FILE* out = std::fopen((folder + "log.csv").c_str(), "wb");
@@ -316,7 +320,7 @@ double PlainBatch(const std::string& folder, std::size_t files) {
     std::vector<int> fds;
     for (std::size_t i = 0; i < files; ++i) {
         char name[32];
-        std::snprintf(name, sizeof name, "R%05zu0861.RVX", i);
+        std::snprintf(name, sizeof name, "R%06zu0861.RVX", i);
         const int fd = open((folder + name).c_str(), O_RDWR | O_CLOEXEC);
         char head[160];
         if (fd < 0 || pread(fd, head, 160, 0) != 160 || pwrite(fd, head, 160, 0) != 160) {
@@ -327,8 +331,8 @@ double PlainBatch(const std::string& folder, std::size_t files) {
     for (std::size_t i = 0; i < files; ++i) {
         char from[32];
         char to[32];
-        std::snprintf(from, sizeof from, "R%05zu0861.RVX", i);
-        std::snprintf(to, sizeof to, "S%05zu0861.RVX", i);
+        std::snprintf(from, sizeof from, "R%06zu0861.RVX", i);
+        std::snprintf(to, sizeof to, "S%06zu0861.RVX", i);
         if (fdatasync(fds[i]) != 0 || renameat2(AT_FDCWD, (folder + from).c_str(), AT_FDCWD,
                                                 (folder + to).c_str(), RENAME_NOREPLACE) != 0) {
             Die("the plain batch failed");
@@ -343,22 +347,91 @@ double PlainBatch(const std::string& folder, std::size_t files) {
     return Seconds(t);
 }
 
-double ToolBatch(const std::string& folder, const std::string& rvxedit) {
+// Runs `rvxedit apply log.csv` (with `dryRun`, --dry-run) in `folder`, its output thrown away;
+// returns the seconds it took and sets *peakKib to its peak resident memory.
+double ToolBatch(const std::string& folder, const std::string& rvxedit, bool dryRun = false,
+                 long* peakKib = nullptr) {
     const auto t = Clock::now();
     const pid_t child = fork();
     if (child == 0) {
         if (freopen("/dev/null", "w", stdout) == nullptr || chdir(folder.c_str()) != 0) {
             _exit(126);
         }
-        execl(rvxedit.c_str(), rvxedit.c_str(), "apply", "log.csv", static_cast<char*>(nullptr));
+        execl(rvxedit.c_str(), rvxedit.c_str(), "apply", dryRun ? "--dry-run" : "log.csv",
+              dryRun ? "log.csv" : nullptr, static_cast<char*>(nullptr));
         _exit(127);
     }
     int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+    struct rusage usage {};
+    if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
         WEXITSTATUS(status) != 0) {
-        Die("rvxedit apply failed in the batch benchmark");
+        Die("rvxedit apply failed in the batch benchmark (status " + std::to_string(status) + ")");
+    }
+    if (peakKib != nullptr) {
+        *peakKib = usage.ru_maxrss;
     }
     return Seconds(t);
+}
+
+// What a dry run cannot do with less: open each file, look at it, read its header, close it.
+double PlainHeaders(const std::string& folder, std::size_t files) {
+    const auto t = Clock::now();
+    for (std::size_t i = 0; i < files; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "R%06zu0861.RVX", i);
+        const int fd = open((folder + name).c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat st;
+        char head[160];
+        if (fd < 0 || fstat(fd, &st) != 0 || read(fd, head, 160) != 160) {
+            Die("the plain header loop failed");
+        }
+        close(fd);
+    }
+    return Seconds(t);
+}
+
+// A dry run of 20,000 files of 20 KiB in the page cache against the plain header loop, taken
+// in turns.
+void BenchDryRun(const std::string& scratch, const std::string& rvxedit) {
+    constexpr std::size_t kFiles = 20000;
+    const std::string folder = scratch + "dryrun/";
+    std::system(("rm -rf '" + folder + "' && mkdir '" + folder + "'").c_str());
+    MakeBatch(folder, kFiles);
+    PlainHeaders(folder, kFiles);  // into the page cache
+    std::vector<double> plain;
+    std::vector<double> tool;
+    for (int i = 0; i < 5; ++i) {
+        plain.push_back(PlainHeaders(folder, kFiles));
+        tool.push_back(ToolBatch(folder, rvxedit, true));
+    }
+    std::system(("rm -rf '" + folder + "'").c_str());
+    std::printf("5. dry run: 20,000 files of 20 KiB in the page cache (median of 5)\n");
+    PrintTimes("plain loop", plain, 0);
+    PrintTimes("rvxedit dry run", tool, 0);
+    std::printf("   ratio tool/plain %9.2f\n", Median(tool) / Median(plain));
+    Summarise("dryrun", Median(tool) / Median(plain));
+}
+
+// The peak resident memory of a dry run of 100,000 rows, each a small raw file.
+void BenchMemory(const std::string& scratch, const std::string& rvxedit) {
+    constexpr std::size_t kFiles = 100000;
+    const std::string folder = scratch + "memory/";
+    std::system(("rm -rf '" + folder + "' && mkdir '" + folder + "'").c_str());
+    MakeBatch(folder, kFiles, 1024);
+    std::vector<double> mb;
+    std::vector<double> seconds;
+    for (int i = 0; i < 3; ++i) {
+        long kib = 0;
+        seconds.push_back(ToolBatch(folder, rvxedit, true, &kib));
+        mb.push_back(static_cast<double>(kib) * 1024 / 1e6);
+    }
+    std::system(("rm -rf '" + folder + "'").c_str());
+    const auto [low, high] = std::minmax_element(mb.begin(), mb.end());
+    std::printf("6. dry run of 100,000 rows of 1 KiB files: peak resident memory (median of 3)\n");
+    PrintTimes("rvxedit dry run", seconds, 0);
+    std::printf("   peak             %9.1f MB  (runs %.1f to %.1f MB; %.0f bytes a row)\n",
+                Median(mb), *low, *high, Median(mb) * 1e6 / kFiles);
+    Summarise("memory-100k", Median(mb));
 }
 
 void BenchBatch(const std::string& scratch, const std::string& rvxedit) {
@@ -407,6 +480,8 @@ int main(int argc, char** argv) {
     BenchDurableSave(folder);
     if (argc > 4) {
         BenchBatch(folder, argv[4]);
+        BenchDryRun(folder, argv[4]);
+        BenchMemory(folder, argv[4]);
     }
 #endif
     for (const auto& [name, ratio] : g_summary) {

@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "batch.h"
 #include "commands.h"
 #include "field_log.h"
@@ -39,8 +41,7 @@ int RunApply(const Options& options, Console& console) {
     Tolerance(options, &tolerance);
     std::optional<double> maxHeight;
     MaxHeight(options, &maxHeight);
-    const rawfile::FieldLog log =
-        rawfile::ReadFieldLog(logArg.text, encoding, tolerance, maxHeight);
+    rawfile::FieldLog log = rawfile::ReadFieldLog(logArg.text, encoding, tolerance, maxHeight);
     // The encoding is said whenever the log's text was read, also when its columns or quotes
     // are at fault: a log read in the wrong encoding mostly fails there.
     if (Decoded(log)) {
@@ -51,8 +52,10 @@ int RunApply(const Options& options, Console& console) {
         console.Err(problem);
         return 1;
     }
-    return RunBatch(LogItems(log, options.recursive, t),
-                    {logName, options.dryRun, options.record, false, logArg.text}, console);
+    // The log is let go before the files are checked: its rows live on as the items.
+    BatchItems items = LogItems(std::move(log), options.recursive, t);
+    return RunBatch(std::move(items), {logName, options.dryRun, options.record, false, logArg.text},
+                    console);
 }
 
 }  // namespace rvxedit

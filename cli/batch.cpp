@@ -19,18 +19,18 @@ std::u16string NameOf(const std::u16string& path) {
 }
 
 // How a problem line names an item another item clashes with.
-std::u16string Where(const BatchItem& item, const CliTexts& t) {
-    return item.row == 0 ? OneLine(item.file.path.text) : texts::RowName(item.row, t.language);
+std::u16string Where(const rawfile::PlanItem& item, const CliTexts& t) {
+    return item.row == 0 ? OneLine(item.path) : texts::RowName(item.row, t.language);
 }
 
 // Why the planner refused item `i` (`refusal`: the row's refusal or its clash), in the console's
 // words.
-std::u16string RefusalText(const std::vector<BatchItem>& items, std::size_t i,
-                           const rawfile::RowPlan& row, rawfile::Refusal refusal,
+std::u16string RefusalText(const BatchItems& batch, const std::vector<rawfile::PlanItem>& items,
+                           std::size_t i, const rawfile::RowPlan& row, rawfile::Refusal refusal,
                            const CliTexts& t) {
     switch (refusal) {
         case rawfile::Refusal::kItem:
-            return items[i].file.problem;
+            return batch.problems.at(i);
         case rawfile::Refusal::kRow:
             if (items[i].problem.kind == rawfile::LogRowProblem::kLikelyMillimetres) {
                 return Fill(t.allowWithMaxHeight,
@@ -40,7 +40,7 @@ std::u16string RefusalText(const std::vector<BatchItem>& items, std::size_t i,
         case rawfile::Refusal::kNameNotText:
             return t.nameNotUtf8;
         case rawfile::Refusal::kLoad:
-            return LoadFailureText(row.loadError, row.readError.reason, t);
+            return LoadFailureText(row.loadError, row.outcome.Error().reason, t);
         case rawfile::Refusal::kChangedSince:
             return Fill(t.changedSince, {row.oldHeight, items[i].undo->steps.back().newHeight});
         case rawfile::Refusal::kShortHead:
@@ -52,7 +52,7 @@ std::u16string RefusalText(const std::vector<BatchItem>& items, std::size_t i,
         case rawfile::Refusal::kRenamed:
             return Fill(t.undoRenamed, {OneLine(row.endPath)});
         case rawfile::Refusal::kSave:
-            return SaveFailureText(row.outcome, OneLine(row.outcome.plan.newPath), t);
+            return SaveFailureText(row.outcome, OneLine(row.outcome.newPath), t);
         case rawfile::Refusal::kSameFile:
             return texts::SameFileText(Where(items[row.other], t), t.language);
         case rawfile::Refusal::kSameNewName:
@@ -64,9 +64,8 @@ std::u16string RefusalText(const std::vector<BatchItem>& items, std::size_t i,
 }
 
 std::u16string ChangeText(const rawfile::RowPlan& row, const CliTexts& t) {
-    const rawfile::SavePlan& plan = row.outcome.plan;
-    return Fill(t.change, {OneLine(row.oldName), OneLine(NameOf(plan.newPath)), row.oldHeight,
-                           rawfile::BytesToText(plan.height.text)});
+    return Fill(t.change, {OneLine(row.OldName()), OneLine(NameOf(row.outcome.newPath)),
+                           row.oldHeight, rawfile::BytesToText(row.outcome.heightText)});
 }
 
 // Reports one file's outcome; false when it failed.
@@ -88,7 +87,7 @@ bool ReportOutcome(const std::u16string& path, const rawfile::RowPlan& row, Cons
             console.Out(where + Fill(t.saved, {ChangeText(row, t)}));
             return true;
         default:
-            console.Err(where + SaveFailureText(row.outcome, OneLine(row.outcome.plan.newPath), t));
+            console.Err(where + SaveFailureText(row.outcome, OneLine(row.outcome.newPath), t));
             return false;
     }
 }
@@ -115,6 +114,23 @@ bool OpenRecord(const BatchOptions& options, rawfile::ChangeRecordWriter* record
 
 }  // namespace
 
+rawfile::PlanItem& BatchItems::Add(std::size_t row, FileItem file,
+                                   std::optional<std::u16string> pointName,
+                                   std::optional<std::u16string> height) {
+    if (!file.problem.empty()) {
+        problems.emplace(items.size(), std::move(file.problem));
+    }
+    rawfile::PlanItem item;
+    item.row = row;
+    item.refused = problems.count(items.size()) != 0;
+    item.exact = file.path.exact;
+    item.path = std::move(file.path.text);
+    item.pointName = std::move(pointName);
+    item.height = std::move(height);
+    items.push_back(std::move(item));
+    return items.back();
+}
+
 bool NameInput(const Arg& arg, Console& console, std::u16string* name) {
     *name = OneLine(arg.text);
     if (!arg.exact) {
@@ -129,23 +145,20 @@ std::u16string AtRow(const std::u16string& name, std::size_t row, const std::u16
     return Fill(t.atRow, {name, Number(row), problem});
 }
 
-int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, Console& console) {
+int RunBatch(BatchItems batch, const BatchOptions& options, Console& console) {
     const CliTexts& t = console.Texts();
     rawfile::ChangeRecordWriter record(options.dryRun ? std::nullopt : options.record,
                                        options.input);
     if (options.record && !OpenRecord(options, &record, console)) {
         return 1;
     }
-    std::vector<rawfile::PlanItem> planItems;
-    for (const BatchItem& item : items) {
-        planItems.push_back({item.row, item.file.path.text, !item.file.problem.empty(),
-                             item.file.path.exact, item.pointName, item.height, item.undo,
-                             item.problem});
-    }
     rawfile::LogPlanner planner;
-    planner.Check(std::move(planItems), [&console](std::size_t done, std::size_t total) {
-        console.Progress(done, total);
-    });
+    // A dry run keeps of each row only what its line says.
+    planner.Check(
+        std::move(batch.items),
+        [&console](std::size_t done, std::size_t total) { console.Progress(done, total); },
+        options.dryRun);
+    const std::vector<rawfile::PlanItem>& items = planner.Items();
     const std::vector<rawfile::RowPlan>& rows = planner.Rows();
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (rows[i].state != rawfile::RowState::kRefused) {
@@ -156,10 +169,10 @@ int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, C
             if (refusal == rawfile::Refusal::kNone) {
                 continue;
             }
-            const std::u16string problem = RefusalText(items, i, rows[i], refusal, t);
+            const std::u16string problem = RefusalText(batch, items, i, rows[i], refusal, t);
             // An undo names the file where it was found, if it was.
             const std::u16string& path =
-                items[i].undo && !rows[i].path.empty() ? rows[i].path : items[i].file.path.text;
+                items[i].undo && !rows[i].path.empty() ? rows[i].path : items[i].path;
             const std::u16string text = path.empty() ? problem : OneLine(path) + u": " + problem;
             console.Err(items[i].row == 0 ? text : AtRow(options.logName, items[i].row, text, t));
         }
@@ -184,7 +197,7 @@ int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, C
             }
             recordFailed |= rows[i].outcome.status == rawfile::SaveStatus::kJournalFailed;
             // An undo names the file where it was found: under its recorded new name or its old.
-            const std::u16string& path = items[i].undo ? rows[i].path : items[i].file.path.text;
+            const std::u16string& path = items[i].undo ? rows[i].path : items[i].path;
             if (!ReportOutcome(path, rows[i], console)) {
                 ++failed;
             }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,17 +16,16 @@
 
 namespace rvxedit {
 
-using rawfile::UndoTarget;
+// The files of a batch and the fields each should get, as the planner takes them, with the
+// front end's own reason for each item it refuses (PlanItem::refused).
+struct BatchItems {
+    std::vector<rawfile::PlanItem> items;
+    std::map<std::size_t, std::u16string> problems;  // by item
 
-// One file of a batch and the fields it should get (none: the file's own), or the change it
-// should lose.
-struct BatchItem {
-    std::size_t row = 0;  // the field log's row; 0 for a file named on the command line
-    FileItem file;
-    std::optional<std::u16string> pointName;
-    std::optional<std::u16string> height;
-    std::optional<UndoTarget> undo = std::nullopt;
-    rawfile::RowProblem problem = {};  // a log row's own problem
+    // Adds `file` (a problem of its own refuses it) for `row`, to get these fields.
+    rawfile::PlanItem& Add(std::size_t row, FileItem file,
+                           std::optional<std::u16string> pointName = std::nullopt,
+                           std::optional<std::u16string> height = std::nullopt);
 };
 
 struct BatchOptions {
@@ -45,7 +45,7 @@ bool NameInput(const Arg& arg, Console& console, std::u16string* name);
 std::u16string AtRow(const std::u16string& name, std::size_t row, const std::u16string& problem,
                      const CliTexts& t);
 
-// Runs the batch and returns the exit status.
-int RunBatch(const std::vector<BatchItem>& items, const BatchOptions& options, Console& console);
+// Runs the batch and returns the exit status; the items are the planner's from then on.
+int RunBatch(BatchItems items, const BatchOptions& options, Console& console);
 
 }  // namespace rvxedit

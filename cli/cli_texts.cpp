@@ -265,12 +265,12 @@ std::u16string LoadFailureText(rawfile::LoadError error, const std::u16string& r
     return texts::LoadFailureText(error, readReason, t.language);
 }
 
-std::u16string SaveFailureText(const rawfile::SaveOutcome& outcome, const std::u16string& target,
+std::u16string SaveFailureText(const rawfile::RowOutcome& outcome, const std::u16string& target,
                                const CliTexts& t) {
-    const std::u16string& reason = outcome.error.reason;
+    const std::u16string& reason = outcome.Error().reason;
     switch (outcome.status) {
         case rawfile::SaveStatus::kWriteFailed:
-            switch (outcome.error.op) {
+            switch (outcome.Error().op) {
                 case rawfile::FileOp::kOpen:
                     return Fill(t.openForWritingFailed, {reason});
                 case rawfile::FileOp::kRead:
@@ -284,7 +284,7 @@ std::u16string SaveFailureText(const rawfile::SaveOutcome& outcome, const std::u
             return texts::RecordWriteFailed(reason, t.language);
         case rawfile::SaveStatus::kRenameFailed:
             return Fill(
-                outcome.error.op == rawfile::FileOp::kRenameHalf ? t.renameHalf : t.renameFailed,
+                outcome.Error().op == rawfile::FileOp::kRenameHalf ? t.renameHalf : t.renameFailed,
                 {target, reason});
         case rawfile::SaveStatus::kFolderFlushFailed:
             return Fill(t.folderFlushFailed, {target, reason});

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "editing.h"
+#include "log_plan.h"
 #include "messages.h"
 
 namespace rvxedit {
@@ -124,7 +125,7 @@ std::u16string LoadFailureText(rawfile::LoadError error, const std::u16string& r
 
 // Why the save failed or was refused, and what state the file was left in; `target` is the path
 // the rename was to make.
-std::u16string SaveFailureText(const rawfile::SaveOutcome& outcome, const std::u16string& target,
+std::u16string SaveFailureText(const rawfile::RowOutcome& outcome, const std::u16string& target,
                                const CliTexts& t);
 
 }  // namespace rvxedit

@@ -19,22 +19,22 @@ std::u16string LogProblemLine(const std::u16string& name, const rawfile::FieldLo
     return log.problemRow == 0 ? name + u": " + problem : AtRow(name, log.problemRow, problem, t);
 }
 
-std::vector<BatchItem> LogItems(const rawfile::FieldLog& log, bool recursive, const CliTexts& t) {
-    std::vector<BatchItem> items;
-    for (const rawfile::LogRow& row : log.rows) {
-        const rawfile::PlanItem item = rawfile::PlanItemOf(row);
-        std::vector<FileItem> files;
-        if (item.problem.kind == rawfile::LogRowProblem::kNone) {
-            ExpandArg(Arg{item.path, true}, recursive, t, &files);
-        } else {
-            files.push_back(FileItem{Arg{item.path, true}, u""});
+BatchItems LogItems(rawfile::FieldLog log, bool recursive, const CliTexts& t) {
+    BatchItems batch;
+    batch.items.reserve(log.rows.size());
+    for (rawfile::LogRow& row : log.rows) {
+        rawfile::PlanItem item = rawfile::PlanItemOf(std::move(row));
+        if (item.problem.kind != rawfile::LogRowProblem::kNone) {
+            batch.items.push_back(std::move(item));
+            continue;
         }
+        std::vector<FileItem> files;
+        ExpandArg(Arg{item.path, true}, recursive, t, &files);
         for (FileItem& file : files) {
-            items.push_back({item.row, std::move(file), item.pointName, item.height, std::nullopt,
-                             item.problem});
+            batch.Add(item.row, std::move(file), item.pointName, item.height);
         }
     }
-    return items;
+    return batch;
 }
 
 }  // namespace rvxedit

@@ -16,7 +16,7 @@ std::u16string LogProblemLine(const std::u16string& name, const rawfile::FieldLo
                               const CliTexts& t);
 
 // The batch's items for the log's rows, one a row; with `recursive`, a row that names a folder
-// stands for every raw file under it.
-std::vector<BatchItem> LogItems(const rawfile::FieldLog& log, bool recursive, const CliTexts& t);
+// stands for every raw file under it. The log is taken apart as its rows become items.
+BatchItems LogItems(rawfile::FieldLog log, bool recursive, const CliTexts& t);
 
 }  // namespace rvxedit

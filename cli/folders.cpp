@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 #include "raw_file_name.h"
 #include "text.h"
@@ -19,7 +20,7 @@ void Add(const Arg& path, std::vector<FileItem>* out, const CliTexts* t = nullpt
         item.problem = Fill(t->*problem, {detail});
         item.englishProblem = Fill(TextsFor(texts::Language::kEnglish).*problem, {detail});
     }
-    out->push_back(item);
+    out->push_back(std::move(item));
 }
 
 // Appends the raw files under `folder` to *out. Returns how many it found. `above` holds the

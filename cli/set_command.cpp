@@ -12,11 +12,12 @@ int RunSet(const Options& options, Console& console) {
     std::optional<std::u16string> height;
     std::u16string error;
     SetHeight(options, console.Texts(), &height, &error);
-    std::vector<BatchItem> items;
+    BatchItems items;
+    items.items.reserve(files.size());
     for (FileItem& file : files) {
-        items.push_back({0, std::move(file), options.pointName, height});
+        items.Add(0, std::move(file), options.pointName, height);
     }
-    return RunBatch(items, {u"", options.dryRun, options.record, false, u""}, console);
+    return RunBatch(std::move(items), {u"", options.dryRun, options.record, false, u""}, console);
 }
 
 }  // namespace rvxedit

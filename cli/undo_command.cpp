@@ -38,17 +38,11 @@ int RunUndo(const Options& options, Console& console) {
         console.Out(name + u": " + t.recordEmpty);
         return 0;
     }
-    std::vector<BatchItem> items;
-    for (rawfile::PlanItem& change : rawfile::UndoItems(record)) {
-        BatchItem item;
-        item.row = change.row;
-        item.file.path = Arg{change.path, true};
-        item.undo = std::move(change.undo);
-        items.push_back(std::move(item));
-    }
+    BatchItems items;
+    items.items = rawfile::UndoItems(record);
     BatchOptions batch{name, options.dryRun, options.record,
                        true, recordArg.text, options.skipChanged};
-    return RunBatch(items, batch, console);
+    return RunBatch(std::move(items), batch, console);
 }
 
 }  // namespace rvxedit

@@ -2,13 +2,13 @@
 
 namespace rawfile {
 
-PlanItem PlanItemOf(const LogRow& row) {
+PlanItem PlanItemOf(LogRow row) {
     PlanItem item;
     item.row = row.number;
-    item.path = row.file;
-    item.pointName = row.pointName;
-    item.height = row.height;
-    item.problem = row.problem;
+    item.path = std::move(row.file);
+    item.pointName = std::move(row.pointName);
+    item.height = std::move(row.height);
+    item.problem = std::move(row.problem);
     return item;
 }
 

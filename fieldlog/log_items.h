@@ -10,8 +10,8 @@
 
 namespace rawfile {
 
-// The plan item of one row.
-PlanItem PlanItemOf(const LogRow& row);
+// The plan item of one row (taking its texts when it is given as a temporary).
+PlanItem PlanItemOf(LogRow row);
 
 // The plan items of every row of `log`, one a row, in its order.
 std::vector<PlanItem> PlanItemsOf(const FieldLog& log);

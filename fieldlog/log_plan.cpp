@@ -29,6 +29,34 @@ struct LogPlanner::Job {
     std::optional<HeaderBlock> block;  // an undo's: the block to put back
 };
 
+RowOutcome::RowOutcome(const SaveOutcome& outcome)
+    : status(outcome.status),
+      refusal(outcome.refusal),
+      pointName(outcome.plan.pointName),
+      heightText(outcome.plan.height.text),
+      newPath(outcome.plan.newPath) {
+    if (outcome.error.code != 0 || !outcome.error.reason.empty() || !outcome.error.path.empty()) {
+        SetError(outcome.error);
+    }
+}
+
+const FileError& RowOutcome::Error() const {
+    static const FileError kNone;
+    return error_ ? *error_ : kNone;
+}
+
+void RowOutcome::SetError(const FileError& error) {
+    error_ = std::make_shared<const FileError>(error);
+}
+
+std::u16string RowPlan::OldName() const {
+    return NameOf(path);
+}
+
+std::u16string RowPlan::OldPoint() const {
+    return DerivePointName(NameOf(path)).pointName;
+}
+
 LogPlanner::LogPlanner() = default;
 LogPlanner::~LogPlanner() = default;
 
@@ -97,9 +125,13 @@ bool LogPlanner::Load(const std::u16string& path, bool exact, RawFileEditor* edi
         return false;
     }
     FileError ignored;
+    FileError readError;
     row->loadError = hold->Open(path, &ignored)
-                         ? editor->Load(*hold, PlatformPathStyle(), &row->readError)
-                         : editor->Load(path, PlatformPathStyle(), &row->readError);
+                         ? editor->Load(*hold, PlatformPathStyle(), &readError)
+                         : editor->Load(path, PlatformPathStyle(), &readError);
+    if (row->loadError == LoadError::kReadFailed || row->loadError == LoadError::kOpenFailed) {
+        row->outcome.SetError(readError);
+    }
     row->refusal = row->loadError == LoadError::kNone ? Refusal::kNone : Refusal::kLoad;
     return row->loadError == LoadError::kNone;
 }
@@ -226,6 +258,18 @@ bool LogPlanner::FolderKey(const std::u16string& folder, FileKey* key) {
     return true;
 }
 
+bool LogPlanner::EndNameLess::operator()(const EndName& a, const EndName& b) const {
+    if (a.first != b.first) {
+        return a.first < b.first;
+    }
+    const auto upper = [](char16_t c) {
+        return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+    };
+    return std::lexicographical_compare(
+        a.second.begin(), a.second.end(), b.second.begin(), b.second.end(),
+        [&upper](char16_t x, char16_t y) { return upper(x) < upper(y); });
+}
+
 // Claims the file and, unless `endPath` is empty, the name it ends under in `folder`, against
 // the items before; the clash found (kSameFile, kSameNewName) names the other in `other`.
 Refusal LogPlanner::Claim(std::size_t index, const FileKey& file, const FileKey& folder,
@@ -241,8 +285,9 @@ Refusal LogPlanner::Claim(std::size_t index, const FileKey& file, const FileKey&
     }
     // Names compared as a file system that ignores letter case would: a log saved from a
     // receiver's memory card may well be applied on one.
+    const std::size_t nameAt = SplitRawPath(endPath, PlatformPathStyle()).folder.size();
     const auto sameEnd =
-        endNames_.emplace(std::make_pair(folder, AsciiUpper(NameOf(endPath))), index);
+        endNames_.emplace(EndName(folder, std::u16string_view(endPath).substr(nameAt)), index);
     if (!sameEnd.second) {
         row.other = sameEnd.first->second;
         row.endPath = endPath;
@@ -264,7 +309,9 @@ void LogPlanner::PrepareRefusedRow(std::size_t index) {
         !FolderKey(editor.File().folder, &folderKey)) {
         return;  // its file's own problem shows once the row's is mended
     }
-    std::u16string endPath = editor.Path();
+    // The row keeps where it would end, for the claim to refer to.
+    std::u16string& endPath = rows_[index].endPath;
+    endPath = editor.Path();
     if (item.pointName) {
         const SaveOutcome check = editor.Check(*item.pointName, editor.HeightText(), &listings_);
         endPath = check.status == SaveStatus::kReady       ? check.plan.newPath
@@ -299,8 +346,6 @@ void LogPlanner::Prepare(std::size_t index) {
     }
     RawFileEditor& e = job.editor;
     row.path = e.Path();
-    row.oldName = e.FileName();
-    row.oldPoint = e.PointName();
     row.oldHeight = e.HeightText();
     if (!item.undo) {
         job.pointName = item.pointName.value_or(e.PointName());
@@ -328,8 +373,7 @@ void LogPlanner::Prepare(std::size_t index) {
         Refuse(index, Refusal::kNoIdentity);
         return;
     }
-    const std::u16string endPath =
-        status == SaveStatus::kReady ? row.outcome.plan.newPath : e.Path();
+    const std::u16string& endPath = status == SaveStatus::kReady ? row.outcome.newPath : row.path;
     const Refusal clash = Claim(index, e.Id(), folderKey, endPath);  // e.Id(): taken at the load
     if (clash != Refusal::kNone) {
         Refuse(index, clash);
@@ -339,9 +383,13 @@ void LogPlanner::Prepare(std::size_t index) {
     row.state = !row.alreadySavedAs.empty()    ? RowState::kAlreadySaved
                 : status == SaveStatus::kReady ? RowState::kWillSave
                                                : RowState::kUnchanged;
+    if (checkOnly_) {
+        jobs_[index].reset();
+    }
 }
 
-void LogPlanner::Start(std::vector<PlanItem> items) {
+void LogPlanner::Start(std::vector<PlanItem> items, bool checkOnly) {
+    checkOnly_ = checkOnly;
     items_ = std::move(items);
     rows_.assign(items_.size(), RowPlan());
     jobs_.clear();
@@ -361,12 +409,17 @@ bool LogPlanner::CheckSome(std::size_t count) {
     for (; count > 0 && checked_ < items_.size(); --count) {
         Prepare(checked_++);
     }
+    if (checked_ == items_.size()) {
+        files_.clear();
+        endNames_.clear();
+    }
     return checked_ == items_.size();
 }
 
 void LogPlanner::Check(std::vector<PlanItem> items,
-                       const std::function<void(std::size_t, std::size_t)>& progress) {
-    Start(std::move(items));
+                       const std::function<void(std::size_t, std::size_t)>& progress,
+                       bool checkOnly) {
+    Start(std::move(items), checkOnly);
     while (checked_ < items_.size()) {
         if (progress) {
             progress(checked_, items_.size());
@@ -378,7 +431,7 @@ void LogPlanner::Check(std::vector<PlanItem> items,
 std::size_t LogPlanner::SaveNextGroup(ChangeRecordWriter* record, bool dryRun) {
     const std::size_t first = next_;
     const std::size_t count = std::min(kGroupSize, rows_.size() - first);
-    if (dryRun || count == 0) {
+    if (dryRun || checkOnly_ || count == 0) {
         next_ += count;
         return count;
     }
@@ -388,8 +441,7 @@ std::size_t LogPlanner::SaveNextGroup(ChangeRecordWriter* record, bool dryRun) {
         Job* job = jobs_[i].get();
         if (job != nullptr && rows_[i].state != RowState::kRefused &&
             rows_[i].outcome.status == SaveStatus::kReady) {
-            toSave.push_back(
-                {&job->editor, job->pointName, job->height, rows_[i].outcome, job->block});
+            toSave.push_back({&job->editor, job->pointName, job->height, {}, job->block});
             indexes.push_back(i);
         }
     }

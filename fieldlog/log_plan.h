@@ -12,6 +12,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "editing.h"
@@ -56,7 +57,7 @@ struct PlanItem {
     RowProblem problem = {};
 };
 
-enum class RowState {
+enum class RowState : unsigned char {
     kWillSave,
     kUnchanged,
     kAlreadySaved,  // an earlier run saved it: it stands under its new name with these fields
@@ -65,12 +66,12 @@ enum class RowState {
     kFailed,  // the save failed: `outcome` says how and what state the file is in
 };
 
-enum class Refusal {
+enum class Refusal : unsigned char {
     kNone,
     kItem,          // PlanItem::refused
     kRow,           // PlanItem::problem
     kNameNotText,   // PlanItem::exact is false
-    kLoad,          // `loadError` (`readError` for kReadFailed)
+    kLoad,          // `loadError` (outcome.Error() for kReadFailed and kOpenFailed)
     kChangedSince,  // an undo's file holds no header its history gives it (`path`, `oldHeight`)
     kShortHead,     // an undo's recorded old header is not a whole block
     kBadOldHead,    // an undo's recorded old header would not load (`loadError`)
@@ -82,22 +83,45 @@ enum class Refusal {
     kSameNewName,   // item `other` ends under the same name (`endPath`) in the same folder
 };
 
+// What a row's rehearsal or save came to, as the front ends tell it: a SaveOutcome without the
+// block, which the save composes again from the file as loaded.
+struct RowOutcome {
+    SaveStatus status = SaveStatus::kNotLoaded;
+    SaveRefusal refusal = SaveRefusal::kNone;
+    std::u16string pointName;  // the plan's
+    std::string heightText;    // the plan's height, "%.3f"
+    std::u16string newPath;    // the plan's; set for kTargetExists too
+
+    RowOutcome() = default;
+    RowOutcome(const SaveOutcome& outcome);  // NOLINT: a row keeps what an outcome says
+
+    // For the statuses that reached the disk (and a failed load): what failed. Few rows have
+    // one, so it is kept apart.
+    const FileError& Error() const;
+    void SetError(const FileError& error);
+
+private:
+    std::shared_ptr<const FileError> error_;
+};
+
 struct RowPlan {
     RowState state = RowState::kRefused;
     Refusal refusal = Refusal::kNone;
-    LoadError loadError = LoadError::kNone;
-    FileError readError;
-    SaveOutcome outcome;  // the rehearsal; once saved, the save's
     // A clash found besides `refusal` (kSameFile or kSameNewName, with `other` and `endPath`),
     // for an item refused for a problem of its own; kNone otherwise.
     Refusal clash = Refusal::kNone;
-    std::size_t other = 0;   // kSameFile, kSameNewName: the index of the other item
-    std::u16string endPath;  // kSameNewName: where both would end; kRenamed: where it is
-    std::u16string path;     // where the file was found
-    std::u16string oldName;  // the file's name and fields before the save
-    std::u16string oldPoint;
-    std::u16string oldHeight;
+    LoadError loadError = LoadError::kNone;
+    // The rehearsal; once saved, the save's. For kLoad, outcome.Error() is the load's.
+    RowOutcome outcome;
+    std::size_t other = 0;          // kSameFile, kSameNewName: the index of the other item
+    std::u16string endPath;         // kSameNewName: where both would end; kRenamed: where it is
+    std::u16string path;            // where the file was found
+    std::u16string oldHeight;       // the file's height before the save
     std::u16string alreadySavedAs;  // kAlreadySaved: the path it stands under
+
+    // The file's name and point name before the save (from `path`).
+    std::u16string OldName() const;
+    std::u16string OldPoint() const;
 };
 
 // The change record as the save step's journal: a row for each file about to be saved, on
@@ -143,13 +167,15 @@ public:
     LogPlanner& operator=(const LogPlanner&) = delete;
 
     // Loads and rehearses every item and checks them against each other; `progress` (if any) is
-    // told before each item.
+    // told before each item. `checkOnly`: nothing will be saved (a dry run), so no row keeps its
+    // loaded file, and SaveNextGroup only steps past the rows.
     void Check(std::vector<PlanItem> items,
-               const std::function<void(std::size_t done, std::size_t total)>& progress = {});
+               const std::function<void(std::size_t done, std::size_t total)>& progress = {},
+               bool checkOnly = false);
 
     // Check in steps, for a front end that keeps its window live: Start takes the items, each
     // CheckSome checks up to `count` more and says whether all are checked.
-    void Start(std::vector<PlanItem> items);
+    void Start(std::vector<PlanItem> items, bool checkOnly = false);
     bool CheckSome(std::size_t count);
     std::size_t Checked() const { return checked_; }
 
@@ -160,14 +186,21 @@ public:
     // The first row not yet saved (or reported, in a dry run); Rows().size() when all are.
     std::size_t Next() const { return next_; }
 
-    // Saves the next group of rows, passing over refused ones,, `record` (if any) as the save
-    // step's journal; a dry run only steps past them. Returns the number of rows done, 0 when none
-    // were left. Where the record could not be written, the group's rows are kFailed with
-    // kJournalFailed outcomes and nothing of the group was changed.
+    // Saves the next group of rows, passing over refused ones, `record` (if any) as the save
+    // step's journal; a dry run (always, after a check only) only steps past them. Returns the
+    // number of rows done, 0 when none were left. Where the record could not be written, the
+    // group's rows are kFailed with kJournalFailed outcomes and nothing of the group was changed.
     std::size_t SaveNextGroup(ChangeRecordWriter* record, bool dryRun);
 
 private:
     struct Job;
+    // A name a file ends under in a folder, as a view of a row's path; compared as a file system
+    // that ignores letter case would.
+    using EndName = std::pair<FileKey, std::u16string_view>;
+    struct EndNameLess {
+        bool operator()(const EndName& a, const EndName& b) const;
+    };
+
     void Prepare(std::size_t index);
     bool Load(const std::u16string& path, bool exact, RawFileEditor* editor, RowPlan* row,
               HeldFile* hold);
@@ -175,6 +208,7 @@ private:
     bool FindUndoFile(std::size_t index, Job* job, HeldFile* hold);
     bool FindEarlierSave(std::size_t index, Job* job, HeldFile* hold);
     void Refuse(std::size_t index, Refusal refusal);
+    // `endPath`: a path held by rows_[index], which stays as it is until all rows are checked.
     Refusal Claim(std::size_t index, const FileKey& file, const FileKey& folder,
                   const std::u16string& endPath);
     void PrepareRefusedRow(std::size_t index);
@@ -183,13 +217,15 @@ private:
     std::vector<PlanItem> items_;
     std::vector<RowPlan> rows_;
     std::vector<std::unique_ptr<Job>> jobs_;  // one per item; null for a refused one
+    bool checkOnly_ = false;                  // no jobs are kept
     std::size_t fileProblems_ = 0;
     std::size_t next_ = 0;
     std::size_t checked_ = 0;
     std::set<std::size_t> problemRows_;
     FolderListings listings_;
+    // The claims of the rows checked so far, let go once all are.
     std::map<FileKey, std::size_t> files_;
-    std::map<std::pair<FileKey, std::u16string>, std::size_t> endNames_;
+    std::map<EndName, std::size_t, EndNameLess> endNames_;
     std::map<std::u16string, FileKey> folderKeys_;
     // Undo's search for a file under none of its recorded names: each folder's raw files the
     // record does not name, by their header (an empty path: more than one holds it).

@@ -121,8 +121,8 @@ LogRow MakeRow(RowCells cells, std::size_t width, double tolerance, std::optiona
         // More cells than column names: most likely a cell that needed quotes, such as a
         // height written with a decimal comma; taking the cells as they fall would be a guess.
         problem.kind = LogRowProblem::kTooManyCells;
-        problem.cells = cells.filled;
-        problem.columns = width;
+        problem.cells = static_cast<std::uint32_t>(cells.filled);
+        problem.columns = static_cast<std::uint32_t>(width);
     } else if (!text) {
         problem.kind = LogRowProblem::kCellNotText;
     } else if (cells.file.empty()) {
@@ -138,11 +138,28 @@ LogRow MakeRow(RowCells cells, std::size_t width, double tolerance, std::optiona
             row.height = BytesToText(height.heightText);
         } else if (height.problem != ReadingsProblem::kNoReadings) {
             problem.kind = LogRowProblem::kReadings;
-            problem.readings = std::move(height);
+            problem.readings = std::make_shared<const HeightFromReadings>(std::move(height));
         }
         CheckLikelyMillimetres(&row, maxHeight);
     }
     return row;
+}
+
+// An upper bound on the rows of `text` that hold a cell, so that the rows are stored once,
+// without the spare room and the copy that growing by doubling costs: the lines with a byte
+// that is neither a separator, a quote nor ASCII white space.
+std::size_t RowsAtMost(const std::string& text, char separator) {
+    std::size_t rows = 0;
+    bool filled = false;
+    for (const char c : text) {
+        if (c == '\n') {
+            rows += filled ? 1 : 0;
+            filled = false;
+        } else if (!filled && c != separator && c != '"' && c != ' ' && c != '\t' && c != '\r') {
+            filled = true;
+        }
+    }
+    return rows + (filled ? 1 : 0);
 }
 
 LogProblem CsvProblemOf(CsvProblem problem) {
@@ -237,6 +254,7 @@ FieldLog ReadFieldLog(const std::u16string& path, TextEncoding encoding, double 
     CsvReader csv(text.utf8, separator);
     const std::vector<Column> columns = FindColumns(&csv, &log);
     const std::u16string folder = SplitRawPath(path, PlatformPathStyle()).folder;
+    log.rows.reserve(RowsAtMost(text.utf8, separator));
     RowCells row;
     std::string cell;
     while (log.problem == LogProblem::kNone && csv.Next(&cell)) {

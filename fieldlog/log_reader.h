@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,7 +17,7 @@
 namespace rawfile {
 
 // What is wrong with a row itself.
-enum class LogRowProblem {
+enum class LogRowProblem : unsigned char {
     kNone,
     kTooManyCells,  // more cells (`cells`) than column names (`columns`)
     kCellNotText,   // the file or point cell holds a NUL character
@@ -28,11 +30,12 @@ enum class LogRowProblem {
 
 struct RowProblem {
     LogRowProblem kind = LogRowProblem::kNone;
-    std::size_t cells = 0;  // kTooManyCells
-    std::size_t columns = 0;
-    char32_t character = 0;       // kPointCharacter
-    std::u16string height;        // kLikelyMillimetres: the height as read
-    HeightFromReadings readings;  // kReadings
+    char32_t character = 0;   // kPointCharacter
+    std::uint32_t cells = 0;  // kTooManyCells
+    std::uint32_t columns = 0;
+    std::u16string height;  // kLikelyMillimetres: the height as read
+    // kReadings (never null then); shared, as the few rows with a problem are copied about.
+    std::shared_ptr<const HeightFromReadings> readings;
 };
 
 struct LogRow {

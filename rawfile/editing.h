@@ -17,7 +17,7 @@
 
 namespace rawfile {
 
-enum class SaveStatus {
+enum class SaveStatus : unsigned char {
     kSaved,
     kReady,      // Check and Rehearse only: the save would go ahead
     kUnchanged,  // no byte of the header and no name would change: nothing written

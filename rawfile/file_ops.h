@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "header_block.h"
 
@@ -124,11 +125,11 @@ enum class TargetState {
 };
 
 // What a batch learns of each folder once: the listings CheckRenameTarget makes (POSIX only:
-// Windows compares names in any letter case itself; per folder, each entry's name with ASCII
-// letters in upper case, and the name itself), and CheckFolderWritable's verdicts (code 0: the
-// folder allows renames).
+// Windows compares names in any letter case itself; per folder, its entries' names, in the
+// order of the names with ASCII letters in upper case), and CheckFolderWritable's verdicts
+// (code 0: the folder allows renames).
 struct FolderListings {
-    std::map<std::u16string, std::multimap<std::u16string, std::u16string>> names;
+    std::map<std::u16string, std::vector<std::u16string>> names;
     std::map<std::u16string, FileError> verdicts;
     // POSIX: each folder's owner when it has the sticky bit, -1 when it has none.
     std::map<std::u16string, std::int64_t> stickyOwners;

@@ -11,6 +11,8 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "file_ops.h"
 #include "raw_file_name.h"
 #include "text.h"
@@ -266,6 +268,17 @@ bool HeldFile::Rename(const std::u16string& to, FileError* error) {
 
 namespace {
 
+// Names in the order of their upper-case forms (ASCII letters only), as a file system that
+// ignores letter case compares them.
+bool LessIgnoringCase(const std::u16string& a, const std::u16string& b) {
+    const auto upper = [](char16_t c) {
+        return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+    };
+    return std::lexicographical_compare(
+        a.begin(), a.end(), b.begin(), b.end(),
+        [&upper](char16_t x, char16_t y) { return upper(x) < upper(y); });
+}
+
 // Whether the folder lets files in it be renamed, whoever owns them (code 0: it does).
 FileError FolderVerdict(const std::string& folder, const std::u16string& path) {
     FileError verdict;
@@ -361,21 +374,22 @@ TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& 
     if (listings == nullptr) {
         listings = &own;
     }
-    const auto listed =
-        listings->names.emplace(source.folder, std::multimap<std::u16string, std::u16string>());
-    std::multimap<std::u16string, std::u16string>& names = listed.first->second;
+    const auto listed = listings->names.emplace(source.folder, std::vector<std::u16string>());
+    std::vector<std::u16string>& names = listed.first->second;
     if (listed.second) {
         if (DIR* dir = opendir(FolderName(from).c_str())) {
             while (const dirent* entry = readdir(dir)) {
-                const std::u16string name = Utf8ToUtf16(entry->d_name);
-                names.emplace(AsciiUpper(name), name);
+                names.push_back(Utf8ToUtf16(entry->d_name));
             }
             closedir(dir);
         }
+        std::sort(names.begin(), names.end(), LessIgnoringCase);
+        names.shrink_to_fit();
     }
-    const auto same = names.equal_range(AsciiUpper(SplitRawPath(to, PathStyle::kPosix).fileName));
+    const auto same = std::equal_range(
+        names.begin(), names.end(), SplitRawPath(to, PathStyle::kPosix).fileName, LessIgnoringCase);
     for (auto it = same.first; it != same.second; ++it) {
-        if (it->second != source.fileName) {
+        if (*it != source.fileName) {
             return TargetState::kOther;
         }
     }

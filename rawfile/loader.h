@@ -12,7 +12,7 @@
 namespace rawfile {
 
 // Why a load failed, in the order the loader checks.
-enum class LoadError {
+enum class LoadError : unsigned char {
     kNone,
     kOpenFailed,
     kReadFailed,  // the file opened, but reading it failed (see readError)

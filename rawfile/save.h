@@ -11,7 +11,7 @@
 namespace rawfile {
 
 // Why a save was refused before anything was written.
-enum class SaveRefusal {
+enum class SaveRefusal : unsigned char {
     kNone,
     kBadPointName,      // a new point name with a character a Windows file name cannot hold
     kReservedName,      // a new file name that Windows takes for a device (NUL.RVX)

@@ -148,7 +148,7 @@ std::u16string RowProblemText(const rawfile::RowProblem& problem, Language langu
             return LikelyMillimetres(height, language);
         }
         case rawfile::LogRowProblem::kReadings:
-            return ReadingsProblemText(problem.readings, language);
+            return ReadingsProblemText(*problem.readings, language);
     }
     return u"";
 }
@@ -241,10 +241,10 @@ std::u16string LogRefusal(const rawfile::RowPlan& row, const rawfile::PlanItem& 
             text = RowProblemText(item.problem, language);
             break;
         case rawfile::Refusal::kLoad:
-            text = LoadFailureText(row.loadError, row.readError.reason, language);
+            text = LoadFailureText(row.loadError, row.outcome.Error().reason, language);
             break;
         case rawfile::Refusal::kSave:
-            text = Refusal(row.outcome.refusal, row.outcome.plan.newPath, language);
+            text = Refusal(row.outcome.refusal, row.outcome.newPath, language);
             break;
         case rawfile::Refusal::kSameFile:
         case rawfile::Refusal::kSameNewName:
@@ -274,10 +274,10 @@ std::u16string LogState(const rawfile::RowPlan& row, Language language) {
             return Pick(language, u"已保存", u"saved");
         case rawfile::RowState::kFailed:
             if (row.outcome.status == rawfile::SaveStatus::kJournalFailed) {
-                return RecordWriteFailed(row.outcome.error.reason, language);
+                return RecordWriteFailed(row.outcome.Error().reason, language);
             }
-            return Fill(u"%1 %2",
-                        {FileOpFailure(row.outcome.error.op, language), row.outcome.error.reason});
+            return Fill(u"%1 %2", {FileOpFailure(row.outcome.Error().op, language),
+                                   row.outcome.Error().reason});
         default:
             return u"";
     }

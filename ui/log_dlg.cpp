@@ -231,7 +231,7 @@ void CFieldLogDlg::SaveAll() {
         }
         if (failed != nullptr) {
             // Nothing of the group changed; a record another program holds is named with it.
-            const rawfile::FileError& error = failed->outcome.error;
+            const rawfile::FileError& error = failed->outcome.Error();
             const std::optional<std::u16string> held = RecordHeldMessage(error, m_language);
             const std::u16string problem =
                 held ? *held
@@ -273,7 +273,7 @@ void CFieldLogDlg::Publish(std::size_t from, std::size_t to) {
         } else if (s.plan.refusal == rawfile::Refusal::kSave &&
                    s.plan.outcome.refusal == rawfile::SaveRefusal::kTargetExists) {
             // The shown copy names the file that holds the name, as its folder spells it.
-            std::u16string& target = s.plan.outcome.plan.newPath;
+            std::u16string& target = s.plan.outcome.newPath;
             const rawfile::SplitName split =
                 rawfile::SplitRawPath(target, rawfile::PathStyle::kWindows);
             target = split.folder + DiskName(target);
@@ -649,16 +649,15 @@ std::u16string CFieldLogDlg::FileCell(std::size_t index) const {
 std::u16string CFieldLogDlg::PointCell(std::size_t index) const {
     const rawfile::PlanItem& item = m_shared.items[index];
     const rawfile::RowPlan& row = m_shared.rows[index].plan;
-    const std::u16string next =
-        Saves(row) ? row.outcome.plan.pointName : item.pointName.value_or(u"");
-    return row.path.empty() ? next : Change(row.oldPoint, next);
+    const std::u16string next = Saves(row) ? row.outcome.pointName : item.pointName.value_or(u"");
+    return row.path.empty() ? next : Change(row.OldPoint(), next);
 }
 
 std::u16string CFieldLogDlg::HeightCell(std::size_t index) const {
     const rawfile::PlanItem& item = m_shared.items[index];
     const rawfile::RowPlan& row = m_shared.rows[index].plan;
     const std::u16string next =
-        Saves(row) ? rawfile::BytesToText(row.outcome.plan.height.text) : item.height.value_or(u"");
+        Saves(row) ? rawfile::BytesToText(row.outcome.heightText) : item.height.value_or(u"");
     std::u16string text = row.path.empty() ? next : Change(row.oldHeight, next);
     const std::u16string readings = texts::LogReadings(m_shared.log.rows[index].given, m_language);
     if (!readings.empty()) {

@@ -436,9 +436,8 @@ void CRVXDlg::OpenFieldLog(const std::wstring& logPath) {
         for (const rawfile::RowPlan& row : log.Rows()) {
             rawfile::FileKey key;
             if (row.state == rawfile::RowState::kSaved &&
-                rawfile::KeyOf(row.outcome.plan.newPath, &key) && !(key < shown) &&
-                !(shown < key)) {
-                m_strPath = rawfile::ToWide(row.outcome.plan.newPath);
+                rawfile::KeyOf(row.outcome.newPath, &key) && !(key < shown) && !(shown < key)) {
+                m_strPath = rawfile::ToWide(row.outcome.newPath);
             }
         }
     }

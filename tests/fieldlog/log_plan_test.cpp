@@ -60,7 +60,7 @@ TEST(LogPlanTest, EachRowGetsItsStateOrRefusalWithTheRowItClashesWith) {
     EXPECT_EQ(planner.Rows()[5].outcome.refusal, SaveRefusal::kBadPointName);
     EXPECT_EQ(planner.Rows()[9].refusal, Refusal::kItem);
     EXPECT_EQ(planner.Problems(), 7u);
-    EXPECT_EQ(planner.Rows()[0].oldPoint, u"A1");
+    EXPECT_EQ(planner.Rows()[0].OldPoint(), u"A1");
 }
 
 TEST(LogPlanTest, SavesAGroupAtATimeWithTheRecordAheadAndResumes) {

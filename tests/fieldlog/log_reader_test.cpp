@@ -88,26 +88,28 @@ TEST(LogReader, ManyColumnsAndBlankRowsCostNothingPerColumn) {
 
 TEST(LogReader, ARowRefusedForItsOwnProblemStillClashes) {
     rawgen::TempDir dir;
-    for (const char16_t* name : {u"A1.RVX", u"B2.RVX"}) {
+    for (const char16_t* name : {u"A1.RVX", u"B2.RVX", u"C3.RVX", u"D4.RVX"}) {
         rawgen::WriteFile(dir.Path(name), rawgen::StandardFile("1.500"));
     }
     const FieldLog log = ReadLog(dir,
                                  "file,point,height\n"
-                                 "A1.RVX,,x\n"     // its own problem, and first to name A1
-                                 "A1.RVX,,1.6\n"   // the same file as row 2
-                                 "B2.RVX,Q,1.6\n"  // ends at Q.RVX
-                                 "A1.RVX,q,y\n");  // its own problem; A1 again, and Q.RVX
+                                 "A1.RVX,,x\n"       // its own problem, and first to name A1
+                                 "A1.RVX,,1.6\n"     // the same file as row 2
+                                 "B2.RVX,Q,1.6\n"    // ends at Q.RVX
+                                 "A1.RVX,q,y\n"      // its own problem; A1 again, and Q.RVX
+                                 "C3.RVX,R,z\n"      // its own problem; would end at R.RVX
+                                 "D4.RVX,r,1.6\n");  // ends at R.RVX, in other letter case
+    // As a dry run checks: no row keeps its file, and every clash is still told.
     LogPlanner planner;
-    planner.Check(PlanItemsOf(log));
+    planner.Check(PlanItemsOf(log), {}, true);
     const struct {
         Refusal refusal;
         Refusal clash;
         std::size_t other;
     } expected[] = {
-        {Refusal::kRow, Refusal::kNone, 0},
-        {Refusal::kSameFile, Refusal::kNone, 0},
-        {Refusal::kNone, Refusal::kNone, 0},
-        {Refusal::kRow, Refusal::kSameFile, 0},
+        {Refusal::kRow, Refusal::kNone, 0},  {Refusal::kSameFile, Refusal::kNone, 0},
+        {Refusal::kNone, Refusal::kNone, 0}, {Refusal::kRow, Refusal::kSameFile, 0},
+        {Refusal::kRow, Refusal::kNone, 0},  {Refusal::kSameNewName, Refusal::kNone, 4},
     };
     ASSERT_EQ(planner.Rows().size(), std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {
@@ -116,8 +118,9 @@ TEST(LogReader, ARowRefusedForItsOwnProblemStillClashes) {
         EXPECT_EQ(planner.Rows()[i].clash, expected[i].clash);
         EXPECT_EQ(planner.Rows()[i].other, expected[i].other);
     }
-    EXPECT_EQ(planner.Items()[0].problem.readings.problem, ReadingsProblem::kNotNumber);
-    EXPECT_EQ(planner.Problems(), 3u);
+    EXPECT_EQ(planner.Items()[0].problem.readings->problem, ReadingsProblem::kNotNumber);
+    EXPECT_EQ(planner.Rows()[5].endPath, dir.Path(u"r.RVX"));
+    EXPECT_EQ(planner.Problems(), 5u);
 }
 
 }  // namespace
