@@ -1,7 +1,5 @@
 #include "rvx_app.h"
 
-#include <commctrl.h>
-
 #include "file_type.h"
 #include "language.h"
 #include "language_setting.h"
@@ -9,14 +7,8 @@
 #include "rvx_dlg.h"
 
 BOOL CRVXApp::InitInstance() {
-    INITCOMMONCONTROLSEX controls;
-    controls.dwSize = sizeof(controls);
-    controls.dwICC = ICC_WIN95_CLASSES;
-    InitCommonControlsEx(&controls);
-
     CWinApp::InitInstance();
     SetRegistryKey(kProfileKey);
-    RegisterRawFileType();
 
     if (GetProfileInt(kLanguageSection, kLanguageEntry, kLanguageEnglish) == kLanguageEnglish) {
         m_hLangDll = LoadLanguageLibrary();
@@ -27,6 +19,7 @@ BOOL CRVXApp::InitInstance() {
 
     const std::wstring path = FirstFileParameter(CommandLine().c_str());
     CRVXDlg dialog(path);
+    dialog.SetAfterShown(&RegisterRawFileType);
     m_pMainWnd = &dialog;
     dialog.DoModal();
     m_pMainWnd = nullptr;

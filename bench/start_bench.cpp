@@ -1,6 +1,7 @@
 // Times a program from its start to its dialog on screen, against the smallest dialog program
-// built the same way, in turns; and, for comparison, the smallest program showing the editor's own
-// dialog from the language library beside RVXTOOL.exe.
+// built the same way, in turns; and against the smallest program showing the editor's own dialog
+// from the language library beside RVXTOOL.exe (what the editor cannot start faster than), and
+// the editor started without a file.
 // Usage: start_bench <RVXTOOL.exe> <min_dialog.exe> [raw file]
 #include <windows.h>
 
@@ -83,31 +84,44 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring tool = argv[1];
     const std::wstring rawFile = argc > 3 ? argv[3] : L"";
     const std::wstring library = tool.substr(0, tool.find_last_of(L"\\/") + 1) + L"LangDll.dll";
-    TimeToDialog(tool, rawFile);  // warm up each once
-    TimeToDialog(argv[2], L"");
-    TimeToDialog(argv[2], library);
-    std::vector<double> times[3];
+    // In turns: the editor on the file, the smallest dialog, the editor's dialog alone, the
+    // editor without a file.
+    const std::wstring programs[4] = {tool, argv[2], argv[2], tool};
+    const std::wstring arguments[4] = {rawFile, L"", library, L""};
+    for (int i = 0; i < 4; ++i) {
+        TimeToDialog(programs[i], arguments[i]);  // warm up each once
+    }
+    std::vector<double> times[4];
     for (int run = 0; run < 21; ++run) {
-        const double t[3] = {TimeToDialog(tool, rawFile), TimeToDialog(argv[2], L""),
-                             TimeToDialog(argv[2], library)};
-        for (int i = 0; i < 3; ++i) {
-            if (t[i] < 0) {
+        for (int i = 0; i < 4; ++i) {
+            const double t = TimeToDialog(programs[i], arguments[i]);
+            if (t < 0) {
                 std::fprintf(stderr, "start_bench: a dialog did not appear\n");
                 return 1;
             }
-            times[i].push_back(t[i]);
+            times[i].push_back(t);
         }
     }
     const double toolTime = Median(times[0]);
     const double minimal = Median(times[1]);
     const double sameDialog = Median(times[2]);
-    std::printf("3. start to dialog shown (median of 21, in turns)\n");
-    std::printf("   smallest dialog  %9.1f ms\n", minimal * 1e3);
-    std::printf("   the same program showing the editor's dialog %9.1f ms (%.2f)\n",
-                sameDialog * 1e3, sameDialog / minimal);
-    std::printf("   RVXTOOL%s %9.1f ms\n", rawFile.empty() ? "         " : " + file  ",
-                toolTime * 1e3);
-    std::printf("   ratio            %9.2f\n", toolTime / minimal);
+    const double empty = Median(times[3]);
+    std::printf("3. start to dialog shown (median of 21, in turns; fastest to slowest run)\n");
+    const auto line = [](const char* what, const std::vector<double>& v) {
+        const auto [low, high] = std::minmax_element(v.begin(), v.end());
+        std::printf("   %-46s %7.1f ms  (%.1f to %.1f)", what, Median(v) * 1e3, *low * 1e3,
+                    *high * 1e3);
+    };
+    line("smallest dialog", times[1]);
+    std::printf("\n");
+    line("the same program showing the editor's dialog", times[2]);
+    std::printf("  %.2f\n", sameDialog / minimal);
+    line("RVXTOOL without a file", times[3]);
+    std::printf("  %.2f of its own dialog\n", empty / sameDialog);
+    line(rawFile.empty() ? "RVXTOOL" : "RVXTOOL + file", times[0]);
+    std::printf("  %.2f of its own dialog\n", toolTime / sameDialog);
+    std::printf("   ratio to the smallest dialog %9.2f\n", toolTime / minimal);
     std::printf("ratio start %.2f\n", toolTime / minimal);
+    std::printf("ratio start-own %.2f\n", toolTime / sameDialog);
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "dialog.h"
 
+#include <commctrl.h>
+
 #include "newer_api.h"
 #include "resources.h"
 #include "shell.h"
@@ -25,6 +27,16 @@ std::vector<std::wstring> DroppedPaths(HDROP drop) {
 }
 
 }  // namespace
+
+void EnsureCommonControls() {
+    static const bool registered = [] {
+        using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+        const auto init = FunctionOf<InitFn>(LoadLibraryW(L"comctl32.dll"), "InitCommonControlsEx");
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+        return init != nullptr && init(&controls) != FALSE;
+    }();
+    static_cast<void>(registered);
+}
 
 void DDX_Text(CDataExchange* dx, int id, std::wstring& value) {
     const HWND control = GetDlgItem(dx->dialog, id);

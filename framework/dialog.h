@@ -16,6 +16,10 @@ struct CDataExchange {
 // Moves the text of control `id` to or from `value`, as `dx` says.
 void DDX_Text(CDataExchange* dx, int id, std::wstring& value);
 
+// Registers the common controls' window classes (tooltips, list views, progress bars) once;
+// the library is loaded on this first call, not when the program starts.
+void EnsureCommonControls();
+
 class CDialog {
 public:
     // A dialog from template `templateId` of the resource module, owned by `parent`.

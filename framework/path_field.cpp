@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "dialog.h"
+
 namespace {
 
 constexpr wchar_t kEllipsis[] = L"\u2026";
@@ -111,18 +113,25 @@ std::wstring FitPath(const std::wstring& path, int width, const TextMeasure& mea
 void CPathField::Attach(HWND dialog, int id) {
     dialog_ = dialog;
     control_ = GetDlgItem(dialog, id);
+}
+
+void CPathField::AddTooltip() {
+    if (tooltip_ != nullptr || control_ == nullptr) {
+        return;
+    }
+    EnsureCommonControls();
     tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog_,
                                nullptr, nullptr, nullptr);
-    if (tooltip_ == nullptr || control_ == nullptr) {
+    if (tooltip_ == nullptr) {
         return;
     }
     TOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = dialog;
+    tool.hwnd = dialog_;
     tool.uId = reinterpret_cast<UINT_PTR>(control_);
-    tool.lpszText = const_cast<wchar_t*>(L"");
+    tool.lpszText = const_cast<wchar_t*>(path_.c_str());
     SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     // A long path wraps at its blanks rather than running off the screen.
     RECT area{};

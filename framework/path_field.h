@@ -9,9 +9,11 @@
 
 class CPathField {
 public:
-    // Takes control `id` of `dialog`, which needs SS_NOTIFY for its tooltip to see the mouse. The
-    // tooltip belongs to the dialog and ends with it.
+    // Takes control `id` of `dialog`.
     void Attach(HWND dialog, int id);
+    // Gives the control its tooltip with the whole path (the control needs SS_NOTIFY for it to
+    // see the mouse); once. The tooltip belongs to the dialog and ends with it.
+    void AddTooltip();
     // Makes `path` the one shown (the tooltip follows) and returns the text that shows it in the
     // control at its present size and font.
     std::wstring Show(const std::wstring& path);

@@ -42,7 +42,7 @@ fi
 W="$ROOT/build/bench-$WIN_ARCH"
 cmake -S "$ROOT" -B "$W" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$WIN_TOOLCHAIN" >/dev/null
-cmake --build "$W" --target rvx_bench start_bench >/dev/null
+cmake --build "$W" --target rvx_bench start_bench logwindow_bench >/dev/null
 "$W/wine-run.sh" --init
 # Wine's background services must not inherit a pipe: the output goes to a file first.
 RVX_WINE_TIMEOUT=900 "$W/wine-run.sh" "$W/bench/rvx_bench.exe" "Z:$SCRATCH" \
@@ -52,11 +52,20 @@ tr -d '\r' <"$W/bench.out" | grep -v '^ratio '
 
 # The start-up figure needs a display; the program starts on the sample raw file.
 cp "$ROOT/samples/ABCD0861.RVX" "$SCRATCH/"
-xvfb-run -a -s "-screen 0 1280x1024x24" "$W/wine-run.sh" "$W/bench/start_bench.exe" \
+RVX_WINE_TIMEOUT=900 xvfb-run -a -s "-screen 0 1280x1024x24" "$W/wine-run.sh" \
+    "$W/bench/start_bench.exe" \
     "Z:$W/app/RVXTOOL.exe" "Z:$W/bench/min_dialog.exe" "Z:$SCRATCH/ABCD0861.RVX" \
     >"$W/start.out" 2>&1 || { cat "$W/start.out"; exit 1; }
 WINEPREFIX="$W/wineprefix" wineserver -w
 grep -v -e '^X connection' -e '^ratio ' "$W/start.out" | tr -d '\r'
+
+# The field-log window: a 1,000-row log dropped on the editor, against rvxedit's dry run.
+RVX_WINE_TIMEOUT=900 xvfb-run -a -s "-screen 0 1280x1024x24" "$W/wine-run.sh" \
+    "$W/bench/logwindow_bench.exe" \
+    "Z:$W/app/RVXTOOL.exe" "Z:$W/cli/rvxedit.exe" "Z:$SCRATCH" \
+    >"$W/logwindow.out" 2>&1 || { cat "$W/logwindow.out"; exit 1; }
+WINEPREFIX="$W/wineprefix" wineserver -w
+grep -v -e '^X connection' -e '^ratio ' "$W/logwindow.out" | tr -d '\r'
 
 # The ratios of both runs, named for where they ran ("load-cache-text" natively becomes
 # "load-cache-native-text"), in a fixed order.
@@ -68,10 +77,13 @@ named() {
     named "$ROOT/build/bench/bench.out" native
     named "$W/bench.out" wine
     named "$W/start.out" wine
+    tr -d '\r' <"$W/start.out" | sed -n 's/^ratio start-own /ratio start-own-wine /p'
+    tr -d '\r' <"$W/logwindow.out" | sed -n 's/^ratio logwindow /ratio logwindow-wine /p'
 } >"$W/ratios.out"
 echo "== summary"
 for name in load-cache-native-text load-cache-native-binary load-disk-native-text \
     load-cache-wine-text load-cache-wine-binary save-native save-wine start-wine \
+    start-own-wine logwindow-wine \
     save-durable-native batch-durable-native dryrun-native memory-100k; do
     grep "^ratio $name " "$W/ratios.out" || echo "ratio $name missing"
 done

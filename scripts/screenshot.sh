@@ -6,6 +6,8 @@
 # Given a field log instead of a raw file, it takes the log window once the log is checked
 # (RVX_SCREENSHOT_CAPTION: the start of that window's caption). RVX_SCREENSHOT_SIZE=WxH gives
 # that window a size in pixels first (through the build's tests/e2e/window_size.exe).
+# RVX_SCREENSHOT_HEIGHT=1600 types that height and clicks save, and takes the dialog with the
+# question it asks over it.
 set -eu
 B="$(cd "$1" && pwd)"
 RAW="$2"
@@ -69,9 +71,26 @@ if [ -n "${RVX_SCREENSHOT_SIZE:-}" ]; then
         "${RVX_SCREENSHOT_SIZE%x*}" "${RVX_SCREENSHOT_SIZE#*x}" >/dev/null 2>&1 ||
         echo "screenshot: could not size the window" >&2
 fi
+if [ -n "${RVX_SCREENSHOT_HEIGHT:-}" ]; then
+    sleep 1
+    timeout -k 5 30 "$WINELOADER" "$B/tests/e2e/window_size.exe" "${RVX_SCREENSHOT_CAPTION:-RVXTOOL}" \
+        --type 1003 "$RVX_SCREENSHOT_HEIGHT" 1002 >/dev/null 2>&1 ||
+        echo "screenshot: could not type the height" >&2
+fi
 sleep 1.5
 geometry="$(xwininfo -id "$window" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
     /Width:/{w=$NF} /Height:/{h=$NF} END{printf "%dx%d+%d+%d", w, h, x, y}')"
+if [ -n "${RVX_SCREENSHOT_HEIGHT:-}" ]; then
+    # The question is centred on the screen: take the area that holds the dialog and it.
+    geometry="$(xwininfo -root -tree | awk -v caption="${RVX_SCREENSHOT_CAPTION:-RVXTOOL}" '
+        index($0, "\"" caption) && match($0, /[0-9]+x[0-9]+\+-?[0-9]+\+-?[0-9]+ +\+-?[0-9]+\+-?[0-9]+/) {
+            split(substr($0, RSTART, RLENGTH), f, /[x+ ]+/)
+            x = f[5]; y = f[6]; r = x + f[1]; b = y + f[2]
+            if (n++ == 0 || x < l) l = x; if (n == 1 || y < t) t = y
+            if (n == 1 || r > R) R = r; if (n == 1 || b > B) B = b
+        }
+        END { printf "%dx%d+%d+%d", R - l, B - t, l, t }')"
+fi
 import -window root -crop "$geometry" +repage "$OUT"
 kill "$PROGRAM" 2>/dev/null || true
 wait "$PROGRAM" 2>/dev/null || true

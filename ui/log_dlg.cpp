@@ -82,7 +82,9 @@ CFieldLogDlg::CFieldLogDlg(const std::wstring& logPath, texts::Language language
     : CDialog(IDD_FIELD_LOG, parent),
       m_logPath(logPath),
       m_language(language),
-      m_record(ChangeRecordPath(), rawfile::FromWide(logPath)) {}
+      m_record(ChangeRecordPath(), rawfile::FromWide(logPath)) {
+    EnsureCommonControls();  // its list and progress bar
+}
 
 CFieldLogDlg::~CFieldLogDlg() {
     StopWork();

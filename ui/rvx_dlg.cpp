@@ -25,6 +25,9 @@ namespace {
 constexpr UINT kRefitPath = WM_APP + 1;
 // Posted when the program was started on a field log, to open its window over the editor.
 constexpr UINT kOpenLog = WM_APP + 2;
+// A timer message comes only once no other message and no painting waits: it marks the dialog
+// drawn in full.
+constexpr UINT_PTR kShownTimer = 1;
 
 // The system's texts (error reasons, button names) in the interface's language, where Windows
 // has that language.
@@ -87,6 +90,7 @@ BOOL CRVXDlg::OnInitDialog() {
         PostMessageW(m_hWnd, kOpenLog, 0, 0);
     }
     LoadRawFile();
+    SetTimer(m_hWnd, kShownTimer, USER_TIMER_MINIMUM, nullptr);
     // The point name is what a user most often corrects: typing replaces it at once.
     const HWND pointName = GetDlgItem(m_hWnd, IDC_POINT_NAME);
     SetFocus(pointName);
@@ -178,6 +182,15 @@ void CRVXDlg::OnDpiChanged(UINT dpi) {
 }
 
 bool CRVXDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_TIMER && wParam == kShownTimer) {
+        KillTimer(m_hWnd, kShownTimer);
+        AfterShown(true);
+        return true;
+    }
+    if (msg == WM_DESTROY) {
+        AfterShown(false);  // closed before the timer came: the caller's work still runs
+        return false;
+    }
     if (msg == kOpenLog) {
         OpenFieldLog(m_logToOpen);
         return true;
@@ -231,6 +244,19 @@ void CRVXDlg::ShowPathMenu(POINT screen) {
 
 void CRVXDlg::Show(const std::u16string& text, MessageIcon icon) {
     ShowMessage(m_hWnd, rawfile::ToWide(text), icon);
+}
+
+void CRVXDlg::AfterShown(bool showing) {
+    if (m_shown) {
+        return;
+    }
+    m_shown = true;
+    if (showing) {
+        m_pathField.AddTooltip();
+    }
+    if (m_afterShown != nullptr) {
+        m_afterShown();
+    }
 }
 
 void CRVXDlg::SetShownPath(const std::wstring& path) {

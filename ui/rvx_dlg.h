@@ -18,6 +18,10 @@ public:
     // The dialog for the raw file at `path` (empty: none), loaded when the dialog opens.
     explicit CRVXDlg(const std::wstring& path, HWND parent = nullptr);
 
+    // Work that need not delay the dialog's first appearance (the file type's registration): it
+    // runs once the dialog has shown and painted, or at the latest as it closes.
+    void SetAfterShown(void (*work)()) { m_afterShown = work; }
+
     // Loads the header of the file at m_strPath and shows its values; a failure shows its
     // message and leaves the controls showing the previous file.
     void LoadRawFile();
@@ -64,6 +68,8 @@ private:
     // The path field's context menu at `screen` (keyboard: -1, -1, shown below the field).
     void ShowPathMenu(POINT screen);
     void Show(const std::u16string& text, MessageIcon icon);
+    // The path's tooltip (while `showing`) and the caller's work, once (see SetAfterShown).
+    void AfterShown(bool showing);
 
     // The window's icons at the sizes of its DPI; m_hIcon is their big one.
     CWindowIcons m_icons;
@@ -80,4 +86,6 @@ private:
     std::wstring m_strShownPath;
     // The field log the program was started on, opened once the editor shows.
     std::wstring m_logToOpen;
+    void (*m_afterShown)() = nullptr;
+    bool m_shown = false;  // AfterShown has run
 };

@@ -149,10 +149,14 @@ inline std::wstring TipText(HWND dialog, int id) {
     auto* remote = static_cast<char*>(
         VirtualAllocEx(process, nullptr, sizeof local, MEM_COMMIT, PAGE_READWRITE));
     local.tool.lpszText = reinterpret_cast<wchar_t*>(remote + offsetof(Exchange, text));
+    // The tooltip is made once the dialog has painted.
     HWND tip = nullptr;
-    do {
-        tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr);
-    } while (tip != nullptr && GetWindow(tip, GW_OWNER) != dialog);
+    PollUntil(kWaitMs, [&] {
+        do {
+            tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr);
+        } while (tip != nullptr && GetWindow(tip, GW_OWNER) != dialog);
+        return tip != nullptr;
+    });
     DWORD_PTR result = 0;
     if (remote == nullptr || !WriteProcessMemory(process, remote, &local, sizeof local, nullptr) ||
         !SendMessageTimeoutW(tip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL,
