@@ -351,6 +351,8 @@ double PlainBatch(const std::string& folder, std::size_t files) {
 // returns the seconds it took and sets *peakKib to its peak resident memory.
 double ToolBatch(const std::string& folder, const std::string& rvxedit, bool dryRun = false,
                  long* peakKib = nullptr) {
+    // What is printed so far must not be printed again by the child's stdout.
+    std::fflush(stdout);
     const auto t = Clock::now();
     const pid_t child = fork();
     if (child == 0) {
@@ -479,9 +481,15 @@ int main(int argc, char** argv) {
 #ifndef _WIN32
     BenchDurableSave(folder);
     if (argc > 4) {
-        BenchBatch(folder, argv[4]);
-        BenchDryRun(folder, argv[4]);
-        BenchMemory(folder, argv[4]);
+        // The runs start in the batch's folder: a relative path to rvxedit would not lead there.
+        char* rvxedit = realpath(argv[4], nullptr);
+        if (rvxedit == nullptr) {
+            Die(std::string("no rvxedit at ") + argv[4]);
+        }
+        BenchBatch(folder, rvxedit);
+        BenchDryRun(folder, rvxedit);
+        BenchMemory(folder, rvxedit);
+        std::free(rvxedit);
     }
 #endif
     for (const auto& [name, ratio] : g_summary) {
