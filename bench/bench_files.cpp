@@ -66,4 +66,29 @@ std::string ReadPart(const std::string& path, std::uint64_t offset, std::size_t 
     return out;
 }
 
+bool WriteBatch(const std::string& folder, std::size_t files, std::uint64_t size) {
+    // One file's bytes, written under every name.
+    if (!WriteRawFile(folder + "model", rawgen::StandardLines(), size)) {
+        return false;
+    }
+    const std::string bytes = ReadPart(folder + "model", 0, size);
+    std::remove((folder + "model").c_str());
+    std::string log = "file,point,height\n";
+    for (std::size_t i = 0; i < files; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "R%06zu0861.RVX", i);
+        std::FILE* out = std::fopen((folder + name).c_str(), "wb");
+        if (out == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() ||
+            std::fclose(out) != 0) {
+            return false;
+        }
+        char row[64];
+        std::snprintf(row, sizeof row, "%s,S%06zu,1.6%02zu\n", name, i, i % 100);
+        log += row;
+    }
+    std::FILE* out = std::fopen((folder + "log.csv").c_str(), "wb");
+    return out != nullptr && std::fwrite(log.data(), 1, log.size(), out) == log.size() &&
+           std::fclose(out) == 0;
+}
+
 }  // namespace bench

@@ -20,4 +20,9 @@ bool WriteRawFile(const std::string& path, const std::vector<std::string>& lines
 // The bytes of the file from `offset` on, up to `count` bytes.
 std::string ReadPart(const std::string& path, std::uint64_t offset, std::size_t count);
 
+// Writes `files` raw files of `size` bytes into `folder` (which ends in a separator), named
+// R000000..R<files-1> with "0861.RVX" after the number, and a field log "log.csv" that renames
+// each to S<same number> and changes its height. False when something cannot be written.
+bool WriteBatch(const std::string& folder, std::size_t files, std::uint64_t size);
+
 }  // namespace bench

@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "bench_files.h"
-#include "raw_gen.h"
 #include "resource.h"
 
 namespace {
@@ -35,33 +34,6 @@ double Median(std::vector<double> v) {
 [[noreturn]] void Die(const char* what) {
     std::fprintf(stderr, "logwindow_bench: %s\n", what);
     std::exit(1);
-}
-
-// `rows` files of 20 KiB and a log that renames each and changes its height.
-void MakeLog(const std::string& folder, std::size_t rows) {
-    if (!bench::WriteRawFile(folder + "model", rawgen::StandardLines(), 20 << 10)) {
-        Die("cannot write the files");
-    }
-    const std::string bytes = bench::ReadPart(folder + "model", 0, 20 << 10);
-    std::remove((folder + "model").c_str());
-    std::string log = "file,point,height\n";
-    for (std::size_t i = 0; i < rows; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "W%05zu0861.RVX", i);
-        std::FILE* out = std::fopen((folder + name).c_str(), "wb");
-        if (out == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() ||
-            std::fclose(out) != 0) {
-            Die("cannot write the files");
-        }
-        char row[64];
-        std::snprintf(row, sizeof row, "%s,T%05zu,1.6%02zu\n", name, i, i % 100);
-        log += row;
-    }
-    std::FILE* out = std::fopen((folder + "log.csv").c_str(), "wb");
-    if (out == nullptr || std::fwrite(log.data(), 1, log.size(), out) != log.size() ||
-        std::fclose(out) != 0) {
-        Die("cannot write the log");
-    }
 }
 
 struct Search {
@@ -218,7 +190,10 @@ int wmain(int argc, wchar_t** argv) {
     const std::size_t rows = argc > 4 ? std::wcstoul(argv[4], nullptr, 10) : 1000;
     std::wstring folder = std::wstring(argv[3]) + L"\\logwindow\\";
     CreateDirectoryW(folder.c_str(), nullptr);
-    MakeLog(std::string(folder.begin(), folder.end()), rows);  // the scratch path is ASCII
+    // The scratch path is ASCII.
+    if (!bench::WriteBatch(std::string(folder.begin(), folder.end()), rows, 20 << 10)) {
+        Die("cannot write the files");
+    }
     const std::wstring log = folder + L"log.csv";
     TimeDryRun(argv[2], log);  // warm up both once
     TimeWindow(argv[1], log, rows);

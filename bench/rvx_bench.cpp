@@ -284,32 +284,12 @@ void BenchDurableSave(const std::string& folder) {
     Summarise("save-durable", Median(core) / Median(plain));
 }
 
-// `files` files of `size` bytes and a field log that renames each and changes its height.
+// `files` files of `size` bytes and a field log that renames each and changes its height, on
+// the disk.
 void MakeBatch(const std::string& folder, std::size_t files, std::uint64_t size = 20 << 10) {
-    // One file's bytes, written under every name.
-    if (!bench::WriteRawFile(folder + "model", rawgen::StandardLines(), size)) {
+    if (!bench::WriteBatch(folder, files, size)) {
         Die("cannot write the batch's files (is there room on the disk?)");
     }
-    const std::string bytes = bench::ReadPart(folder + "model", 0, size);
-    std::remove((folder + "model").c_str());
-    std::string log = "file,point,height\n";
-    for (std::size_t i = 0; i < files; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "R%06zu0861.RVX", i);
-        std::FILE* out = std::fopen((folder + name).c_str(), "wb");
-        if (out == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() ||
-            std::fclose(out) != 0) {
-            Die("cannot write the batch's files (is there room on the disk?)");
-        }
-        char row[64];
-        std::snprintf(row, sizeof row, "%s,S%06zu,1.6%02zu\n", name, i, i % 100);
-        log += row;
-    }
-    std::FILE* out = std::fopen((folder + "log.csv").c_str(), "wb");
-    if (out == nullptr || std::fwrite(log.data(), 1, log.size(), out) != log.size()) {
-        Die("cannot write the log");
-    }
-    std::fclose(out);
     sync();
 }
 
