@@ -241,7 +241,7 @@ class Tests(unittest.TestCase):
         for record, problem in links.items():
             for dry in ([], ["--dry-run"]):
                 rc, out, err = self.run_tool("apply", *dry, "--record", record, "log.csv")
-                self.assertEqual((rc, out), (1, ["log.csv: read as UTF-8"]), record)
+                self.assertEqual((rc, out), (1, ["log.csv: read as UTF-8"]), (record, dry, err))
                 self.assertIn(f"{record}: {problem}", err)
                 self.assertEqual(self.files(), before)
 
