@@ -71,7 +71,7 @@ bool WriteBatch(const std::string& folder, std::size_t files, std::uint64_t size
     if (!WriteRawFile(folder + "model", rawgen::StandardLines(), size)) {
         return false;
     }
-    const std::string bytes = ReadPart(folder + "model", 0, size);
+    const std::string bytes = ReadPart(folder + "model", 0, static_cast<std::size_t>(size));
     std::remove((folder + "model").c_str());
     std::string log = "file,point,height\n";
     for (std::size_t i = 0; i < files; ++i) {
