@@ -157,7 +157,7 @@ int RunBatch(BatchItems batch, const BatchOptions& options, Console& console) {
     planner.Check(
         std::move(batch.items),
         [&console](std::size_t done, std::size_t total) { console.Progress(done, total); },
-        options.dryRun);
+        options.dryRun, std::move(batch.listings));
     const std::vector<rawfile::PlanItem>& items = planner.Items();
     const std::vector<rawfile::RowPlan>& rows = planner.Rows();
     for (std::size_t i = 0; i < items.size(); ++i) {

@@ -21,6 +21,8 @@ namespace rvxedit {
 struct BatchItems {
     std::vector<rawfile::PlanItem> items;
     std::map<std::size_t, std::u16string> problems;  // by item
+    // The folders listed while the items were gathered, for the checks to use.
+    rawfile::FolderListings listings;
 
     // Adds `file` (a problem of its own refuses it) for `row`, to get these fields.
     rawfile::PlanItem& Add(std::size_t row, FileItem file,

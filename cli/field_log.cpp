@@ -29,7 +29,7 @@ BatchItems LogItems(rawfile::FieldLog log, bool recursive, const CliTexts& t) {
             continue;
         }
         std::vector<FileItem> files;
-        ExpandArg(Arg{item.path, true}, recursive, t, &files);
+        ExpandArg(Arg{item.path, true}, recursive, t, &files, &batch.listings);
         for (FileItem& file : files) {
             batch.Add(item.row, std::move(file), item.pointName, item.height);
         }

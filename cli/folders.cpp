@@ -70,8 +70,10 @@ bool IsRawFileName(const std::u16string& name) {
            rawfile::AsciiUpper(name.substr(name.size() - tail.size())) == tail;
 }
 
-void ExpandArg(const Arg& arg, bool recursive, const CliTexts& t, std::vector<FileItem>* out) {
-    if (!arg.exact || KindOf(arg.text) != EntryKind::kFolder) {
+void ExpandArg(const Arg& arg, bool recursive, const CliTexts& t, std::vector<FileItem>* out,
+               rawfile::FolderListings* listings) {
+    if (!arg.exact || (listings != nullptr ? KindOf(arg.text, listings) : KindOf(arg.text)) !=
+                          EntryKind::kFolder) {
         Add(arg, out);
         return;
     }

@@ -43,6 +43,9 @@ bool IsRawFileName(const std::u16string& name);
 // for a folder with `recursive`, every raw file under it at any depth (a name ending in .RVX in
 // any letter case; hidden folders too), depth first in name order; for a folder without it, a
 // problem (in the texts' language and in English).
-void ExpandArg(const Arg& arg, bool recursive, const CliTexts& t, std::vector<FileItem>* out);
+// With `listings`, a file or folder is told from its folder's listing where it can be (see
+// KindOf), the listing kept there for the checks that follow.
+void ExpandArg(const Arg& arg, bool recursive, const CliTexts& t, std::vector<FileItem>* out,
+               rawfile::FolderListings* listings = nullptr);
 
 }  // namespace rvxedit

@@ -126,7 +126,7 @@ bool LogPlanner::Load(const std::u16string& path, bool exact, RawFileEditor* edi
     }
     FileError ignored;
     FileError readError;
-    row->loadError = hold->Open(path, &ignored)
+    row->loadError = hold->Open(path, &ignored, true, &listings_)
                          ? editor->Load(*hold, PlatformPathStyle(), &readError)
                          : editor->Load(path, PlatformPathStyle(), &readError);
     if (row->loadError == LoadError::kReadFailed || row->loadError == LoadError::kOpenFailed) {
@@ -388,7 +388,7 @@ void LogPlanner::Prepare(std::size_t index) {
     }
 }
 
-void LogPlanner::Start(std::vector<PlanItem> items, bool checkOnly) {
+void LogPlanner::Start(std::vector<PlanItem> items, bool checkOnly, FolderListings listed) {
     checkOnly_ = checkOnly;
     items_ = std::move(items);
     rows_.assign(items_.size(), RowPlan());
@@ -403,6 +403,10 @@ void LogPlanner::Start(std::vector<PlanItem> items, bool checkOnly) {
     folderKeys_.clear();
     folderHeads_.clear();
     recordPaths_.clear();
+    // Folders are listed afresh for each check; until the saves, a listing answers whether a
+    // new name is free.
+    listings_ = std::move(listed);
+    listings_.listingDecides = true;
 }
 
 bool LogPlanner::CheckSome(std::size_t count) {
@@ -418,8 +422,8 @@ bool LogPlanner::CheckSome(std::size_t count) {
 
 void LogPlanner::Check(std::vector<PlanItem> items,
                        const std::function<void(std::size_t, std::size_t)>& progress,
-                       bool checkOnly) {
-    Start(std::move(items), checkOnly);
+                       bool checkOnly, FolderListings listed) {
+    Start(std::move(items), checkOnly, std::move(listed));
     while (checked_ < items_.size()) {
         if (progress) {
             progress(checked_, items_.size());
@@ -445,6 +449,8 @@ std::size_t LogPlanner::SaveNextGroup(ChangeRecordWriter* record, bool dryRun) {
             indexes.push_back(i);
         }
     }
+    // Right before a rename the disk itself is asked whether the new name is free.
+    listings_.listingDecides = false;
     SaveGroup(toSave.data(), toSave.size(), &listings_, record);
     for (std::size_t k = 0; k < toSave.size(); ++k) {
         RowPlan& row = rows_[indexes[k]];

@@ -169,13 +169,14 @@ public:
     // Loads and rehearses every item and checks them against each other; `progress` (if any) is
     // told before each item. `checkOnly`: nothing will be saved (a dry run), so no row keeps its
     // loaded file, and SaveNextGroup only steps past the rows.
+    // `listed`: folders listed just before, while the items were gathered.
     void Check(std::vector<PlanItem> items,
                const std::function<void(std::size_t done, std::size_t total)>& progress = {},
-               bool checkOnly = false);
+               bool checkOnly = false, FolderListings listed = {});
 
     // Check in steps, for a front end that keeps its window live: Start takes the items, each
     // CheckSome checks up to `count` more and says whether all are checked.
-    void Start(std::vector<PlanItem> items, bool checkOnly = false);
+    void Start(std::vector<PlanItem> items, bool checkOnly = false, FolderListings listed = {});
     bool CheckSome(std::size_t count);
     std::size_t Checked() const { return checked_; }
 

@@ -18,6 +18,11 @@ EntryKind KindOf(const std::u16string& path) {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryKind::kFolder : EntryKind::kFile;
 }
 
+// One question to the system costs what a listing's lookup would.
+EntryKind KindOf(const std::u16string& path, FolderListings*) {
+    return KindOf(path);
+}
+
 namespace {
 
 // FILE_ID_INFO and its class, which the headers declare only for Windows 8 and later.

@@ -72,7 +72,10 @@ public:
     // (kOpen). On Windows a file held briefly by another program is tried again for a second,
     // and the right to delete it (which a rename through the hold needs) is asked for only
     // `forRename`: a file one may write but not delete can still have its header saved.
-    bool Open(const std::u16string& path, FileError* error, bool forRename = true);
+    // POSIX: a file that `listed`, the folder's listing, shows as a regular file is opened
+    // without a look at its path first, and never through a symbolic link.
+    bool Open(const std::u16string& path, FileError* error, bool forRename = true,
+              const struct FolderListings* listed = nullptr);
     bool IsOpen() const;
     const std::u16string& Path() const { return path_; }
     // The identity of the file held.
@@ -128,11 +131,27 @@ enum class TargetState {
 // Windows compares names in any letter case itself; per folder, its entries' names, in the
 // order of the names with ASCII letters in upper case), and CheckFolderWritable's verdicts
 // (code 0: the folder allows renames).
+// An entry of a folder's listing (POSIX): its name, and whether the listing says it is a regular
+// file or a folder (neither: something else, a symbolic link, or a file system that does not
+// tell).
+struct ListedName {
+    std::u16string upper;  // the name with its ASCII letters in upper case: a listing's order
+    std::u16string name;
+    bool file = false;
+    bool folder = false;
+};
+
 struct FolderListings {
-    std::map<std::u16string, std::vector<std::u16string>> names;
+    // Each folder's entries, listed once, in the order of their names' upper-case forms: names
+    // that differ only in letter case stand together.
+    std::map<std::u16string, std::vector<ListedName>> names;
     std::map<std::u16string, FileError> verdicts;
     // POSIX: each folder's owner when it has the sticky bit, -1 when it has none.
     std::map<std::u16string, std::int64_t> stickyOwners;
+    // For checks before a save, never right before a rename: a name the folder's listing lacks
+    // in every letter case is taken as free without another look at the disk. The save looks
+    // again, and its rename never replaces a file.
+    bool listingDecides = false;
 };
 
 // What lies at `to`, seen from the file at `from` in the same folder. With `listings`, a folder

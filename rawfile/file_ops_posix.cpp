@@ -13,6 +13,7 @@
 
 #include <algorithm>
 
+#include "file_identity.h"
 #include "file_ops.h"
 #include "raw_file_name.h"
 #include "text.h"
@@ -29,11 +30,82 @@ bool Fail(FileOp op, const std::u16string& path, int code, FileError* error) {
     return false;
 }
 
+std::string FolderName(const std::u16string& path) {
+    const std::u16string folder = SplitRawPath(path, PathStyle::kPosix).folder;
+    return folder.empty() ? "." : Utf16ToUtf8(folder);
+}
+
+bool UpperLess(const ListedName& a, const ListedName& b) {
+    return a.upper < b.upper;
+}
+
+// The entries of the folder `path` is in, listed on the first call for that folder. An entry
+// the listing calls a regular file or a folder is one; a link's type is not taken from it.
+const std::vector<ListedName>& ListingOf(const std::u16string& path, FolderListings* listings) {
+    const std::u16string folder = SplitRawPath(path, PathStyle::kPosix).folder;
+    const auto listed = listings->names.emplace(folder, std::vector<ListedName>());
+    std::vector<ListedName>& entries = listed.first->second;
+    if (listed.second) {
+        if (DIR* dir = opendir(folder.empty() ? "." : Utf16ToUtf8(folder).c_str())) {
+            while (const dirent* entry = readdir(dir)) {
+                std::u16string name = Utf8ToUtf16(entry->d_name);
+                entries.push_back(ListedName{AsciiUpper(name), std::move(name),
+                                             entry->d_type == DT_REG, entry->d_type == DT_DIR});
+            }
+            closedir(dir);
+        }
+        std::sort(entries.begin(), entries.end(), UpperLess);
+        entries.shrink_to_fit();
+    }
+    return entries;
+}
+
+// The entries whose name is `name` in any letter case.
+std::pair<const ListedName*, const ListedName*> SameNames(const std::vector<ListedName>& entries,
+                                                          const std::u16string& name) {
+    ListedName key;
+    key.upper = AsciiUpper(name);
+    const auto same = std::equal_range(entries.begin(), entries.end(), key, UpperLess);
+    return {entries.data() + (same.first - entries.begin()),
+            entries.data() + (same.second - entries.begin())};
+}
+
+// The listing's entry of exactly `path`'s name, if the folder was listed and has it.
+const ListedName* Listed(const std::u16string& path, const FolderListings& listings) {
+    const SplitName split = SplitRawPath(path, PathStyle::kPosix);
+    const auto listing = listings.names.find(split.folder);
+    if (listing == listings.names.end()) {
+        return nullptr;
+    }
+    const auto same = SameNames(listing->second, split.fileName);
+    for (const ListedName* it = same.first; it != same.second; ++it) {
+        if (it->name == split.fileName) {
+            return it;
+        }
+    }
+    return nullptr;
+}
+
 // Opens a regular file with `flags`; -1 with errno set otherwise. The path is looked at before
-// the open, so a device is never opened, and the open does not wait on a FIFO.
-int OpenRegular(const std::string& name, int flags, struct stat* opened = nullptr) {
+// the open, so a device is never opened, and the open does not wait on a FIFO. `listed`: the
+// folder's listing showed a regular file under the name, which is then opened without the look,
+// but not through a symbolic link (a device is reached by no other path).
+int OpenRegular(const std::string& name, int flags, struct stat* opened = nullptr,
+                bool listed = false) {
     struct stat own;
     struct stat& st = opened != nullptr ? *opened : own;
+    if (listed) {
+        const int fd = open(name.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
+        if (fd >= 0 && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+            close(fd);
+            errno = ENOTSUP;
+            return -1;
+        }
+        // Since the listing, the name may have become a link: it is looked at first then.
+        if (fd >= 0 || errno != ELOOP) {
+            return fd;
+        }
+    }
     if (stat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
         errno = S_ISDIR(st.st_mode) ? EISDIR : ENOTSUP;
         return -1;
@@ -49,11 +121,6 @@ int OpenRegular(const std::string& name, int flags, struct stat* opened = nullpt
 
 FileId IdOf(const struct stat& st) {
     return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
-}
-
-std::string FolderName(const std::u16string& path) {
-    const std::u16string folder = SplitRawPath(path, PathStyle::kPosix).folder;
-    return folder.empty() ? "." : Utf16ToUtf8(folder);
 }
 
 }  // namespace
@@ -116,11 +183,13 @@ void HeldFile::Close() {
     }
 }
 
-bool HeldFile::Open(const std::u16string& path, FileError* error, bool) {
+bool HeldFile::Open(const std::u16string& path, FileError* error, bool,
+                    const FolderListings* listed) {
     Close();
     path_ = path;
     struct stat st;
-    const int fd = OpenRegular(Utf16ToUtf8(path), O_RDWR, &st);
+    const ListedName* entry = listed != nullptr ? Listed(path, *listed) : nullptr;
+    const int fd = OpenRegular(Utf16ToUtf8(path), O_RDWR, &st, entry != nullptr && entry->file);
     if (fd < 0) {
         return Fail(FileOp::kOpen, path, errno, error);
     }
@@ -268,17 +337,6 @@ bool HeldFile::Rename(const std::u16string& to, FileError* error) {
 
 namespace {
 
-// Names in the order of their upper-case forms (ASCII letters only), as a file system that
-// ignores letter case compares them.
-bool LessIgnoringCase(const std::u16string& a, const std::u16string& b) {
-    const auto upper = [](char16_t c) {
-        return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-    };
-    return std::lexicographical_compare(
-        a.begin(), a.end(), b.begin(), b.end(),
-        [&upper](char16_t x, char16_t y) { return upper(x) < upper(y); });
-}
-
 // Whether the folder lets files in it be renamed, whoever owns them (code 0: it does).
 FileError FolderVerdict(const std::string& folder, const std::u16string& path) {
     FileError verdict;
@@ -352,8 +410,28 @@ bool FlushFolder(const std::u16string& folder, FileError* error) {
     return ok || Fail(FileOp::kFlushFolder, folder, code, error);
 }
 
+EntryKind KindOf(const std::u16string& path, FolderListings* listings) {
+    ListingOf(path, listings);
+    const ListedName* entry = Listed(path, *listings);
+    if (entry != nullptr && (entry->file || entry->folder)) {
+        return entry->file ? EntryKind::kFile : EntryKind::kFolder;
+    }
+    return KindOf(path);
+}
+
 TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& to,
                               FolderListings* listings) {
+    FolderListings own;
+    if (listings == nullptr) {
+        listings = &own;
+    }
+    // A name that differs from another entry's only in letter case would make two files of one
+    // name on a file system that ignores case (a memory card's, copied back).
+    const auto same =
+        SameNames(ListingOf(from, listings), SplitRawPath(to, PathStyle::kPosix).fileName);
+    if (same.first == same.second && listings->listingDecides) {
+        return TargetState::kFree;
+    }
     struct stat target;
     if (lstat(Utf16ToUtf8(to).c_str(), &target) == 0) {
         if (from == to) {
@@ -361,35 +439,15 @@ TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& 
         }
         // A second name of the same file (a hard link) is what a rename by link and unlink
         // stopped half way leaves; a symbolic link or any other entry is another file's.
-        struct stat source;
+        struct stat fromStat;
         const bool second = S_ISREG(target.st_mode) &&
-                            stat(Utf16ToUtf8(from).c_str(), &source) == 0 &&
-                            IdOf(source) == IdOf(target);
+                            stat(Utf16ToUtf8(from).c_str(), &fromStat) == 0 &&
+                            IdOf(fromStat) == IdOf(target);
         return second ? TargetState::kSecondName : TargetState::kOther;
     }
-    // A name that differs from another entry's only in letter case would make two files of one
-    // name on a file system that ignores case (a memory card's, copied back).
-    const SplitName source = SplitRawPath(from, PathStyle::kPosix);
-    FolderListings own;
-    if (listings == nullptr) {
-        listings = &own;
-    }
-    const auto listed = listings->names.emplace(source.folder, std::vector<std::u16string>());
-    std::vector<std::u16string>& names = listed.first->second;
-    if (listed.second) {
-        if (DIR* dir = opendir(FolderName(from).c_str())) {
-            while (const dirent* entry = readdir(dir)) {
-                names.push_back(Utf8ToUtf16(entry->d_name));
-            }
-            closedir(dir);
-        }
-        std::sort(names.begin(), names.end(), LessIgnoringCase);
-        names.shrink_to_fit();
-    }
-    const auto same = std::equal_range(
-        names.begin(), names.end(), SplitRawPath(to, PathStyle::kPosix).fileName, LessIgnoringCase);
-    for (auto it = same.first; it != same.second; ++it) {
-        if (*it != source.fileName) {
+    const std::u16string ownName = SplitRawPath(from, PathStyle::kPosix).fileName;
+    for (const ListedName* it = same.first; it != same.second; ++it) {
+        if (it->name != ownName) {
             return TargetState::kOther;
         }
     }

@@ -187,7 +187,8 @@ void HeldFile::Close() {
     }
 }
 
-bool HeldFile::Open(const std::u16string& path, FileError* error, bool forRename) {
+bool HeldFile::Open(const std::u16string& path, FileError* error, bool forRename,
+                    const FolderListings*) {
     Close();
     path_ = path;
     // Windows refuses to open a read-only file for writing; say so here as well, where the

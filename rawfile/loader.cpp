@@ -24,6 +24,9 @@ namespace rawfile {
 namespace {
 
 constexpr std::size_t kReadBuffer = 64 * 1024;
+// The first read takes one page: a header holds its keys within it, and a check of many files
+// then copies no more of each than that.
+constexpr std::size_t kFirstRead = 4096;
 
 // The bytes a key starts with, as a table: one look at a line's first byte rules most lines out.
 struct KeyStarts {
@@ -363,21 +366,28 @@ LoadResult ScanFile(Read read) {
     KeyScanner scanner;
     std::string head;
     bool failed = false;
-    const std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[kReadBuffer]);
+    std::uint8_t first[kFirstRead];
+    std::unique_ptr<std::uint8_t[]> more;
+    std::uint8_t* buffer = first;
+    std::size_t want = kFirstRead;
     while (!scanner.AllFound() || head.size() < kBlockSize) {
         std::size_t n = 0;
         bool last = false;
-        if (!read(buffer.get(), kReadBuffer, &n, &last)) {
+        if (!read(buffer, want, &n, &last)) {
             failed = true;
             break;
         }
-        head.append(reinterpret_cast<const char*>(buffer.get()),
-                    std::min(n, kBlockSize - head.size()));
+        head.append(reinterpret_cast<const char*>(buffer), std::min(n, kBlockSize - head.size()));
         if (!scanner.AllFound()) {
-            scanner.Feed(buffer.get(), n);
+            scanner.Feed(buffer, n);
         }
         if (n == 0 || last) {
             break;
+        }
+        if (!more) {
+            more.reset(new std::uint8_t[kReadBuffer]);
+            buffer = more.get();
+            want = kReadBuffer;
         }
     }
     LoadResult r;

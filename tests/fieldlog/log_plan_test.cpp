@@ -92,4 +92,25 @@ TEST(LogPlanTest, SavesAGroupAtATimeWithTheRecordAheadAndResumes) {
                             [](const RowPlan& r) { return r.state == RowState::kAlreadySaved; }));
 }
 
+// The check takes a folder's listing for whether a new name is free; the save asks the disk
+// again, so a file put under the name since is never replaced.
+TEST(LogPlanTest, ANameTakenAfterTheCheckIsNeverReplaced) {
+    rawgen::TempDir dir;
+    const rawgen::Bytes original = rawgen::StandardFile("1.500");
+    rawgen::WriteFile(dir.Path(u"A1.RVX"), original);
+    const std::vector<PlanItem> items = {{2, dir.Path(u"A1.RVX"), false, true, u"P1", u"1.6"}};
+    LogPlanner planner;
+    planner.Check(items);
+    ASSERT_EQ(planner.Rows()[0].state, RowState::kWillSave);
+    rawgen::WriteFile(dir.Path(u"P1.RVX"), "other");
+    ChangeRecordWriter none(std::nullopt);
+    EXPECT_EQ(planner.SaveNextGroup(&none, false), 1u);
+    EXPECT_EQ(planner.Rows()[0].state, RowState::kFailed);
+    EXPECT_EQ(planner.Rows()[0].outcome.refusal, SaveRefusal::kTargetExists);
+    EXPECT_EQ(rawgen::ReadFile(dir.Path(u"P1.RVX")), "other");
+    EXPECT_EQ(rawgen::ReadFile(dir.Path(u"A1.RVX")), original);
+    planner.Check(items);
+    EXPECT_EQ(planner.Rows()[0].refusal, Refusal::kSave);
+}
+
 }  // namespace

@@ -239,6 +239,38 @@ TEST(HeldFile, OnlyRegularFilesOpenAndRenamesNeverReplace) {
     EXPECT_EQ(rawgen::ReadFile(dir.Path(u"b")), "B");
 }
 
+#ifndef _WIN32
+// A name its folder's listing shows as a regular file is opened without a look at the path
+// first; should it have become a symbolic link since, it is looked at as any path is: a FIFO
+// behind it is refused at once, a raw file behind it opens.
+TEST(HeldFile, ANameListedAsAFileThatBecameALinkIsLookedAtAgain) {
+    rawgen::TempDir dir;
+    const std::u16string path = dir.Path(u"A.RVX");
+    const std::string name = Utf16ToUtf8(path);
+    rawgen::WriteFile(path, rawgen::StandardFile());
+    rawgen::WriteFile(dir.Path(u"B.RVX"), rawgen::StandardFile());
+    ASSERT_EQ(mkdir(Utf16ToUtf8(dir.Path(u"F.RVX")).c_str(), 0755), 0);
+    FolderListings listings;
+    EXPECT_EQ(KindOf(path, &listings), EntryKind::kFile);
+    EXPECT_EQ(KindOf(dir.Path(u"F.RVX"), &listings), EntryKind::kFolder);
+    ASSERT_EQ(mkfifo(Utf16ToUtf8(dir.Path(u"fifo")).c_str(), 0644), 0);
+    ASSERT_EQ(unlink(name.c_str()), 0);
+    ASSERT_EQ(symlink("fifo", name.c_str()), 0);
+    HeldFile held;
+    FileError error;
+    EXPECT_FALSE(held.Open(path, &error, true, &listings));
+    EXPECT_EQ(error.op, FileOp::kOpen);
+    ASSERT_EQ(unlink(name.c_str()), 0);
+    ASSERT_EQ(symlink("B.RVX", name.c_str()), 0);
+    ASSERT_TRUE(held.Open(path, &error, true, &listings));
+    FileId opened;
+    FileKey b;
+    ASSERT_TRUE(held.Id(&opened, &error));
+    ASSERT_TRUE(KeyOf(dir.Path(u"B.RVX"), &b));
+    EXPECT_EQ(opened, b);
+}
+#endif
+
 // A save works on the file as it is now: another file put in its place, or the same file with
 // other first bytes (another program's save, a second copy of the editor), is refused with
 // nothing written.
