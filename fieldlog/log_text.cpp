@@ -267,6 +267,11 @@ DecodedText DecodeAs(const std::string& bytes, TextEncoding encoding) {
 
 bool IsBlankAt(const std::string& cell, std::size_t i, std::size_t* length) {
     static const char* const kBlanks[] = {" ", "\t", "\xC2\xA0", "\xE3\x80\x80"};
+    // Most cells start and end with a byte no blank starts with.
+    const char first = cell[i];
+    if (first != ' ' && first != '\t' && first != '\xC2' && first != '\xE3') {
+        return false;
+    }
     for (const char* blank : kBlanks) {
         const std::size_t n = std::char_traits<char>::length(blank);
         if (cell.compare(i, n, blank) == 0) {

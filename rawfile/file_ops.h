@@ -142,8 +142,8 @@ struct ListedName {
 };
 
 struct FolderListings {
-    // Each folder's entries, listed once, in the order of their names' upper-case forms: names
-    // that differ only in letter case stand together.
+    // Each folder's entries, listed once, ordered by their names' upper-case forms: names that
+    // differ only in letter case stand together.
     std::map<std::u16string, std::vector<ListedName>> names;
     std::map<std::u16string, FileError> verdicts;
     // POSIX: each folder's owner when it has the sticky bit, -1 when it has none.

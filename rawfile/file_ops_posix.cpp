@@ -35,8 +35,12 @@ std::string FolderName(const std::u16string& path) {
     return folder.empty() ? "." : Utf16ToUtf8(folder);
 }
 
+// Any order that keeps equal names together serves; by length first, the bytes compare at once.
 bool UpperLess(const ListedName& a, const ListedName& b) {
-    return a.upper < b.upper;
+    if (a.upper.size() != b.upper.size()) {
+        return a.upper.size() < b.upper.size();
+    }
+    return memcmp(a.upper.data(), b.upper.data(), a.upper.size() * sizeof(char16_t)) < 0;
 }
 
 // The entries of the folder `path` is in, listed on the first call for that folder. An entry

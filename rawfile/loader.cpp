@@ -24,9 +24,9 @@ namespace rawfile {
 namespace {
 
 constexpr std::size_t kReadBuffer = 64 * 1024;
-// The first read takes one page: a header holds its keys within it, and a check of many files
-// then copies no more of each than that.
-constexpr std::size_t kFirstRead = 4096;
+// The first read takes a little more than the header, which holds its keys: a check of many
+// files then copies no more of each than that.
+constexpr std::size_t kFirstRead = 512;
 
 // The bytes a key starts with, as a table: one look at a line's first byte rules most lines out.
 struct KeyStarts {
