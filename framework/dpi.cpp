@@ -46,16 +46,18 @@ CWindowIcons::~CWindowIcons() {
     Replace(&small_, nullptr);
 }
 
-void CWindowIcons::Set(HWND window, UINT id, UINT dpi) {
-    HICON bigIcon = LoadResIconAt(id, SystemMetricForDpi(SM_CXICON, dpi));
+void CWindowIcons::Set(HWND window, UINT id, UINT dpi, bool smallOnly) {
+    HICON bigIcon = smallOnly ? nullptr : LoadResIconAt(id, SystemMetricForDpi(SM_CXICON, dpi));
     HICON smallIcon = LoadResIconAt(id, SystemMetricForDpi(SM_CXSMICON, dpi));
-    if (bigIcon == nullptr || smallIcon == nullptr) {  // the window keeps the icons it has
+    if ((bigIcon == nullptr && !smallOnly) || smallIcon == nullptr) {  // the window keeps its own
         Replace(&bigIcon, nullptr);
         Replace(&smallIcon, nullptr);
         return;
     }
-    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+    if (!smallOnly) {
+        SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+        Replace(&big_, bigIcon);
+    }
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
-    Replace(&big_, bigIcon);
     Replace(&small_, smallIcon);
 }

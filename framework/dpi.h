@@ -20,7 +20,9 @@ public:
     CWindowIcons& operator=(const CWindowIcons&) = delete;
 
     // Gives `window` icon resource `id` at the sizes of `dpi` and frees the pair it replaces.
-    void Set(HWND window, UINT id, UINT dpi);
+    // `smallOnly`: only the small icon, which the caption shows; the big one (task switching)
+    // can follow once the window shows, as each icon given costs a window's start time.
+    void Set(HWND window, UINT id, UINT dpi, bool smallOnly = false);
     // The big icon last set (null before the first Set).
     HICON Big() const { return big_; }
 

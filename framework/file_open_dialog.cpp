@@ -2,9 +2,31 @@
 
 #include <shobjidl.h>
 
+#include "newer_api.h"
 #include "shell.h"
 
 namespace {
+
+// COM is needed only for the open dialog: ole32, slow to load, is loaded when it is shown.
+template <typename Function>
+Function ComFunction(const char* name) {
+    return LaterSystemFunction<Function>(L"ole32.dll", name);
+}
+
+HRESULT CreateInstance(REFCLSID cls, REFIID iid, void** object) {
+    using Function = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+    static const auto create = ComFunction<Function>("CoCreateInstance");
+    return create != nullptr ? create(cls, nullptr, CLSCTX_INPROC_SERVER, iid, object)
+                             : E_NOINTERFACE;
+}
+
+void TaskMemFree(void* memory) {
+    using Function = void(WINAPI*)(LPVOID);
+    static const auto release = ComFunction<Function>("CoTaskMemFree");
+    if (release != nullptr) {
+        release(memory);
+    }
+}
 
 template <typename T>
 class ComPtr {
@@ -28,8 +50,8 @@ private:
 bool RunDialog(HWND owner, const std::wstring& title, const std::vector<FileFilter>& filters,
                const std::wstring& folder, std::wstring* path) {
     ComPtr<IFileOpenDialog> dialog;
-    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IFileOpenDialog, reinterpret_cast<void**>(dialog.Out())))) {
+    if (FAILED(CreateInstance(CLSID_FileOpenDialog, IID_IFileOpenDialog,
+                              reinterpret_cast<void**>(dialog.Out())))) {
         return false;
     }
     FILEOPENDIALOGOPTIONS options = 0;
@@ -67,7 +89,7 @@ bool RunDialog(HWND owner, const std::wstring& title, const std::vector<FileFilt
         return false;
     }
     *path = chosen;
-    CoTaskMemFree(chosen);
+    TaskMemFree(chosen);
     return true;
 }
 
@@ -75,10 +97,17 @@ bool RunDialog(HWND owner, const std::wstring& title, const std::vector<FileFilt
 
 bool ChooseFileToOpen(HWND owner, const std::wstring& title, const std::vector<FileFilter>& filters,
                       const std::wstring& folder, std::wstring* path) {
-    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    using InitFn = HRESULT(WINAPI*)(LPVOID, DWORD);
+    using EndFn = void(WINAPI*)();
+    static const auto initialize = ComFunction<InitFn>("CoInitializeEx");
+    static const auto uninitialize = ComFunction<EndFn>("CoUninitialize");
+    if (initialize == nullptr || uninitialize == nullptr) {
+        return false;
+    }
+    const HRESULT init = initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     const bool chosen = RunDialog(owner, title, filters, folder, path);
     if (SUCCEEDED(init)) {
-        CoUninitialize();
+        uninitialize();
     }
     return chosen;
 }

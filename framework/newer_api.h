@@ -18,3 +18,10 @@ template <typename Function>
 Function NewerSystemFunction(const wchar_t* module, const char* name) {
     return FunctionOf<Function>(GetModuleHandleW(module), name);
 }
+
+// Function `name` of the system DLL `module`, loaded at the first call and then kept: a DLL the
+// program needs only for some commands is not loaded at its start. Null when either is missing.
+template <typename Function>
+Function LaterSystemFunction(const wchar_t* module, const char* name) {
+    return FunctionOf<Function>(LoadLibraryW(module), name);
+}

@@ -4,12 +4,9 @@
 
 namespace {
 
-// Function `name` of shell32, which is loaded at the first call and then kept; null when either
-// cannot be had.
 template <typename Function>
 Function ShellFunction(const char* name) {
-    static const HMODULE shell = LoadLibraryW(L"shell32.dll");
-    return FunctionOf<Function>(shell, name);
+    return LaterSystemFunction<Function>(L"shell32.dll", name);
 }
 
 }  // namespace

@@ -82,7 +82,8 @@ BOOL CRVXDlg::OnInitDialog() {
             AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
         }
     }
-    OnDpiChanged(WindowDpi(m_hWnd));
+    m_icons.Set(m_hWnd, IDR_MAINFRAME, WindowDpi(m_hWnd), true);  // the rest once shown
+    PostMessageW(m_hWnd, kRefitPath, 0, 0);
     AcceptDroppedFiles();
     m_pathField.Attach(m_hWnd, IDC_PATH);
     if (IsFieldLog(m_strPath)) {
@@ -252,6 +253,7 @@ void CRVXDlg::AfterShown(bool showing) {
     }
     m_shown = true;
     if (showing) {
+        OnDpiChanged(WindowDpi(m_hWnd));
         m_pathField.AddTooltip();
     }
     if (m_afterShown != nullptr) {
