@@ -127,23 +127,22 @@ enum class TargetState {
              // only in letter case
 };
 
-// What a batch learns of each folder once: the listings CheckRenameTarget makes (POSIX only:
-// Windows compares names in any letter case itself; per folder, its entries' names, in the
-// order of the names with ASCII letters in upper case), and CheckFolderWritable's verdicts
-// (code 0: the folder allows renames).
 // An entry of a folder's listing (POSIX): its name, and whether the listing says it is a regular
 // file or a folder (neither: something else, a symbolic link, or a file system that does not
 // tell).
 struct ListedName {
-    std::u16string upper;  // the name with its ASCII letters in upper case: a listing's order
     std::u16string name;
+    std::uint64_t key = 0;  // a hash of the name in upper case (ASCII letters): a listing's order
     bool file = false;
     bool folder = false;
 };
 
+// What a batch learns of each folder once: the listings CheckRenameTarget makes (POSIX only:
+// Windows compares names in any letter case itself), and CheckFolderWritable's verdicts (code 0:
+// the folder allows renames).
 struct FolderListings {
-    // Each folder's entries, listed once, ordered by their names' upper-case forms: names that
-    // differ only in letter case stand together.
+    // Each folder's entries, listed once, in the order of their keys: names that differ only in
+    // letter case stand together.
     std::map<std::u16string, std::vector<ListedName>> names;
     std::map<std::u16string, FileError> verdicts;
     // POSIX: each folder's owner when it has the sticky bit, -1 when it has none.

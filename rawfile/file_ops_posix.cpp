@@ -35,12 +35,28 @@ std::string FolderName(const std::u16string& path) {
     return folder.empty() ? "." : Utf16ToUtf8(folder);
 }
 
-// Any order that keeps equal names together serves; by length first, the bytes compare at once.
-bool UpperLess(const ListedName& a, const ListedName& b) {
-    if (a.upper.size() != b.upper.size()) {
-        return a.upper.size() < b.upper.size();
+char16_t UpperUnit(char16_t c) {
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+}
+
+// A hash (FNV-1a) of the name with its ASCII letters in upper case: names that differ only in
+// letter case have the same key, and keys compare at once.
+std::uint64_t UpperKey(const std::u16string& name) {
+    std::uint64_t key = 14695981039346656037u;
+    for (const char16_t c : name) {
+        key = (key ^ UpperUnit(c)) * 1099511628211u;
     }
-    return memcmp(a.upper.data(), b.upper.data(), a.upper.size() * sizeof(char16_t)) < 0;
+    return key;
+}
+
+bool SameIgnoringCase(const std::u16string& a, const std::u16string& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](char16_t x, char16_t y) { return UpperUnit(x) == UpperUnit(y); });
+}
+
+bool KeyLess(const ListedName& a, const ListedName& b) {
+    return a.key < b.key;
 }
 
 // The entries of the folder `path` is in, listed on the first call for that folder. An entry
@@ -53,41 +69,44 @@ const std::vector<ListedName>& ListingOf(const std::u16string& path, FolderListi
         if (DIR* dir = opendir(folder.empty() ? "." : Utf16ToUtf8(folder).c_str())) {
             while (const dirent* entry = readdir(dir)) {
                 std::u16string name = Utf8ToUtf16(entry->d_name);
-                entries.push_back(ListedName{AsciiUpper(name), std::move(name),
-                                             entry->d_type == DT_REG, entry->d_type == DT_DIR});
+                const std::uint64_t key = UpperKey(name);
+                entries.push_back(ListedName{std::move(name), key, entry->d_type == DT_REG,
+                                             entry->d_type == DT_DIR});
             }
             closedir(dir);
         }
-        std::sort(entries.begin(), entries.end(), UpperLess);
+        std::sort(entries.begin(), entries.end(), KeyLess);
         entries.shrink_to_fit();
     }
     return entries;
 }
 
-// The entries whose name is `name` in any letter case.
-std::pair<const ListedName*, const ListedName*> SameNames(const std::vector<ListedName>& entries,
-                                                          const std::u16string& name) {
-    ListedName key;
-    key.upper = AsciiUpper(name);
-    const auto same = std::equal_range(entries.begin(), entries.end(), key, UpperLess);
-    return {entries.data() + (same.first - entries.begin()),
-            entries.data() + (same.second - entries.begin())};
+// Calls `each` with every entry whose name is `name` in any letter case.
+template <typename Each>
+void ForSameNames(const std::vector<ListedName>& entries, const std::u16string& name, Each each) {
+    ListedName wanted;
+    wanted.key = UpperKey(name);
+    const auto same = std::equal_range(entries.begin(), entries.end(), wanted, KeyLess);
+    for (auto it = same.first; it != same.second; ++it) {
+        if (SameIgnoringCase(it->name, name)) {
+            each(*it);
+        }
+    }
 }
 
 // The listing's entry of exactly `path`'s name, if the folder was listed and has it.
 const ListedName* Listed(const std::u16string& path, const FolderListings& listings) {
     const SplitName split = SplitRawPath(path, PathStyle::kPosix);
     const auto listing = listings.names.find(split.folder);
-    if (listing == listings.names.end()) {
-        return nullptr;
+    const ListedName* found = nullptr;
+    if (listing != listings.names.end()) {
+        ForSameNames(listing->second, split.fileName, [&](const ListedName& entry) {
+            if (entry.name == split.fileName) {
+                found = &entry;
+            }
+        });
     }
-    const auto same = SameNames(listing->second, split.fileName);
-    for (const ListedName* it = same.first; it != same.second; ++it) {
-        if (it->name == split.fileName) {
-            return it;
-        }
-    }
-    return nullptr;
+    return found;
 }
 
 // Opens a regular file with `flags`; -1 with errno set otherwise. The path is looked at before
@@ -431,9 +450,15 @@ TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& 
     }
     // A name that differs from another entry's only in letter case would make two files of one
     // name on a file system that ignores case (a memory card's, copied back).
-    const auto same =
-        SameNames(ListingOf(from, listings), SplitRawPath(to, PathStyle::kPosix).fileName);
-    if (same.first == same.second && listings->listingDecides) {
+    const std::u16string ownName = SplitRawPath(from, PathStyle::kPosix).fileName;
+    bool listed = false;
+    bool otherCase = false;
+    ForSameNames(ListingOf(from, listings), SplitRawPath(to, PathStyle::kPosix).fileName,
+                 [&](const ListedName& entry) {
+                     listed = true;
+                     otherCase |= entry.name != ownName;
+                 });
+    if (!listed && listings->listingDecides) {
         return TargetState::kFree;
     }
     struct stat target;
@@ -449,13 +474,7 @@ TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& 
                             IdOf(fromStat) == IdOf(target);
         return second ? TargetState::kSecondName : TargetState::kOther;
     }
-    const std::u16string ownName = SplitRawPath(from, PathStyle::kPosix).fileName;
-    for (const ListedName* it = same.first; it != same.second; ++it) {
-        if (it->name != ownName) {
-            return TargetState::kOther;
-        }
-    }
-    return TargetState::kFree;
+    return otherCase ? TargetState::kOther : TargetState::kFree;
 }
 
 }  // namespace rawfile
