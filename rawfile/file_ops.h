@@ -135,6 +135,12 @@ struct ListedName {
     std::uint64_t key = 0;  // a hash of the name in upper case (ASCII letters): a listing's order
     bool file = false;
     bool folder = false;
+    bool exact = true;  // false: the name is not UTF-8, and `name` only an approximation of it
+};
+
+struct FolderListing {
+    bool whole = false;  // the folder was read to its end
+    std::vector<ListedName> entries;
 };
 
 // What a batch learns of each folder once: the listings CheckRenameTarget makes (POSIX only:
@@ -143,13 +149,13 @@ struct ListedName {
 struct FolderListings {
     // Each folder's entries, listed once, in the order of their keys: names that differ only in
     // letter case stand together.
-    std::map<std::u16string, std::vector<ListedName>> names;
+    std::map<std::u16string, FolderListing> names;
     std::map<std::u16string, FileError> verdicts;
     // POSIX: each folder's owner when it has the sticky bit, -1 when it has none.
     std::map<std::u16string, std::int64_t> stickyOwners;
-    // For checks before a save, never right before a rename: a name the folder's listing lacks
-    // in every letter case is taken as free without another look at the disk. The save looks
-    // again, and its rename never replaces a file.
+    // For checks before a save, never right before a rename: a name of ASCII characters that
+    // the whole listing of its folder lacks in every letter case is taken as free without another
+    // look at the disk. The save looks again, and its rename never replaces a file.
     bool listingDecides = false;
 };
 

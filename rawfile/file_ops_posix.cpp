@@ -61,32 +61,40 @@ bool KeyLess(const ListedName& a, const ListedName& b) {
 
 // The entries of the folder `path` is in, listed on the first call for that folder. An entry
 // the listing calls a regular file or a folder is one; a link's type is not taken from it.
-const std::vector<ListedName>& ListingOf(const std::u16string& path, FolderListings* listings) {
+const FolderListing& ListingOf(const std::u16string& path, FolderListings* listings) {
     const std::u16string folder = SplitRawPath(path, PathStyle::kPosix).folder;
-    const auto listed = listings->names.emplace(folder, std::vector<ListedName>());
-    std::vector<ListedName>& entries = listed.first->second;
+    const auto listed = listings->names.emplace(folder, FolderListing());
+    FolderListing& listing = listed.first->second;
     if (listed.second) {
         if (DIR* dir = opendir(folder.empty() ? "." : Utf16ToUtf8(folder).c_str())) {
-            while (const dirent* entry = readdir(dir)) {
-                std::u16string name = Utf8ToUtf16(entry->d_name);
+            for (;;) {
+                errno = 0;
+                const dirent* entry = readdir(dir);
+                if (entry == nullptr) {
+                    listing.whole = errno == 0;
+                    break;
+                }
+                bool exact = true;
+                std::u16string name = Utf8ToUtf16(entry->d_name, &exact);
                 const std::uint64_t key = UpperKey(name);
-                entries.push_back(ListedName{std::move(name), key, entry->d_type == DT_REG,
-                                             entry->d_type == DT_DIR});
+                listing.entries.push_back(ListedName{std::move(name), key, entry->d_type == DT_REG,
+                                                     entry->d_type == DT_DIR, exact});
             }
             closedir(dir);
         }
-        std::sort(entries.begin(), entries.end(), KeyLess);
-        entries.shrink_to_fit();
+        std::sort(listing.entries.begin(), listing.entries.end(), KeyLess);
+        listing.entries.shrink_to_fit();
     }
-    return entries;
+    return listing;
 }
 
 // Calls `each` with every entry whose name is `name` in any letter case.
 template <typename Each>
-void ForSameNames(const std::vector<ListedName>& entries, const std::u16string& name, Each each) {
+void ForSameNames(const FolderListing& listing, const std::u16string& name, Each each) {
     ListedName wanted;
     wanted.key = UpperKey(name);
-    const auto same = std::equal_range(entries.begin(), entries.end(), wanted, KeyLess);
+    const auto same =
+        std::equal_range(listing.entries.begin(), listing.entries.end(), wanted, KeyLess);
     for (auto it = same.first; it != same.second; ++it) {
         if (SameIgnoringCase(it->name, name)) {
             each(*it);
@@ -94,14 +102,15 @@ void ForSameNames(const std::vector<ListedName>& entries, const std::u16string& 
     }
 }
 
-// The listing's entry of exactly `path`'s name, if the folder was listed and has it.
+// The entry of exactly `path`'s name in the whole listing of its folder, if it was listed and
+// has it. A name that is not UTF-8 stands for no name given.
 const ListedName* Listed(const std::u16string& path, const FolderListings& listings) {
     const SplitName split = SplitRawPath(path, PathStyle::kPosix);
     const auto listing = listings.names.find(split.folder);
     const ListedName* found = nullptr;
-    if (listing != listings.names.end()) {
+    if (listing != listings.names.end() && listing->second.whole) {
         ForSameNames(listing->second, split.fileName, [&](const ListedName& entry) {
-            if (entry.name == split.fileName) {
+            if (entry.exact && entry.name == split.fileName) {
                 found = &entry;
             }
         });
@@ -451,14 +460,18 @@ TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& 
     // A name that differs from another entry's only in letter case would make two files of one
     // name on a file system that ignores case (a memory card's, copied back).
     const std::u16string ownName = SplitRawPath(from, PathStyle::kPosix).fileName;
+    const std::u16string name = SplitRawPath(to, PathStyle::kPosix).fileName;
+    const FolderListing& listing = ListingOf(from, listings);
     bool listed = false;
     bool otherCase = false;
-    ForSameNames(ListingOf(from, listings), SplitRawPath(to, PathStyle::kPosix).fileName,
-                 [&](const ListedName& entry) {
-                     listed = true;
-                     otherCase |= entry.name != ownName;
-                 });
-    if (!listed && listings->listingDecides) {
+    ForSameNames(listing, name, [&](const ListedName& entry) {
+        listed = true;
+        otherCase |= entry.name != ownName;
+    });
+    // A file system may fold letters beyond ASCII too (a memory card's): such a name is looked
+    // up on the disk.
+    const bool ascii = std::all_of(name.begin(), name.end(), [](char16_t c) { return c < 0x80; });
+    if (!listed && listing.whole && ascii && listings->listingDecides) {
         return TargetState::kFree;
     }
     struct stat target;

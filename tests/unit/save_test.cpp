@@ -6,9 +6,11 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <errno.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #endif
 
@@ -268,6 +270,56 @@ TEST(HeldFile, ANameListedAsAFileThatBecameALinkIsLookedAtAgain) {
     ASSERT_TRUE(held.Id(&opened, &error));
     ASSERT_TRUE(KeyOf(dir.Path(u"B.RVX"), &b));
     EXPECT_EQ(opened, b);
+}
+#endif
+
+#ifndef _WIN32
+// A folder's listing decides only what it truly shows. A name that is not UTF-8 reads as U+FFFD
+// and must not stand for the entry whose name is U+FFFD; a folder that cannot be listed (no read
+// right, but a search right) shows nothing, which must not make every new name free.
+TEST(FolderListings, AListingDecidesOnlyForNamesItShowsExactly) {
+    rawgen::TempDir dir;
+    const std::string folder = Utf16ToUtf8(dir.Folder());
+    const std::u16string file = dir.Path(u"\uFFFD0861.RVX");  // bytes EF BF BD
+    rawgen::WriteFile(file, rawgen::StandardFile());
+    const std::u16string device = dir.Path(u"\uFFFD0862.RVX");
+    // A character device of a number no driver has: opening it fails with ENXIO.
+    const bool haveDevice =
+        mknod(Utf16ToUtf8(device).c_str(), S_IFCHR | 0666, makedev(240, 0)) == 0;
+    for (int i = 0x80; i < 0xA0; ++i) {  // lone continuation bytes: not UTF-8
+        ASSERT_EQ(mkdir((folder + char(i) + "0861.RVX").c_str(), 0755), 0);
+        const int fd = open((folder + char(i) + "0862.RVX").c_str(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        close(fd);
+    }
+    FolderListings listings;
+    EXPECT_EQ(KindOf(file, &listings), EntryKind::kFile);
+    if (haveDevice) {
+        HeldFile held;
+        FileError error;
+        EXPECT_FALSE(held.Open(device, &error, true, &listings));
+        EXPECT_NE(error.code, std::uint32_t{ENXIO}) << "the device was opened";
+    }
+
+    // Searchable, not readable: lstat finds B, opendir fails.
+    rawgen::TempDir shut;
+    const std::u16string from = shut.Path(u"A0861.RVX");
+    rawgen::WriteFile(from, "A");
+    rawgen::WriteFile(shut.Path(u"B0861.RVX"), "B");
+    const std::string shutName = Utf16ToUtf8(shut.Folder());
+    ASSERT_EQ(chmod(shutName.c_str(), 0333), 0);
+    const uid_t root = geteuid();
+    if (root == 0) {
+        ASSERT_EQ(seteuid(65534), 0);  // root would list it anyway
+    }
+    FolderListings checks;
+    checks.listingDecides = true;
+    const TargetState state = CheckRenameTarget(from, shut.Path(u"B0861.RVX"), &checks);
+    if (root == 0) {
+        ASSERT_EQ(seteuid(root), 0);
+    }
+    chmod(shutName.c_str(), 0755);
+    EXPECT_EQ(state, TargetState::kOther);
 }
 #endif
 
