@@ -66,7 +66,7 @@ const FolderListing& ListingOf(const std::u16string& path, FolderListings* listi
     const auto listed = listings->names.emplace(folder, FolderListing());
     FolderListing& listing = listed.first->second;
     if (listed.second) {
-        if (DIR* dir = opendir(folder.empty() ? "." : Utf16ToUtf8(folder).c_str())) {
+        if (DIR* dir = opendir(FolderName(path).c_str())) {
             for (;;) {
                 errno = 0;
                 const dirent* entry = readdir(dir);
