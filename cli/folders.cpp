@@ -72,8 +72,7 @@ bool IsRawFileName(const std::u16string& name) {
 
 void ExpandArg(const Arg& arg, bool recursive, const CliTexts& t, std::vector<FileItem>* out,
                rawfile::FolderListings* listings) {
-    if (!arg.exact || (listings != nullptr ? KindOf(arg.text, listings) : KindOf(arg.text)) !=
-                          EntryKind::kFolder) {
+    if (!arg.exact || KindOf(arg.text, listings) != EntryKind::kFolder) {
         Add(arg, out);
         return;
     }

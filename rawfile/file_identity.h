@@ -23,8 +23,8 @@ enum class EntryKind {
 
 // What `path` names, following symbolic links.
 EntryKind KindOf(const std::u16string& path);
-// The same, where the listing of its folder (read once into `listings`) can tell: a regular file
-// or a folder as the listing saw it; anything else is looked at as KindOf does.
+// The same, where the listing of its folder (read once into `listings`, if any) can tell: a
+// regular file or a folder as the listing saw it; anything else is looked at as KindOf does.
 EntryKind KindOf(const std::u16string& path, FolderListings* listings);
 
 #ifndef _WIN32

@@ -143,9 +143,9 @@ struct FolderListing {
     std::vector<ListedName> entries;
 };
 
-// What a batch learns of each folder once: the listings CheckRenameTarget makes (POSIX only:
-// Windows compares names in any letter case itself), and CheckFolderWritable's verdicts (code 0:
-// the folder allows renames).
+// What a batch learns of each folder once: its listing (POSIX only: Windows compares names in
+// any letter case itself), which KindOf, HeldFile::Open and CheckRenameTarget consult, and
+// CheckFolderWritable's verdicts (code 0: the folder allows renames).
 struct FolderListings {
     // Each folder's entries, listed once, in the order of their keys: names that differ only in
     // letter case stand together.

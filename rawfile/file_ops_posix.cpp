@@ -102,20 +102,36 @@ void ForSameNames(const FolderListing& listing, const std::u16string& name, Each
     }
 }
 
-// The entry of exactly `path`'s name in the whole listing of its folder, if it was listed and
-// has it. A name that is not UTF-8 stands for no name given.
-const ListedName* Listed(const std::u16string& path, const FolderListings& listings) {
-    const SplitName split = SplitRawPath(path, PathStyle::kPosix);
-    const auto listing = listings.names.find(split.folder);
+// The entry of exactly `name` in `listing`, if it was read whole and has it. A name that is not
+// UTF-8 stands for no name given.
+const ListedName* Find(const FolderListing& listing, const std::u16string& name) {
     const ListedName* found = nullptr;
-    if (listing != listings.names.end() && listing->second.whole) {
-        ForSameNames(listing->second, split.fileName, [&](const ListedName& entry) {
-            if (entry.exact && entry.name == split.fileName) {
+    if (listing.whole) {
+        ForSameNames(listing, name, [&](const ListedName& entry) {
+            if (entry.exact && entry.name == name) {
                 found = &entry;
             }
         });
     }
     return found;
+}
+
+// The entry of exactly `path`'s name in the listing of its folder, if it was listed (see Find).
+const ListedName* Listed(const std::u16string& path, const FolderListings& listings) {
+    const SplitName split = SplitRawPath(path, PathStyle::kPosix);
+    const auto listing = listings.names.find(split.folder);
+    return listing != listings.names.end() ? Find(listing->second, split.fileName) : nullptr;
+}
+
+// Opens `name` (never waiting on a FIFO); -1 with errno set unless it is a regular file.
+int OpenChecked(const std::string& name, int flags, struct stat* st) {
+    const int fd = open(name.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd >= 0 && (fstat(fd, st) != 0 || !S_ISREG(st->st_mode))) {
+        close(fd);
+        errno = ENOTSUP;
+        return -1;
+    }
+    return fd;
 }
 
 // Opens a regular file with `flags`; -1 with errno set otherwise. The path is looked at before
@@ -127,12 +143,7 @@ int OpenRegular(const std::string& name, int flags, struct stat* opened = nullpt
     struct stat own;
     struct stat& st = opened != nullptr ? *opened : own;
     if (listed) {
-        const int fd = open(name.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
-        if (fd >= 0 && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
-            close(fd);
-            errno = ENOTSUP;
-            return -1;
-        }
+        const int fd = OpenChecked(name, flags | O_NOFOLLOW, &st);
         // Since the listing, the name may have become a link: it is looked at first then.
         if (fd >= 0 || errno != ELOOP) {
             return fd;
@@ -142,13 +153,7 @@ int OpenRegular(const std::string& name, int flags, struct stat* opened = nullpt
         errno = S_ISDIR(st.st_mode) ? EISDIR : ENOTSUP;
         return -1;
     }
-    const int fd = open(name.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd >= 0 && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
-        close(fd);
-        errno = ENOTSUP;
-        return -1;
-    }
-    return fd;
+    return OpenChecked(name, flags, &st);
 }
 
 FileId IdOf(const struct stat& st) {
@@ -443,8 +448,11 @@ bool FlushFolder(const std::u16string& folder, FileError* error) {
 }
 
 EntryKind KindOf(const std::u16string& path, FolderListings* listings) {
-    ListingOf(path, listings);
-    const ListedName* entry = Listed(path, *listings);
+    if (listings == nullptr) {
+        return KindOf(path);
+    }
+    const ListedName* entry =
+        Find(ListingOf(path, listings), SplitRawPath(path, PathStyle::kPosix).fileName);
     if (entry != nullptr && (entry->file || entry->folder)) {
         return entry->file ? EntryKind::kFile : EntryKind::kFolder;
     }

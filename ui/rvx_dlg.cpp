@@ -82,8 +82,7 @@ BOOL CRVXDlg::OnInitDialog() {
             AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
         }
     }
-    m_icons.Set(m_hWnd, IDR_MAINFRAME, WindowDpi(m_hWnd), true);  // the rest once shown
-    PostMessageW(m_hWnd, kRefitPath, 0, 0);
+    OnDpiChanged(WindowDpi(m_hWnd));
     AcceptDroppedFiles();
     m_pathField.Attach(m_hWnd, IDC_PATH);
     if (IsFieldLog(m_strPath)) {
@@ -177,9 +176,14 @@ void CRVXDlg::OnDropFiles(const std::vector<std::wstring>& paths) {
 }
 
 void CRVXDlg::OnDpiChanged(UINT dpi) {
-    m_icons.Set(m_hWnd, IDR_MAINFRAME, dpi);
-    m_hIcon = m_icons.Big();
+    SetIcons(dpi);
     PostMessageW(m_hWnd, kRefitPath, 0, 0);
+}
+
+// Before the dialog shows, only the caption's icon: each icon given costs the start.
+void CRVXDlg::SetIcons(UINT dpi) {
+    m_icons.Set(m_hWnd, IDR_MAINFRAME, dpi, !m_shown);
+    m_hIcon = m_icons.Big();
 }
 
 bool CRVXDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -253,7 +257,7 @@ void CRVXDlg::AfterShown(bool showing) {
     }
     m_shown = true;
     if (showing) {
-        OnDpiChanged(WindowDpi(m_hWnd));
+        SetIcons(WindowDpi(m_hWnd));
         m_pathField.AddTooltip();
     }
     if (m_afterShown != nullptr) {

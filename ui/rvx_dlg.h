@@ -68,8 +68,11 @@ private:
     // The path field's context menu at `screen` (keyboard: -1, -1, shown below the field).
     void ShowPathMenu(POINT screen);
     void Show(const std::u16string& text, MessageIcon icon);
-    // The path's tooltip (while `showing`) and the caller's work, once (see SetAfterShown).
+    // The big icon and the path's tooltip (while `showing`) and the caller's work, once (see
+    // SetAfterShown).
     void AfterShown(bool showing);
+    // The window's icons at `dpi`: before AfterShown, only the small one.
+    void SetIcons(UINT dpi);
 
     // The window's icons at the sizes of its DPI; m_hIcon is their big one.
     CWindowIcons m_icons;

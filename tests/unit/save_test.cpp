@@ -271,9 +271,7 @@ TEST(HeldFile, ANameListedAsAFileThatBecameALinkIsLookedAtAgain) {
     ASSERT_TRUE(KeyOf(dir.Path(u"B.RVX"), &b));
     EXPECT_EQ(opened, b);
 }
-#endif
 
-#ifndef _WIN32
 // A folder's listing decides only what it truly shows. A name that is not UTF-8 reads as U+FFFD
 // and must not stand for the entry whose name is U+FFFD; a folder that cannot be listed (no read
 // right, but a search right) shows nothing, which must not make every new name free.
