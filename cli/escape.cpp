@@ -1,5 +1,6 @@
 #include "escape.h"
 
+#include <algorithm>
 #include <type_traits>
 
 #include "text.h"
@@ -44,6 +45,9 @@ void AppendJsonChar(std::u16string* out, char16_t c) {
 }  // namespace
 
 std::u16string OneLine(const std::u16string& text) {
+    if (std::none_of(text.begin(), text.end(), IsControl)) {
+        return text;
+    }
     std::u16string out;
     for (char16_t c : text) {
         if (IsControl(c)) {

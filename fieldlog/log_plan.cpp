@@ -1,6 +1,7 @@
 #include "log_plan.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <utility>
@@ -258,16 +259,34 @@ bool LogPlanner::FolderKey(const std::u16string& folder, FileKey* key) {
     return true;
 }
 
-bool LogPlanner::EndNameLess::operator()(const EndName& a, const EndName& b) const {
-    if (a.first != b.first) {
-        return a.first < b.first;
+namespace {
+
+char16_t UpperUnit(char16_t c) {
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+}
+
+std::size_t Mix(std::uint64_t h, std::uint64_t v) {
+    return static_cast<std::size_t>((h ^ v) * 1099511628211u);
+}
+
+}  // namespace
+
+std::size_t LogPlanner::FileKeyHash::operator()(const FileKey& key) const {
+    return Mix(Mix(14695981039346656037u, key.volume), key.index);
+}
+
+std::size_t LogPlanner::EndNameHash::operator()(const EndName& name) const {
+    std::uint64_t h = FileKeyHash()(name.first);
+    for (const char16_t c : name.second) {
+        h = Mix(h, UpperUnit(c));
     }
-    const auto upper = [](char16_t c) {
-        return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-    };
-    return std::lexicographical_compare(
-        a.second.begin(), a.second.end(), b.second.begin(), b.second.end(),
-        [&upper](char16_t x, char16_t y) { return upper(x) < upper(y); });
+    return static_cast<std::size_t>(h);
+}
+
+bool LogPlanner::EndNameSame::operator()(const EndName& a, const EndName& b) const {
+    return a.first == b.first && a.second.size() == b.second.size() &&
+           std::equal(a.second.begin(), a.second.end(), b.second.begin(),
+                      [](char16_t x, char16_t y) { return UpperUnit(x) == UpperUnit(y); });
 }
 
 // Claims the file and, unless `endPath` is empty, the name it ends under in `folder`, against
@@ -285,7 +304,7 @@ Refusal LogPlanner::Claim(std::size_t index, const FileKey& file, const FileKey&
     }
     // Names compared as a file system that ignores letter case would: a log saved from a
     // receiver's memory card may well be applied on one.
-    const std::size_t nameAt = SplitRawPath(endPath, PlatformPathStyle()).folder.size();
+    const std::size_t nameAt = NameStart(endPath, PlatformPathStyle());
     const auto sameEnd =
         endNames_.emplace(EndName(folder, std::u16string_view(endPath).substr(nameAt)), index);
     if (!sameEnd.second) {
@@ -400,6 +419,8 @@ void LogPlanner::Start(std::vector<PlanItem> items, bool checkOnly, FolderListin
     checked_ = 0;
     files_.clear();
     endNames_.clear();
+    files_.reserve(items_.size());
+    endNames_.reserve(items_.size());
     folderKeys_.clear();
     folderHeads_.clear();
     recordPaths_.clear();

@@ -13,6 +13,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "editing.h"
@@ -198,8 +199,14 @@ private:
     // A name a file ends under in a folder, as a view of a row's path; compared as a file system
     // that ignores letter case would.
     using EndName = std::pair<FileKey, std::u16string_view>;
-    struct EndNameLess {
+    struct EndNameHash {
+        std::size_t operator()(const EndName& name) const;
+    };
+    struct EndNameSame {
         bool operator()(const EndName& a, const EndName& b) const;
+    };
+    struct FileKeyHash {
+        std::size_t operator()(const FileKey& key) const;
     };
 
     void Prepare(std::size_t index);
@@ -225,8 +232,8 @@ private:
     std::set<std::size_t> problemRows_;
     FolderListings listings_;
     // The claims of the rows checked so far, let go once all are.
-    std::map<FileKey, std::size_t> files_;
-    std::map<EndName, std::size_t, EndNameLess> endNames_;
+    std::unordered_map<FileKey, std::size_t, FileKeyHash> files_;
+    std::unordered_map<EndName, std::size_t, EndNameHash, EndNameSame> endNames_;
     std::map<std::u16string, FileKey> folderKeys_;
     // Undo's search for a file under none of its recorded names: each folder's raw files the
     // record does not name, by their header (an empty path: more than one holds it).

@@ -149,10 +149,10 @@ struct FolderListing {
 struct FolderListings {
     // Each folder's entries, listed once, in the order of their keys: names that differ only in
     // letter case stand together.
-    std::map<std::u16string, FolderListing> names;
-    std::map<std::u16string, FileError> verdicts;
+    std::map<std::u16string, FolderListing, std::less<>> names;
+    std::map<std::u16string, FileError, std::less<>> verdicts;
     // POSIX: each folder's owner when it has the sticky bit, -1 when it has none.
-    std::map<std::u16string, std::int64_t> stickyOwners;
+    std::map<std::u16string, std::int64_t, std::less<>> stickyOwners;
     // For checks before a save, never right before a rename: a name of ASCII characters that
     // the whole listing of its folder lacks in every letter case is taken as free without another
     // look at the disk. The save looks again, and its rename never replaces a file.

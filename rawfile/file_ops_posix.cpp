@@ -31,8 +31,8 @@ bool Fail(FileOp op, const std::u16string& path, int code, FileError* error) {
 }
 
 std::string FolderName(const std::u16string& path) {
-    const std::u16string folder = SplitRawPath(path, PathStyle::kPosix).folder;
-    return folder.empty() ? "." : Utf16ToUtf8(folder);
+    const std::size_t nameAt = NameStart(path, PathStyle::kPosix);
+    return nameAt == 0 ? "." : Utf16ToUtf8(path.substr(0, nameAt));
 }
 
 char16_t UpperUnit(char16_t c) {
@@ -41,7 +41,7 @@ char16_t UpperUnit(char16_t c) {
 
 // A hash (FNV-1a) of the name with its ASCII letters in upper case: names that differ only in
 // letter case have the same key, and keys compare at once.
-std::uint64_t UpperKey(const std::u16string& name) {
+std::uint64_t UpperKey(std::u16string_view name) {
     std::uint64_t key = 14695981039346656037u;
     for (const char16_t c : name) {
         key = (key ^ UpperUnit(c)) * 1099511628211u;
@@ -49,7 +49,7 @@ std::uint64_t UpperKey(const std::u16string& name) {
     return key;
 }
 
-bool SameIgnoringCase(const std::u16string& a, const std::u16string& b) {
+bool SameIgnoringCase(std::u16string_view a, std::u16string_view b) {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(),
                       [](char16_t x, char16_t y) { return UpperUnit(x) == UpperUnit(y); });
@@ -62,10 +62,13 @@ bool KeyLess(const ListedName& a, const ListedName& b) {
 // The entries of the folder `path` is in, listed on the first call for that folder. An entry
 // the listing calls a regular file or a folder is one; a link's type is not taken from it.
 const FolderListing& ListingOf(const std::u16string& path, FolderListings* listings) {
-    const std::u16string folder = SplitRawPath(path, PathStyle::kPosix).folder;
-    const auto listed = listings->names.emplace(folder, FolderListing());
-    FolderListing& listing = listed.first->second;
-    if (listed.second) {
+    const std::u16string_view folder(path.data(), NameStart(path, PathStyle::kPosix));
+    const auto known = listings->names.find(folder);
+    if (known != listings->names.end()) {
+        return known->second;
+    }
+    FolderListing& listing = listings->names[std::u16string(folder)];
+    {
         if (DIR* dir = opendir(FolderName(path).c_str())) {
             for (;;) {
                 errno = 0;
@@ -90,7 +93,7 @@ const FolderListing& ListingOf(const std::u16string& path, FolderListings* listi
 
 // Calls `each` with every entry whose name is `name` in any letter case.
 template <typename Each>
-void ForSameNames(const FolderListing& listing, const std::u16string& name, Each each) {
+void ForSameNames(const FolderListing& listing, std::u16string_view name, Each each) {
     ListedName wanted;
     wanted.key = UpperKey(name);
     const auto same =
@@ -104,7 +107,7 @@ void ForSameNames(const FolderListing& listing, const std::u16string& name, Each
 
 // The entry of exactly `name` in `listing`, if it was read whole and has it. A name that is not
 // UTF-8 stands for no name given.
-const ListedName* Find(const FolderListing& listing, const std::u16string& name) {
+const ListedName* Find(const FolderListing& listing, std::u16string_view name) {
     const ListedName* found = nullptr;
     if (listing.whole) {
         ForSameNames(listing, name, [&](const ListedName& entry) {
@@ -118,9 +121,11 @@ const ListedName* Find(const FolderListing& listing, const std::u16string& name)
 
 // The entry of exactly `path`'s name in the listing of its folder, if it was listed (see Find).
 const ListedName* Listed(const std::u16string& path, const FolderListings& listings) {
-    const SplitName split = SplitRawPath(path, PathStyle::kPosix);
-    const auto listing = listings.names.find(split.folder);
-    return listing != listings.names.end() ? Find(listing->second, split.fileName) : nullptr;
+    const std::size_t nameAt = NameStart(path, PathStyle::kPosix);
+    const auto listing = listings.names.find(std::u16string_view(path.data(), nameAt));
+    return listing != listings.names.end()
+               ? Find(listing->second, std::u16string_view(path).substr(nameAt))
+               : nullptr;
 }
 
 // Opens `name` (never waiting on a FIFO); -1 with errno set unless it is a regular file.
@@ -400,15 +405,15 @@ FileError FolderVerdict(const std::string& folder, const std::u16string& path) {
 }  // namespace
 
 bool HeldFile::CheckFolderWritable(FileError* error, FolderListings* known) const {
-    const std::string folder = FolderName(path_);
     FolderListings own;
     if (known == nullptr) {
         known = &own;
     }
-    const std::u16string key = Utf8ToUtf16(folder);
+    // Each folder is judged once, under its part of the path.
+    const std::u16string_view key(path_.data(), NameStart(path_, PathStyle::kPosix));
     auto verdict = known->verdicts.find(key);
     if (verdict == known->verdicts.end()) {
-        verdict = known->verdicts.emplace(key, FolderVerdict(folder, path_)).first;
+        verdict = known->verdicts.emplace(key, FolderVerdict(FolderName(path_), path_)).first;
     }
     if (verdict->second.code != 0) {
         *error = verdict->second;
@@ -425,7 +430,7 @@ bool HeldFile::CheckFolderWritable(FileError* error, FolderListings* known) cons
     if (sticky == known->stickyOwners.end()) {
         struct stat dirStat;
         const bool isSticky =
-            stat(folder.c_str(), &dirStat) == 0 && (dirStat.st_mode & S_ISVTX) != 0;
+            stat(FolderName(path_).c_str(), &dirStat) == 0 && (dirStat.st_mode & S_ISVTX) != 0;
         sticky =
             known->stickyOwners.emplace(key, isSticky ? std::int64_t{dirStat.st_uid} : -1).first;
     }
@@ -452,7 +457,8 @@ EntryKind KindOf(const std::u16string& path, FolderListings* listings) {
         return KindOf(path);
     }
     const ListedName* entry =
-        Find(ListingOf(path, listings), SplitRawPath(path, PathStyle::kPosix).fileName);
+        Find(ListingOf(path, listings),
+             std::u16string_view(path).substr(NameStart(path, PathStyle::kPosix)));
     if (entry != nullptr && (entry->file || entry->folder)) {
         return entry->file ? EntryKind::kFile : EntryKind::kFolder;
     }
@@ -467,8 +473,10 @@ TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& 
     }
     // A name that differs from another entry's only in letter case would make two files of one
     // name on a file system that ignores case (a memory card's, copied back).
-    const std::u16string ownName = SplitRawPath(from, PathStyle::kPosix).fileName;
-    const std::u16string name = SplitRawPath(to, PathStyle::kPosix).fileName;
+    const std::u16string_view ownName =
+        std::u16string_view(from).substr(NameStart(from, PathStyle::kPosix));
+    const std::u16string_view name =
+        std::u16string_view(to).substr(NameStart(to, PathStyle::kPosix));
     const FolderListing& listing = ListingOf(from, listings);
     bool listed = false;
     bool otherCase = false;

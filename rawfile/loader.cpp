@@ -39,6 +39,10 @@ struct KeyStarts {
 };
 constexpr KeyStarts kKeyStarts;
 
+// The keys' texts with their lengths.
+constexpr std::string_view kKeyTexts[kKeyCount] = {kKeyVersion, kKeyReceiverId, kKeyDate, kKeyModel,
+                                                   kKeyAntHeight};
+
 inline bool MayHoldKey(char first) {
     return kKeyStarts.byte[static_cast<unsigned char>(first)];
 }
@@ -248,8 +252,9 @@ KeyScanner::KeyScanner() : have_{}, remaining_(kKeyCount) {}
 void KeyScanner::TakeLine(const char* line, std::size_t size) {
     const std::string_view text(line, size);
     for (std::size_t k = 0; k < kKeyCount; ++k) {
-        if (!have_[k] && LineHasKey(text, kKeys[k])) {
-            found_[k].assign(line, size);
+        if (!have_[k] && LineHasKey(text, kKeyTexts[k])) {
+            std::memcpy(found_[k], line, size);
+            foundSize_[k] = size;
             have_[k] = true;
             --remaining_;
         }
@@ -262,7 +267,7 @@ const char* KeyScanner::NextKeyLine(const char* line, const char* end) const {
     std::size_t longest = 0;
     for (std::size_t k = 0; k < kKeyCount; ++k) {
         if (!have_[k]) {
-            needles[count] = kKeys[k];
+            needles[count] = kKeyTexts[k];
             longest = std::max(longest, needles[count++].size());
         }
     }
@@ -282,8 +287,20 @@ const char* KeyScanner::NextKeyLine(const char* line, const char* end) const {
 void KeyScanner::Feed(const std::uint8_t* data, std::size_t size) {
     const char* p = reinterpret_cast<const char*>(data);
     const char* const end = p + size;
+    // Whether a key still sought starts right at p: in a header, as in most files, the next
+    // line usually holds one, and the search ahead is then not needed.
+    const auto keyAt = [this, end](const char* at) {
+        for (std::size_t k = 0; k < kKeyCount && MayHoldKey(*at); ++k) {
+            const std::string_view key = kKeyTexts[k];
+            if (!have_[k] && static_cast<std::size_t>(end - at) >= key.size() &&
+                std::memcmp(at, key.data(), key.size()) == 0) {
+                return true;
+            }
+        }
+        return false;
+    };
     while (p < end && remaining_ > 0) {
-        if (carrySize_ == 0) {
+        if (carrySize_ == 0 && !keyAt(p)) {
             p = NextKeyLine(p, end);
         }
         // Complete a line begun in an earlier piece, or take the line at p.
@@ -316,7 +333,7 @@ void KeyScanner::Finish() {
     carrySize_ = 0;
 }
 
-LoadResult ResultFromKeyLines(const std::string* const lines[kKeyCount]) {
+LoadResult ResultFromKeyLines(const std::string_view* const lines[kKeyCount]) {
     LoadResult r;
     if (lines[0] == nullptr) {
         r.error = LoadError::kNoVersion;
@@ -350,9 +367,11 @@ LoadResult ResultFromKeyLines(const std::string* const lines[kKeyCount]) {
 }
 
 LoadResult KeyScanner::Result() const {
-    const std::string* lines[kKeyCount];
+    std::string_view views[kKeyCount];
+    const std::string_view* lines[kKeyCount];
     for (std::size_t k = 0; k < kKeyCount; ++k) {
-        lines[k] = have_[k] ? &found_[k] : nullptr;
+        views[k] = std::string_view(found_[k], have_[k] ? foundSize_[k] : 0);
+        lines[k] = have_[k] ? &views[k] : nullptr;
     }
     return ResultFromKeyLines(lines);
 }

@@ -36,7 +36,7 @@ struct LoadResult {
 
 // The load's result from the first line found for each key, in the order of kKeys (null where
 // none was found): the failure of the first missing key in load order, and the values before it.
-LoadResult ResultFromKeyLines(const std::string* const lines[kKeyCount]);
+LoadResult ResultFromKeyLines(const std::string_view* const lines[kKeyCount]);
 
 // Scans bytes fed in pieces for the first line that starts with each key, as five separate
 // searches from the start of the file would find them. Lines are split as the header rules
@@ -59,7 +59,9 @@ private:
     // still sought stands, else the start of the piece's last line.
     const char* NextKeyLine(const char* line, const char* end) const;
 
-    std::string found_[kKeyCount];
+    // Each key's line, kept in place: a load allocates nothing for them.
+    char found_[kKeyCount][kMaxLineBytes];
+    std::size_t foundSize_[kKeyCount];
     bool have_[kKeyCount];
     std::size_t remaining_;
     char carry_[kMaxLineBytes];

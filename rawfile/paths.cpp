@@ -9,23 +9,26 @@ bool IsSeparator(char16_t c, PathStyle style) {
 }
 
 // True when the path starts with a drive letter and its colon, as "C:" does.
-bool HasDrive(const std::u16string& path, PathStyle style) {
+bool HasDrive(std::u16string_view path, PathStyle style) {
     return style == PathStyle::kWindows && path.size() >= 2 && path[1] == u':' &&
            ((path[0] >= u'A' && path[0] <= u'Z') || (path[0] >= u'a' && path[0] <= u'z'));
 }
 
 }  // namespace
 
-SplitName SplitRawPath(const std::u16string& path, PathStyle style) {
-    const size_t last = path.find_last_of(style == PathStyle::kWindows ? u"\\/" : u"/");
-    if (last != std::u16string::npos) {
-        return {path.substr(0, last + 1), path.substr(last + 1)};
+std::size_t NameStart(std::u16string_view path, PathStyle style) {
+    for (std::size_t at = path.size(); at > 0; --at) {
+        if (IsSeparator(path[at - 1], style)) {
+            return at;
+        }
     }
     // A drive-relative path such as C:ABCD0861.RVX: the drive belongs to the folder.
-    if (path.size() > 2 && HasDrive(path, style)) {
-        return {path.substr(0, 2), path.substr(2)};
-    }
-    return {u"", path};
+    return path.size() > 2 && HasDrive(path, style) ? 2 : 0;
+}
+
+SplitName SplitRawPath(const std::u16string& path, PathStyle style) {
+    const std::size_t at = NameStart(path, style);
+    return {path.substr(0, at), path.substr(at)};
 }
 
 std::u16string JoinPath(const std::u16string& folder, const std::u16string& name, PathStyle style) {

@@ -2,7 +2,9 @@
 // name joined to a folder, and paths that do not depend on the current folder.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace rawfile {
 
@@ -27,6 +29,8 @@ struct SplitName {
 
 // Splits a path at its last folder separator (on Windows, after a bare drive such as "C:").
 SplitName SplitRawPath(const std::u16string& path, PathStyle style);
+// Where SplitRawPath's file name starts in `path` (the folder's length), without the copies.
+std::size_t NameStart(std::u16string_view path, PathStyle style);
 
 // `name` inside `folder`, with a separator between them where `folder` does not end in one (or,
 // on Windows, in a drive's colon). An empty folder gives `name`.

@@ -1,5 +1,8 @@
 #include "text.h"
 
+#include <cstddef>
+#include <cstdint>
+
 namespace rawfile {
 
 namespace {
@@ -48,10 +51,29 @@ bool IsPairAt(const std::u16string& text, std::size_t i) {
     return i + 1 < text.size() && IsHighSurrogate(text[i]) && IsLowSurrogate(text[i + 1]);
 }
 
+namespace {
+
+// The length of the run of ASCII units `text` starts with.
+template <typename Unit>
+std::size_t AsciiRun(const Unit* text, std::size_t size) {
+    std::size_t n = 0;
+    while (n < size && static_cast<std::uint32_t>(text[n]) < 0x80) {
+        ++n;
+    }
+    return n;
+}
+
+}  // namespace
+
 std::string Utf16ToUtf8(const std::u16string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    // Paths and cells are mostly ASCII: that part is copied unit for unit.
+    const std::size_t ascii = AsciiRun(text.data(), text.size());
+    std::string out(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(ascii));
+    if (ascii == text.size()) {
+        return out;
+    }
+    out.reserve(text.size() + 8);
+    for (std::size_t i = ascii; i < text.size(); ++i) {
         const char32_t c = CodePointAt(text, &i);
         AppendUtf8(&out, c >= 0xD800 && c <= 0xDFFF ? 0xFFFD : c);
     }
@@ -59,10 +81,14 @@ std::string Utf16ToUtf8(const std::u16string& text) {
 }
 
 std::u16string Utf8ToUtf16(const std::string& text, bool* exact) {
-    std::u16string out;
-    out.reserve(text.size());
+    const std::size_t ascii =
+        AsciiRun(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    std::u16string out(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(ascii));
     bool ok = true;
-    size_t i = 0;
+    size_t i = ascii;
+    if (i < text.size()) {
+        out.reserve(text.size());
+    }
     while (i < text.size()) {
         const unsigned char b = static_cast<unsigned char>(text[i]);
         int extra = 0;

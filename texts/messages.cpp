@@ -108,7 +108,12 @@ std::u16string English(SaveRefusal refusal, const std::u16string& target) {
 
 std::u16string Fill(std::u16string_view pattern,
                     std::initializer_list<std::u16string_view> values) {
+    std::size_t size = pattern.size();
+    for (const std::u16string_view value : values) {
+        size += value.size();
+    }
     std::u16string out;
+    out.reserve(size);
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         const std::size_t n = i + 1 < pattern.size() ? pattern[i + 1] - u'1' : values.size();
         if (pattern[i] == u'%' && n < values.size()) {

@@ -62,15 +62,17 @@ const std::string& Scratch() {
 // starts with the key, reading lines of at most 159 bytes (fgets into 160).
 LoadResult LoadKeyByKey(std::FILE* stream) {
     std::string lines[rawfile::kKeyCount];
-    const std::string* found[rawfile::kKeyCount] = {};
+    std::string_view views[rawfile::kKeyCount];
+    const std::string_view* found[rawfile::kKeyCount] = {};
     for (std::size_t k = 0; k < rawfile::kKeyCount; ++k) {
         std::rewind(stream);
         char line[rawfile::kBlockSize] = {};
         const char* key = rawfile::kKeys[k];
         while (found[k] == nullptr &&
                std::fgets(line, static_cast<int>(rawfile::kBlockSize), stream) != nullptr) {
-            found[k] =
-                std::strncmp(line, key, std::strlen(key)) == 0 ? &(lines[k] = line) : nullptr;
+            found[k] = std::strncmp(line, key, std::strlen(key)) == 0
+                           ? &(views[k] = lines[k] = line)
+                           : nullptr;
         }
     }
     return rawfile::ResultFromKeyLines(found);
