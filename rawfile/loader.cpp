@@ -261,7 +261,34 @@ void KeyScanner::TakeLine(const char* line, std::size_t size) {
     }
 }
 
+bool KeyScanner::KeyAt(const char* at, const char* end) const {
+    for (std::size_t k = 0; k < kKeyCount && MayHoldKey(*at); ++k) {
+        const std::string_view key = kKeyTexts[k];
+        if (!have_[k] && static_cast<std::size_t>(end - at) >= key.size() &&
+            std::memcmp(at, key.data(), key.size()) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 const char* KeyScanner::NextKeyLine(const char* line, const char* end) const {
+    // A piece no longer than the first read (a header) has a few lines: each line start is
+    // looked at, which costs less than setting up the search for the texts.
+    if (static_cast<std::size_t>(end - line) <= kFirstRead) {
+        for (;;) {
+            if (KeyAt(line, end)) {
+                return line;
+            }
+            const std::size_t room = std::min<std::size_t>(kMaxLineBytes, end - line);
+            const void* lf = std::memchr(line, '\n', room);
+            const char* next = lf != nullptr ? static_cast<const char*>(lf) + 1 : line + room;
+            if (next == end || (lf == nullptr && room < kMaxLineBytes)) {
+                return line;  // the piece's last line
+            }
+            line = next;
+        }
+    }
     std::string_view needles[kKeyCount];
     std::size_t count = 0;
     std::size_t longest = 0;
@@ -287,20 +314,8 @@ const char* KeyScanner::NextKeyLine(const char* line, const char* end) const {
 void KeyScanner::Feed(const std::uint8_t* data, std::size_t size) {
     const char* p = reinterpret_cast<const char*>(data);
     const char* const end = p + size;
-    // Whether a key still sought starts right at p: in a header, as in most files, the next
-    // line usually holds one, and the search ahead is then not needed.
-    const auto keyAt = [this, end](const char* at) {
-        for (std::size_t k = 0; k < kKeyCount && MayHoldKey(*at); ++k) {
-            const std::string_view key = kKeyTexts[k];
-            if (!have_[k] && static_cast<std::size_t>(end - at) >= key.size() &&
-                std::memcmp(at, key.data(), key.size()) == 0) {
-                return true;
-            }
-        }
-        return false;
-    };
     while (p < end && remaining_ > 0) {
-        if (carrySize_ == 0 && !keyAt(p)) {
+        if (carrySize_ == 0) {
             p = NextKeyLine(p, end);
         }
         // Complete a line begun in an earlier piece, or take the line at p.

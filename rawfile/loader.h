@@ -58,6 +58,8 @@ private:
     // From the line start `line` in [line, end): the first line start at which the text of a key
     // still sought stands, else the start of the piece's last line.
     const char* NextKeyLine(const char* line, const char* end) const;
+    // Whether the text of a key still sought stands whole at `at`, before `end`.
+    bool KeyAt(const char* at, const char* end) const;
 
     // Each key's line, kept in place: a load allocates nothing for them.
     char found_[kKeyCount][kMaxLineBytes];

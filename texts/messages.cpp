@@ -1,5 +1,7 @@
 #include "messages.h"
 
+#include <algorithm>
+
 #include "text.h"
 
 namespace texts {
@@ -114,13 +116,19 @@ std::u16string Fill(std::u16string_view pattern,
     }
     std::u16string out;
     out.reserve(size);
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        const std::size_t n = i + 1 < pattern.size() ? pattern[i + 1] - u'1' : values.size();
-        if (pattern[i] == u'%' && n < values.size()) {
+    for (std::size_t i = 0; i < pattern.size();) {
+        const std::size_t mark = std::min(pattern.find(u'%', i), pattern.size());
+        out.append(pattern.substr(i, mark - i));
+        if (mark == pattern.size()) {
+            break;
+        }
+        const std::size_t n = mark + 1 < pattern.size() ? pattern[mark + 1] - u'1' : values.size();
+        if (n < values.size()) {
             out.append(values.begin()[n]);
-            ++i;
+            i = mark + 2;
         } else {
-            out.push_back(pattern[i]);
+            out.push_back(u'%');
+            i = mark + 1;
         }
     }
     return out;
