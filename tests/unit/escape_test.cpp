@@ -1,7 +1,9 @@
-// Texts made safe for one-line reports and JSON: control characters, quotes, and surrogates.
+// Texts made safe for one-line reports and JSON: control characters, quotes, and surrogates;
+// values filled into messages.
 #include <gtest/gtest.h>
 
 #include "escape.h"
+#include "messages.h"
 
 using namespace rvxedit;
 
@@ -28,4 +30,11 @@ TEST(Escape, OneLineAndQuotedTexts) {
     EXPECT_EQ(OneLine(u"a\nb\x1b\x7f\u6D4B\"\\"), u"a\\x0ab\\x1b\\x7f\u6D4B\"\\");
     EXPECT_EQ(Quote(u"a\"\\\t\u6D4B"), u"\"a\\\"\\\\\\x09\u6D4B\"");
     EXPECT_EQ(QuoteBytes("a\"\\\t\xE9\x7f"), u"\"a\\\"\\\\\\x09\\xe9\\x7f\"");
+}
+
+TEST(Escape, MessagesTakeTheirValuesInPlace) {
+    // A mark without a value it names stays as written.
+    EXPECT_EQ(texts::Fill(u"%2 then %1, 100%%1 %3%", {u"a", u"\u6D4B"}),
+              u"\u6D4B then a, 100%a %3%");
+    EXPECT_EQ(texts::Fill(u"", {u"a"}), u"");
 }
