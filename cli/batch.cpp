@@ -14,8 +14,9 @@ std::u16string Number(std::size_t n) {
     return rawfile::WholeNumberText(static_cast<long long>(n));
 }
 
-std::u16string NameOf(const std::u16string& path) {
-    return rawfile::SplitRawPath(path, rawfile::PlatformPathStyle()).fileName;
+// The file name `path` ends in.
+std::u16string_view NameOf(const std::u16string& path) {
+    return std::u16string_view(path).substr(rawfile::NameStart(path, rawfile::PlatformPathStyle()));
 }
 
 // How a problem line names an item another item clashes with.
@@ -64,7 +65,7 @@ std::u16string RefusalText(const BatchItems& batch, const std::vector<rawfile::P
 }
 
 std::u16string ChangeText(const rawfile::RowPlan& row, const CliTexts& t) {
-    return Fill(t.change, {OneLine(row.OldName()), OneLine(NameOf(row.outcome.newPath)),
+    return Fill(t.change, {OneLine(NameOf(row.path)), OneLine(NameOf(row.outcome.newPath)),
                            row.oldHeight, rawfile::BytesToText(row.outcome.heightText)});
 }
 

@@ -44,9 +44,9 @@ void AppendJsonChar(std::u16string* out, char16_t c) {
 
 }  // namespace
 
-std::u16string OneLine(const std::u16string& text) {
+std::u16string OneLine(std::u16string_view text) {
     if (std::none_of(text.begin(), text.end(), IsControl)) {
-        return text;
+        return std::u16string(text);
     }
     std::u16string out;
     for (char16_t c : text) {

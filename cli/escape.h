@@ -2,11 +2,12 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace rvxedit {
 
 // A path or name for a one-line report: control characters become \xNN, the rest stays.
-std::u16string OneLine(const std::u16string& text);
+std::u16string OneLine(std::u16string_view text);
 
 // Header bytes in double quotes: printable ASCII as it is (with \" and \\), others as \xNN.
 std::u16string QuoteBytes(const std::string& bytes);

@@ -40,12 +40,12 @@ LoadError RawFileEditor::Load(const HeldFile& held, PathStyle style, FileError* 
     return Take(held.Path(), style, LoadRawHeader(held), readError);
 }
 
-LoadError RawFileEditor::Take(const std::u16string& path, PathStyle style, const LoadResult& loaded,
+LoadError RawFileEditor::Take(const std::u16string& path, PathStyle style, LoadResult loaded,
                               FileError* readError) {
-    const SplitName split = SplitRawPath(path, style);
+    const std::size_t nameAt = NameStart(path, style);
     loaded_ = false;
     file_.path = path;
-    file_.folder = split.folder;
+    file_.folder.assign(path, 0, nameAt);
     if (loaded.error != LoadError::kNone) {
         const bool open = loaded.error == LoadError::kOpenFailed;
         if ((open || loaded.error == LoadError::kReadFailed) && readError != nullptr) {
@@ -56,13 +56,13 @@ LoadError RawFileEditor::Take(const std::u16string& path, PathStyle style, const
         }
         return loaded.error;
     }
-    const auto name = DerivePointName(split.fileName);
-    file_.pointName = name.pointName;
-    file_.tail = name.tail;
-    file_.values = loaded.values;
-    heightText_ = BytesToText(FormatFixed(loaded.values.antHeight, 3));
+    auto name = DerivePointName(path.substr(nameAt));
+    file_.pointName = std::move(name.pointName);
+    file_.tail = std::move(name.tail);
+    file_.values = std::move(loaded.values);
+    heightText_ = BytesToText(FormatFixed(file_.values.antHeight, 3));
     id_ = loaded.id;
-    head_ = loaded.head;
+    head_ = std::move(loaded.head);
     head_.shrink_to_fit();
     headKnown_ = true;
     loaded_ = true;

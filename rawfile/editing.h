@@ -120,7 +120,7 @@ private:
     SaveOutcome RehearseChecked(SaveOutcome out, FolderListings* listings,
                                 const HeldFile* loadedThrough) const;
     // Takes what a load found.
-    LoadError Take(const std::u16string& path, PathStyle style, const LoadResult& loaded,
+    LoadError Take(const std::u16string& path, PathStyle style, LoadResult loaded,
                    FileError* readError);
     // The baseline after `block` went to the disk, under `path`.
     void Settle(const SavePlan& plan, const std::u16string& path);

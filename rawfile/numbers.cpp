@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <system_error>
 
@@ -119,12 +120,56 @@ std::u16string WholeNumberText(long long value) {
     return std::u16string(digits.begin(), digits.end());
 }
 
+namespace {
+
+// Prints a value of magnitude below 1e15 with at most 3 decimals from its exact binary value,
+// mantissa / 2^shift: the mantissa times 10^decimals is a whole number below 2^63, so the
+// rounding (half to even, as the standard printing does) is worked out on whole numbers. False
+// for any other value or number of decimals.
+bool FormatFixedSmall(double value, int decimals, std::string* text) {
+    static constexpr std::uint64_t kScale[] = {1, 10, 100, 1000};
+    if (decimals < 0 || decimals > 3 || !(std::fabs(value) < 1e15)) {
+        return false;
+    }
+    int exponent = 0;
+    const double fraction = std::frexp(std::fabs(value), &exponent);
+    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+    const std::uint64_t scaled = mantissa * kScale[decimals];
+    const int shift = 53 - exponent;  // at least 3, as the value is below 2^50
+    std::uint64_t whole = 0;
+    if (shift < 64) {
+        whole = scaled >> shift;
+        const std::uint64_t rest = scaled & ((std::uint64_t{1} << shift) - 1);
+        const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+        whole += rest > half || (rest == half && (whole & 1) != 0) ? 1 : 0;
+    }  // else the value times 10^decimals is below one half
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, whole).ptr;
+    std::string number(digits, end);
+    const auto places = static_cast<std::size_t>(decimals);
+    if (number.size() <= places) {
+        number.insert(0, places + 1 - number.size(), '0');
+    }
+    if (places > 0) {
+        number.insert(number.size() - places, 1, '.');
+    }
+    // A value that rounds to zero has no sign.
+    *text = std::signbit(value) && whole != 0 ? "-" + number : number;
+    return true;
+}
+
+}  // namespace
+
 std::string FormatFixed(double value, int decimals) {
     if (std::isnan(value)) {
         return std::signbit(value) ? "-nan" : "nan";
     }
     if (std::isinf(value)) {
         return value < 0 ? "-inf" : "inf";
+    }
+    std::string small;
+    if (FormatFixedSmall(value, decimals, &small)) {
+        return small;
     }
     // A double prints with at most 309 integer digits.
     char buffer[400];

@@ -1,7 +1,10 @@
 // Number reading and printing must give the same results in the Windows and the native build.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <random>
+#include <string>
 
 #include "numbers.h"
 
@@ -27,15 +30,56 @@ TEST(Numbers, FixedPrintingRoundsTheExactValue) {
     EXPECT_EQ(FormatFixed(0.25, 1), "0.2");  // exact tie: to even
     EXPECT_EQ(FormatFixed(1e300, 1).size(), 303u);
     EXPECT_EQ(FormatFixed(INFINITY, 1), "inf");
+    EXPECT_EQ(FormatFixed(-0.0004, 3), "0.000");
+    EXPECT_EQ(FormatFixed(-1.0005, 3), "-1.000");  // just below the tie in binary
+}
+
+// Small values are printed without the general printer: both must agree on every value, exact
+// ties in binary and values just beside them included.
+TEST(Numbers, FixedPrintingOfSmallValuesMatchesTheStandardPrinting) {
+    const auto standard = [](double value, int decimals) {
+        char buffer[400];
+        const auto end =
+            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals)
+                .ptr;
+        std::string text(buffer, end);
+        return text[0] == '-' && text.find_first_of("123456789") == std::string::npos
+                   ? text.substr(1)
+                   : text;
+    };
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 200000; ++i) {
+        const int decimals = i % 5;
+        double value = std::ldexp(static_cast<double>(random() >> 11), -static_cast<int>(i % 64));
+        value = i % 3 == 0 ? std::nextafter(value, 0.0) : value;  // beside a tie
+        value = i % 2 == 0 ? -value : value;
+        ASSERT_EQ(FormatFixed(value, decimals), standard(value, decimals)) << value;
+    }
+    // Sixteenths hold exact ties for every number of decimals up to 3.
+    for (int k = -4000; k <= 4000; ++k) {
+        for (int decimals = 0; decimals <= 3; ++decimals) {
+            ASSERT_EQ(FormatFixed(k / 16.0, decimals), standard(k / 16.0, decimals)) << k;
+        }
+    }
+    for (const double value : {-0.0, 1e15, 999999999999999.9, 5e-324}) {
+        for (int decimals = 0; decimals <= 3; ++decimals) {
+            EXPECT_EQ(FormatFixed(value, decimals), standard(value, decimals)) << value;
+        }
+    }
 }
 
 TEST(Numbers, StrictParseAcceptsOnlyWholeDecimalNumbers) {
     const struct {
         const char16_t* text;
         float value;
-    } good[] = {
-        {u"1.5", 1.5f},      {u" 1.6 ", 1.6f}, {u"+2", 2.0f},     {u"-0.5", -0.5f},
-        {u".5", 0.5f},       {u"5.", 5.0f},    {u"1.50000000000000", 1.5f}, {u"\t3\t", 3.0f}};
+    } good[] = {{u"1.5", 1.5f},
+                {u" 1.6 ", 1.6f},
+                {u"+2", 2.0f},
+                {u"-0.5", -0.5f},
+                {u".5", 0.5f},
+                {u"5.", 5.0f},
+                {u"1.50000000000000", 1.5f},
+                {u"\t3\t", 3.0f}};
     float v = 0;
     for (const auto& c : good) {
         v = -99;
