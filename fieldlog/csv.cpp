@@ -1,7 +1,5 @@
 #include "csv.h"
 
-#include <algorithm>
-
 namespace rawfile {
 
 namespace {
@@ -59,10 +57,15 @@ bool CsvReader::Next(std::string* cell) {
             return Fail(CsvProblem::kTextAfterQuote);
         }
     } else {
-        const char stops[] = {separator_, '\r', '\n', '\0'};
-        const std::size_t end = std::min(text.find_first_of(stops, i), text.size());
+        std::size_t end = i;
+        bool quote = false;
+        for (;
+             end < text.size() && text[end] != separator_ && text[end] != '\r' && text[end] != '\n';
+             ++end) {
+            quote = quote || text[end] == '"';
+        }
         cell->assign(text, i, end - i);
-        if (cell->find('"') != std::string::npos) {
+        if (quote) {
             return Fail(CsvProblem::kStrayQuote);
         }
         i = end;
