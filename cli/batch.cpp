@@ -14,11 +14,6 @@ std::u16string Number(std::size_t n) {
     return rawfile::WholeNumberText(static_cast<long long>(n));
 }
 
-// The file name `path` ends in.
-std::u16string_view NameOf(const std::u16string& path) {
-    return std::u16string_view(path).substr(rawfile::NameStart(path, rawfile::PlatformPathStyle()));
-}
-
 // How a problem line names an item another item clashes with.
 std::u16string Where(const rawfile::PlanItem& item, const CliTexts& t) {
     return item.row == 0 ? OneLine(item.path) : texts::RowName(item.row, t.language);
@@ -65,8 +60,11 @@ std::u16string RefusalText(const BatchItems& batch, const std::vector<rawfile::P
 }
 
 std::u16string ChangeText(const rawfile::RowPlan& row, const CliTexts& t) {
-    return Fill(t.change, {OneLine(NameOf(row.path)), OneLine(NameOf(row.outcome.newPath)),
-                           row.oldHeight, rawfile::BytesToText(row.outcome.heightText)});
+    const auto name = [](const std::u16string& path) {
+        return OneLine(rawfile::NamePart(path, rawfile::PlatformPathStyle()));
+    };
+    return Fill(t.change, {name(row.path), name(row.outcome.newPath), row.oldHeight,
+                           rawfile::BytesToText(row.outcome.heightText)});
 }
 
 // Reports one file's outcome; false when it failed.

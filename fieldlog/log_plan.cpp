@@ -261,10 +261,6 @@ bool LogPlanner::FolderKey(const std::u16string& folder, FileKey* key) {
 
 namespace {
 
-char16_t UpperUnit(char16_t c) {
-    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
-
 std::size_t Mix(std::uint64_t h, std::uint64_t v) {
     return static_cast<std::size_t>((h ^ v) * 1099511628211u);
 }
@@ -276,17 +272,11 @@ std::size_t LogPlanner::FileKeyHash::operator()(const FileKey& key) const {
 }
 
 std::size_t LogPlanner::EndNameHash::operator()(const EndName& name) const {
-    std::uint64_t h = FileKeyHash()(name.first);
-    for (const char16_t c : name.second) {
-        h = Mix(h, UpperUnit(c));
-    }
-    return static_cast<std::size_t>(h);
+    return Mix(FileKeyHash()(name.first), AsciiUpperHash(name.second));
 }
 
 bool LogPlanner::EndNameSame::operator()(const EndName& a, const EndName& b) const {
-    return a.first == b.first && a.second.size() == b.second.size() &&
-           std::equal(a.second.begin(), a.second.end(), b.second.begin(),
-                      [](char16_t x, char16_t y) { return UpperUnit(x) == UpperUnit(y); });
+    return a.first == b.first && SameIgnoringAsciiCase(a.second, b.second);
 }
 
 // Claims the file and, unless `endPath` is empty, the name it ends under in `folder`, against
@@ -304,9 +294,8 @@ Refusal LogPlanner::Claim(std::size_t index, const FileKey& file, const FileKey&
     }
     // Names compared as a file system that ignores letter case would: a log saved from a
     // receiver's memory card may well be applied on one.
-    const std::size_t nameAt = NameStart(endPath, PlatformPathStyle());
     const auto sameEnd =
-        endNames_.emplace(EndName(folder, std::u16string_view(endPath).substr(nameAt)), index);
+        endNames_.emplace(EndName(folder, NamePart(endPath, PlatformPathStyle())), index);
     if (!sameEnd.second) {
         row.other = sameEnd.first->second;
         row.endPath = endPath;

@@ -42,10 +42,9 @@ LoadError RawFileEditor::Load(const HeldFile& held, PathStyle style, FileError* 
 
 LoadError RawFileEditor::Take(const std::u16string& path, PathStyle style, LoadResult loaded,
                               FileError* readError) {
-    const std::size_t nameAt = NameStart(path, style);
     loaded_ = false;
     file_.path = path;
-    file_.folder.assign(path, 0, nameAt);
+    file_.folder = FolderPart(path, style);
     if (loaded.error != LoadError::kNone) {
         const bool open = loaded.error == LoadError::kOpenFailed;
         if ((open || loaded.error == LoadError::kReadFailed) && readError != nullptr) {
@@ -56,7 +55,7 @@ LoadError RawFileEditor::Take(const std::u16string& path, PathStyle style, LoadR
         }
         return loaded.error;
     }
-    auto name = DerivePointName(path.substr(nameAt));
+    auto name = DerivePointName(std::u16string(NamePart(path, style)));
     file_.pointName = std::move(name.pointName);
     file_.tail = std::move(name.tail);
     file_.values = std::move(loaded.values);

@@ -31,28 +31,8 @@ bool Fail(FileOp op, const std::u16string& path, int code, FileError* error) {
 }
 
 std::string FolderName(const std::u16string& path) {
-    const std::size_t nameAt = NameStart(path, PathStyle::kPosix);
-    return nameAt == 0 ? "." : Utf16ToUtf8(path.substr(0, nameAt));
-}
-
-char16_t UpperUnit(char16_t c) {
-    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
-
-// A hash (FNV-1a) of the name with its ASCII letters in upper case: names that differ only in
-// letter case have the same key, and keys compare at once.
-std::uint64_t UpperKey(std::u16string_view name) {
-    std::uint64_t key = 14695981039346656037u;
-    for (const char16_t c : name) {
-        key = (key ^ UpperUnit(c)) * 1099511628211u;
-    }
-    return key;
-}
-
-bool SameIgnoringCase(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char16_t x, char16_t y) { return UpperUnit(x) == UpperUnit(y); });
+    const std::u16string_view folder = FolderPart(path, PathStyle::kPosix);
+    return folder.empty() ? "." : Utf16ToUtf8(std::u16string(folder));
 }
 
 bool KeyLess(const ListedName& a, const ListedName& b) {
@@ -62,32 +42,30 @@ bool KeyLess(const ListedName& a, const ListedName& b) {
 // The entries of the folder `path` is in, listed on the first call for that folder. An entry
 // the listing calls a regular file or a folder is one; a link's type is not taken from it.
 const FolderListing& ListingOf(const std::u16string& path, FolderListings* listings) {
-    const std::u16string_view folder(path.data(), NameStart(path, PathStyle::kPosix));
+    const std::u16string_view folder = FolderPart(path, PathStyle::kPosix);
     const auto known = listings->names.find(folder);
     if (known != listings->names.end()) {
         return known->second;
     }
     FolderListing& listing = listings->names[std::u16string(folder)];
-    {
-        if (DIR* dir = opendir(FolderName(path).c_str())) {
-            for (;;) {
-                errno = 0;
-                const dirent* entry = readdir(dir);
-                if (entry == nullptr) {
-                    listing.whole = errno == 0;
-                    break;
-                }
-                bool exact = true;
-                std::u16string name = Utf8ToUtf16(entry->d_name, &exact);
-                const std::uint64_t key = UpperKey(name);
-                listing.entries.push_back(ListedName{std::move(name), key, entry->d_type == DT_REG,
-                                                     entry->d_type == DT_DIR, exact});
+    if (DIR* dir = opendir(FolderName(path).c_str())) {
+        for (;;) {
+            errno = 0;
+            const dirent* entry = readdir(dir);
+            if (entry == nullptr) {
+                listing.whole = errno == 0;
+                break;
             }
-            closedir(dir);
+            bool exact = true;
+            std::u16string name = Utf8ToUtf16(entry->d_name, &exact);
+            const std::uint64_t key = AsciiUpperHash(name);
+            listing.entries.push_back(ListedName{std::move(name), key, entry->d_type == DT_REG,
+                                                 entry->d_type == DT_DIR, exact});
         }
-        std::sort(listing.entries.begin(), listing.entries.end(), KeyLess);
-        listing.entries.shrink_to_fit();
+        closedir(dir);
     }
+    std::sort(listing.entries.begin(), listing.entries.end(), KeyLess);
+    listing.entries.shrink_to_fit();
     return listing;
 }
 
@@ -95,11 +73,11 @@ const FolderListing& ListingOf(const std::u16string& path, FolderListings* listi
 template <typename Each>
 void ForSameNames(const FolderListing& listing, std::u16string_view name, Each each) {
     ListedName wanted;
-    wanted.key = UpperKey(name);
+    wanted.key = AsciiUpperHash(name);
     const auto same =
         std::equal_range(listing.entries.begin(), listing.entries.end(), wanted, KeyLess);
     for (auto it = same.first; it != same.second; ++it) {
-        if (SameIgnoringCase(it->name, name)) {
+        if (SameIgnoringAsciiCase(it->name, name)) {
             each(*it);
         }
     }
@@ -121,10 +99,9 @@ const ListedName* Find(const FolderListing& listing, std::u16string_view name) {
 
 // The entry of exactly `path`'s name in the listing of its folder, if it was listed (see Find).
 const ListedName* Listed(const std::u16string& path, const FolderListings& listings) {
-    const std::size_t nameAt = NameStart(path, PathStyle::kPosix);
-    const auto listing = listings.names.find(std::u16string_view(path.data(), nameAt));
+    const auto listing = listings.names.find(FolderPart(path, PathStyle::kPosix));
     return listing != listings.names.end()
-               ? Find(listing->second, std::u16string_view(path).substr(nameAt))
+               ? Find(listing->second, NamePart(path, PathStyle::kPosix))
                : nullptr;
 }
 
@@ -410,7 +387,7 @@ bool HeldFile::CheckFolderWritable(FileError* error, FolderListings* known) cons
         known = &own;
     }
     // Each folder is judged once, under its part of the path.
-    const std::u16string_view key(path_.data(), NameStart(path_, PathStyle::kPosix));
+    const std::u16string_view key = FolderPart(path_, PathStyle::kPosix);
     auto verdict = known->verdicts.find(key);
     if (verdict == known->verdicts.end()) {
         verdict = known->verdicts.emplace(key, FolderVerdict(FolderName(path_), path_)).first;
@@ -456,9 +433,7 @@ EntryKind KindOf(const std::u16string& path, FolderListings* listings) {
     if (listings == nullptr) {
         return KindOf(path);
     }
-    const ListedName* entry =
-        Find(ListingOf(path, listings),
-             std::u16string_view(path).substr(NameStart(path, PathStyle::kPosix)));
+    const ListedName* entry = Find(ListingOf(path, listings), NamePart(path, PathStyle::kPosix));
     if (entry != nullptr && (entry->file || entry->folder)) {
         return entry->file ? EntryKind::kFile : EntryKind::kFolder;
     }
@@ -473,10 +448,8 @@ TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& 
     }
     // A name that differs from another entry's only in letter case would make two files of one
     // name on a file system that ignores case (a memory card's, copied back).
-    const std::u16string_view ownName =
-        std::u16string_view(from).substr(NameStart(from, PathStyle::kPosix));
-    const std::u16string_view name =
-        std::u16string_view(to).substr(NameStart(to, PathStyle::kPosix));
+    const std::u16string_view ownName = NamePart(from, PathStyle::kPosix);
+    const std::u16string_view name = NamePart(to, PathStyle::kPosix);
     const FolderListing& listing = ListingOf(from, listings);
     bool listed = false;
     bool otherCase = false;

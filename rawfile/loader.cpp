@@ -247,7 +247,7 @@ const char* FindKeyText(KeySearch search, const char* from, const char* end,
     return FindNeedle(BlockTestFor(search, count), from, end, texts, count, longest);
 }
 
-KeyScanner::KeyScanner() : have_{}, remaining_(kKeyCount) {}
+KeyScanner::KeyScanner() : foundSize_{}, have_{}, remaining_(kKeyCount) {}
 
 void KeyScanner::TakeLine(const char* line, std::size_t size) {
     const std::string_view text(line, size);
@@ -262,7 +262,10 @@ void KeyScanner::TakeLine(const char* line, std::size_t size) {
 }
 
 bool KeyScanner::KeyAt(const char* at, const char* end) const {
-    for (std::size_t k = 0; k < kKeyCount && MayHoldKey(*at); ++k) {
+    if (!MayHoldKey(*at)) {
+        return false;
+    }
+    for (std::size_t k = 0; k < kKeyCount; ++k) {
         const std::string_view key = kKeyTexts[k];
         if (!have_[k] && static_cast<std::size_t>(end - at) >= key.size() &&
             std::memcmp(at, key.data(), key.size()) == 0) {
@@ -385,7 +388,7 @@ LoadResult KeyScanner::Result() const {
     std::string_view views[kKeyCount];
     const std::string_view* lines[kKeyCount];
     for (std::size_t k = 0; k < kKeyCount; ++k) {
-        views[k] = std::string_view(found_[k], have_[k] ? foundSize_[k] : 0);
+        views[k] = std::string_view(found_[k], foundSize_[k]);
         lines[k] = have_[k] ? &views[k] : nullptr;
     }
     return ResultFromKeyLines(lines);

@@ -14,8 +14,7 @@ bool HasDrive(std::u16string_view path, PathStyle style) {
            ((path[0] >= u'A' && path[0] <= u'Z') || (path[0] >= u'a' && path[0] <= u'z'));
 }
 
-}  // namespace
-
+// Where the file name starts in `path`: the folder's length.
 std::size_t NameStart(std::u16string_view path, PathStyle style) {
     for (std::size_t at = path.size(); at > 0; --at) {
         if (IsSeparator(path[at - 1], style)) {
@@ -26,9 +25,18 @@ std::size_t NameStart(std::u16string_view path, PathStyle style) {
     return path.size() > 2 && HasDrive(path, style) ? 2 : 0;
 }
 
+}  // namespace
+
+std::u16string_view FolderPart(std::u16string_view path, PathStyle style) {
+    return path.substr(0, NameStart(path, style));
+}
+
+std::u16string_view NamePart(std::u16string_view path, PathStyle style) {
+    return path.substr(NameStart(path, style));
+}
+
 SplitName SplitRawPath(const std::u16string& path, PathStyle style) {
-    const std::size_t at = NameStart(path, style);
-    return {path.substr(0, at), path.substr(at)};
+    return {std::u16string(FolderPart(path, style)), std::u16string(NamePart(path, style))};
 }
 
 std::u16string JoinPath(const std::u16string& folder, const std::u16string& name, PathStyle style) {

@@ -29,8 +29,9 @@ struct SplitName {
 
 // Splits a path at its last folder separator (on Windows, after a bare drive such as "C:").
 SplitName SplitRawPath(const std::u16string& path, PathStyle style);
-// Where SplitRawPath's file name starts in `path` (the folder's length), without the copies.
-std::size_t NameStart(std::u16string_view path, PathStyle style);
+// SplitRawPath's two parts as views of `path`, which must outlive them.
+std::u16string_view FolderPart(std::u16string_view path, PathStyle style);
+std::u16string_view NamePart(std::u16string_view path, PathStyle style);
 
 // `name` inside `folder`, with a separator between them where `folder` does not end in one (or,
 // on Windows, in a drive's colon). An empty folder gives `name`.

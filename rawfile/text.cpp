@@ -1,11 +1,26 @@
 #include "text.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
 namespace rawfile {
 
 namespace {
+
+char16_t UpperUnit(char16_t c) {
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+}
+
+// The length of the run of ASCII units `text` starts with.
+template <typename Unit>
+std::size_t AsciiRun(const Unit* text, std::size_t size) {
+    std::size_t n = 0;
+    while (n < size && static_cast<std::uint32_t>(text[n]) < 0x80) {
+        ++n;
+    }
+    return n;
+}
 
 void AppendUtf8(std::string* out, char32_t cp) {
     if (cp < 0x80) {
@@ -50,20 +65,6 @@ char32_t CodePointAt(const std::u16string& text, std::size_t* i) {
 bool IsPairAt(const std::u16string& text, std::size_t i) {
     return i + 1 < text.size() && IsHighSurrogate(text[i]) && IsLowSurrogate(text[i + 1]);
 }
-
-namespace {
-
-// The length of the run of ASCII units `text` starts with.
-template <typename Unit>
-std::size_t AsciiRun(const Unit* text, std::size_t size) {
-    std::size_t n = 0;
-    while (n < size && static_cast<std::uint32_t>(text[n]) < 0x80) {
-        ++n;
-    }
-    return n;
-}
-
-}  // namespace
 
 std::string Utf16ToUtf8(const std::u16string& text) {
     // Paths and cells are mostly ASCII: that part is copied unit for unit.
@@ -175,11 +176,23 @@ std::u16string BytesToText(const std::string& bytes) {
 
 std::u16string AsciiUpper(std::u16string text) {
     for (char16_t& c : text) {
-        if (c >= u'a' && c <= u'z') {
-            c = static_cast<char16_t>(c - u'a' + u'A');
-        }
+        c = UpperUnit(c);
     }
     return text;
+}
+
+bool SameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](char16_t x, char16_t y) { return UpperUnit(x) == UpperUnit(y); });
+}
+
+std::uint64_t AsciiUpperHash(std::u16string_view text) {
+    std::uint64_t hash = 14695981039346656037u;
+    for (const char16_t c : text) {
+        hash = (hash ^ UpperUnit(c)) * 1099511628211u;
+    }
+    return hash;
 }
 
 std::string AsciiLower(std::string text) {

@@ -2,7 +2,9 @@
 // the file system and the command line (UTF-8 on POSIX), surrogate pairs, and ASCII letter case.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace rawfile {
 
@@ -43,5 +45,10 @@ std::u16string BytesToText(const std::string& bytes);
 // compares, and how a column name or device name is matched.
 std::u16string AsciiUpper(std::u16string text);
 std::string AsciiLower(std::string text);
+// Whether two texts are the same once their ASCII letters are in upper case.
+bool SameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
+// A hash (FNV-1a) of the text with its ASCII letters in upper case: texts that differ only in
+// ASCII letter case have the same one.
+std::uint64_t AsciiUpperHash(std::u16string_view text);
 
 }  // namespace rawfile
