@@ -24,7 +24,9 @@ BatchItems LogItems(rawfile::FieldLog log, bool recursive, const CliTexts& t) {
     batch.items.reserve(log.rows.size());
     for (rawfile::LogRow& row : log.rows) {
         rawfile::PlanItem item = rawfile::PlanItemOf(std::move(row));
-        if (item.problem.kind != rawfile::LogRowProblem::kNone) {
+        // Most rows name a file: it is the item as it stands.
+        if (item.problem.kind != rawfile::LogRowProblem::kNone ||
+            KindOf(item.path, &batch.listings) != EntryKind::kFolder) {
             batch.items.push_back(std::move(item));
             continue;
         }

@@ -1,9 +1,13 @@
 #include "log_plan.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <exception>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "change_record.h"
@@ -329,6 +333,33 @@ void LogPlanner::PrepareRefusedRow(std::size_t index) {
     rows_[index].clash = Claim(index, editor.Id(), folderKey, endPath);
 }
 
+bool LogPlanner::Alone(std::size_t index) const {
+    const PlanItem& item = items_[index];
+    return !item.refused && item.problem.kind == LogRowProblem::kNone && !item.undo;
+}
+
+// Loads and rehearses an item of its own (see Alone), touching only its row and job, so that
+// items are examined on several threads at once; false when its file would not load.
+bool LogPlanner::Examine(std::size_t index) {
+    const PlanItem& item = items_[index];
+    RowPlan& row = rows_[index];
+    jobs_[index].reset(new Job);
+    Job& job = *jobs_[index];
+    HeldFile hold;
+    if (!Load(item.path, item.exact, &job.editor, &row, &hold) &&
+        !FindEarlierSave(index, &job, &hold)) {
+        return false;
+    }
+    RawFileEditor& e = job.editor;
+    row.path = e.Path();
+    row.oldHeight = e.HeightText();
+    job.pointName = item.pointName.value_or(e.PointName());
+    job.height = item.height.value_or(e.HeightText());
+    row.outcome =
+        e.Rehearse(job.pointName, job.height, &listings_, hold.IsOpen() ? &hold : nullptr);
+    return true;
+}
+
 void LogPlanner::Prepare(std::size_t index) {
     const PlanItem& item = items_[index];
     RowPlan& row = rows_[index];
@@ -340,28 +371,28 @@ void LogPlanner::Prepare(std::size_t index) {
         PrepareRefusedRow(index);
         return;
     }
+    if (!item.undo) {
+        Settle(index, Examine(index));
+        return;
+    }
     jobs_[index].reset(new Job);
-    Job& job = *jobs_[index];
     HeldFile hold;
-    if (item.undo) {
-        if (!LoadUndo(index, &job, &hold)) {
-            return;
-        }
-    } else if (!Load(item.path, item.exact, &job.editor, &row, &hold) &&
-               !FindEarlierSave(index, &job, &hold)) {
+    if (LoadUndo(index, jobs_[index].get(), &hold)) {
+        hold.Close();
+        row.path = jobs_[index]->editor.Path();
+        Settle(index, true);
+    }
+}
+
+// Checks a loaded and rehearsed item against the items before it, in their order.
+void LogPlanner::Settle(std::size_t index, bool loaded) {
+    const PlanItem& item = items_[index];
+    RowPlan& row = rows_[index];
+    if (!loaded) {
         Refuse(index, row.refusal);
         return;
     }
-    RawFileEditor& e = job.editor;
-    row.path = e.Path();
-    row.oldHeight = e.HeightText();
-    if (!item.undo) {
-        job.pointName = item.pointName.value_or(e.PointName());
-        job.height = item.height.value_or(e.HeightText());
-        row.outcome =
-            e.Rehearse(job.pointName, job.height, &listings_, hold.IsOpen() ? &hold : nullptr);
-    }
-    hold.Close();
+    const RawFileEditor& e = jobs_[index]->editor;
     const SaveStatus status = row.outcome.status;
     if (!row.alreadySavedAs.empty() && status != SaveStatus::kUnchanged) {
         Refuse(index, Refusal::kLoad);  // the file named is not found, and was not saved so
@@ -419,9 +450,68 @@ void LogPlanner::Start(std::vector<PlanItem> items, bool checkOnly, FolderListin
     listings_.listingDecides = true;
 }
 
+// Loads and rehearses the items of their own among [first, end) (on two threads where the
+// machine has two cores and there are enough of them), saying in `loaded` which loaded; true
+// when two threads did.
+bool LogPlanner::ExamineRange(std::size_t first, std::size_t end, std::vector<char>* loaded) {
+    std::atomic<std::size_t> next{first};
+    std::exception_ptr failure;
+    const auto work = [&](std::exception_ptr* failed) {
+        try {
+            for (std::size_t i; (i = next.fetch_add(1)) < end;) {
+                if (Alone(i)) {
+                    (*loaded)[i - first] = Examine(i);
+                }
+            }
+        } catch (...) {
+            *failed = std::current_exception();
+            next = end;
+        }
+    };
+    std::thread helper;
+    if (end - first >= kShareFrom && std::thread::hardware_concurrency() > 1) {
+        try {
+            helper = std::thread(work, &failure);
+        } catch (const std::system_error&) {
+            // No second thread to be had: this one examines them all.
+        }
+    }
+    std::exception_ptr own;
+    work(&own);
+    const bool shared = helper.joinable();
+    if (shared) {
+        helper.join();
+    }
+    for (const std::exception_ptr& e : {own, failure}) {
+        if (e) {
+            std::rethrow_exception(e);
+        }
+    }
+    return shared;
+}
+
 bool LogPlanner::CheckSome(std::size_t count) {
-    for (; count > 0 && checked_ < items_.size(); --count) {
-        Prepare(checked_++);
+    const std::size_t first = checked_;
+    const std::size_t end = first + std::min(count, items_.size() - first);
+    std::vector<char> loaded(end - first);
+    const bool shared = ExamineRange(first, end, &loaded);
+    // The claims go in the items' order: the first item to name a file or a new name has it.
+    for (; checked_ < end; ++checked_) {
+        if (Alone(checked_)) {
+            bool ready = loaded[checked_ - first] != 0;
+            const SaveStatus status = rows_[checked_].outcome.status;
+            // Two rows that name one file, examined together, may each find it held by the
+            // other; a row that did not come out ready is examined again, alone, so that its
+            // state never depends on how the threads met.
+            if (shared &&
+                (!ready || (status != SaveStatus::kReady && status != SaveStatus::kUnchanged))) {
+                rows_[checked_] = RowPlan();
+                ready = Examine(checked_);
+            }
+            Settle(checked_, ready);
+        } else {
+            Prepare(checked_);
+        }
     }
     if (checked_ == items_.size()) {
         files_.clear();
@@ -438,7 +528,7 @@ void LogPlanner::Check(std::vector<PlanItem> items,
         if (progress) {
             progress(checked_, items_.size());
         }
-        CheckSome(1);
+        CheckSome(kCheckStep);
     }
 }
 

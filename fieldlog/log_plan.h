@@ -176,7 +176,9 @@ public:
                bool checkOnly = false, FolderListings listed = {});
 
     // Check in steps, for a front end that keeps its window live: Start takes the items, each
-    // CheckSome checks up to `count` more and says whether all are checked.
+    // CheckSome checks up to `count` more and says whether all are checked. Files are loaded on
+    // two threads when `count` is at least kShareFrom.
+    static constexpr std::size_t kShareFrom = 16;
     void Start(std::vector<PlanItem> items, bool checkOnly = false, FolderListings listed = {});
     bool CheckSome(std::size_t count);
     std::size_t Checked() const { return checked_; }
@@ -209,6 +211,13 @@ private:
         std::size_t operator()(const FileKey& key) const;
     };
 
+    // Rows checked by each step of Check.
+    static constexpr std::size_t kCheckStep = 256;
+
+    bool Alone(std::size_t index) const;
+    bool Examine(std::size_t index);
+    bool ExamineRange(std::size_t first, std::size_t end, std::vector<char>* loaded);
+    void Settle(std::size_t index, bool loaded);
     void Prepare(std::size_t index);
     bool Load(const std::u16string& path, bool exact, RawFileEditor* editor, RowPlan* row,
               HeldFile* hold);

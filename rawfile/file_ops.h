@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -141,6 +142,10 @@ struct ListedName {
 struct FolderListing {
     bool whole = false;  // the folder was read to its end
     std::vector<ListedName> entries;
+    // Where the entries whose keys start with each value of their top `bits` bits begin (and,
+    // last, the end), so that a lookup goes straight to the few entries of its key.
+    unsigned bits = 0;
+    std::vector<std::uint32_t> starts;
 };
 
 // What a batch learns of each folder once: its listing (POSIX only: Windows compares names in
@@ -157,6 +162,17 @@ struct FolderListings {
     // the whole listing of its folder lacks in every letter case is taken as free without another
     // look at the disk. The save looks again, and its rename never replaces a file.
     bool listingDecides = false;
+
+    // Guards the maps above, for checks that share one set of listings between threads. A
+    // listing, once in `names`, is never changed, so it is read without the lock. Listings are
+    // moved only while no other thread uses them, so a move leaves the lock behind.
+    struct Lock {
+        std::mutex mutex;
+        Lock() = default;
+        Lock(Lock&&) noexcept {}
+        Lock& operator=(Lock&&) noexcept { return *this; }
+    };
+    mutable Lock lock;
 };
 
 // What lies at `to`, seen from the file at `from` in the same folder. With `listings`, a folder

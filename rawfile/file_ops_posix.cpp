@@ -39,10 +39,15 @@ bool KeyLess(const ListedName& a, const ListedName& b) {
     return a.key < b.key;
 }
 
+std::size_t TopBits(std::uint64_t key, unsigned bits) {
+    return bits == 0 ? 0 : static_cast<std::size_t>(key >> (64 - bits));
+}
+
 // The entries of the folder `path` is in, listed on the first call for that folder. An entry
 // the listing calls a regular file or a folder is one; a link's type is not taken from it.
 const FolderListing& ListingOf(const std::u16string& path, FolderListings* listings) {
     const std::u16string_view folder = FolderPart(path, PathStyle::kPosix);
+    const std::lock_guard<std::mutex> hold(listings->lock.mutex);
     const auto known = listings->names.find(folder);
     if (known != listings->names.end()) {
         return known->second;
@@ -66,19 +71,34 @@ const FolderListing& ListingOf(const std::u16string& path, FolderListings* listi
     }
     std::sort(listing.entries.begin(), listing.entries.end(), KeyLess);
     listing.entries.shrink_to_fit();
+    while (listing.bits < 24 && (std::size_t{1} << listing.bits) < listing.entries.size()) {
+        ++listing.bits;
+    }
+    listing.starts.assign((std::size_t{1} << listing.bits) + 1, 0);
+    std::uint32_t at = 0;
+    for (std::size_t top = 0; top + 1 < listing.starts.size(); ++top) {
+        listing.starts[top] = at;
+        while (at < listing.entries.size() &&
+               TopBits(listing.entries[at].key, listing.bits) == top) {
+            ++at;
+        }
+    }
+    listing.starts.back() = at;
     return listing;
 }
 
 // Calls `each` with every entry whose name is `name` in any letter case.
 template <typename Each>
 void ForSameNames(const FolderListing& listing, std::u16string_view name, Each each) {
-    ListedName wanted;
-    wanted.key = AsciiUpperHash(name);
-    const auto same =
-        std::equal_range(listing.entries.begin(), listing.entries.end(), wanted, KeyLess);
-    for (auto it = same.first; it != same.second; ++it) {
-        if (SameIgnoringAsciiCase(it->name, name)) {
-            each(*it);
+    if (listing.starts.empty()) {
+        return;  // nothing was listed
+    }
+    const std::uint64_t key = AsciiUpperHash(name);
+    const std::size_t top = TopBits(key, listing.bits);
+    for (std::size_t i = listing.starts[top]; i < listing.starts[top + 1]; ++i) {
+        const ListedName& entry = listing.entries[i];
+        if (entry.key == key && SameIgnoringAsciiCase(entry.name, name)) {
+            each(entry);
         }
     }
 }
@@ -99,10 +119,13 @@ const ListedName* Find(const FolderListing& listing, std::u16string_view name) {
 
 // The entry of exactly `path`'s name in the listing of its folder, if it was listed (see Find).
 const ListedName* Listed(const std::u16string& path, const FolderListings& listings) {
+    std::unique_lock<std::mutex> hold(listings.lock.mutex);
     const auto listing = listings.names.find(FolderPart(path, PathStyle::kPosix));
-    return listing != listings.names.end()
-               ? Find(listing->second, NamePart(path, PathStyle::kPosix))
-               : nullptr;
+    if (listing == listings.names.end()) {
+        return nullptr;
+    }
+    hold.unlock();
+    return Find(listing->second, NamePart(path, PathStyle::kPosix));
 }
 
 // Opens `name` (never waiting on a FIFO); -1 with errno set unless it is a regular file.
@@ -388,6 +411,7 @@ bool HeldFile::CheckFolderWritable(FileError* error, FolderListings* known) cons
     }
     // Each folder is judged once, under its part of the path.
     const std::u16string_view key = FolderPart(path_, PathStyle::kPosix);
+    std::unique_lock<std::mutex> hold(known->lock.mutex);
     auto verdict = known->verdicts.find(key);
     if (verdict == known->verdicts.end()) {
         verdict = known->verdicts.emplace(key, FolderVerdict(FolderName(path_), path_)).first;
@@ -397,12 +421,14 @@ bool HeldFile::CheckFolderWritable(FileError* error, FolderListings* known) cons
         error->path = path_;
         return false;
     }
+    hold.unlock();
     // In a folder with the sticky bit (such as /tmp) only the file's or the folder's owner may
     // rename a file, unless the user is privileged.
     static const uid_t user = geteuid();
     if (user == 0) {
         return true;
     }
+    hold.lock();
     auto sticky = known->stickyOwners.find(key);
     if (sticky == known->stickyOwners.end()) {
         struct stat dirStat;
@@ -411,6 +437,7 @@ bool HeldFile::CheckFolderWritable(FileError* error, FolderListings* known) cons
         sticky =
             known->stickyOwners.emplace(key, isSticky ? std::int64_t{dirStat.st_uid} : -1).first;
     }
+    hold.unlock();
     if (sticky->second >= 0 && uid_ != user && sticky->second != std::int64_t{user}) {
         return Fail(FileOp::kFolder, path_, EPERM, error);
     }

@@ -407,7 +407,7 @@ LoadResult ScanFile(Read read) {
     std::unique_ptr<std::uint8_t[]> more;
     std::uint8_t* buffer = first;
     std::size_t want = kFirstRead;
-    while (!scanner.AllFound() || head.size() < kBlockSize) {
+    for (;;) {
         std::size_t n = 0;
         bool last = false;
         if (!read(buffer, want, &n, &last)) {
@@ -418,7 +418,7 @@ LoadResult ScanFile(Read read) {
         if (!scanner.AllFound()) {
             scanner.Feed(buffer, n);
         }
-        if (n == 0 || last) {
+        if (n == 0 || last || (scanner.AllFound() && head.size() >= kBlockSize)) {
             break;
         }
         if (!more) {

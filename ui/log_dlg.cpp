@@ -203,7 +203,9 @@ void CFieldLogDlg::ReadAndCheck(rawfile::TextEncoding encoding) {
     auto last = std::chrono::steady_clock::now();
     bool all = m_planner.Items().empty();
     while (!all && !m_stop) {
-        all = m_planner.CheckSome(1);
+        // A step of a few dozen rows shares the loads between two threads and still lets a
+        // cancel through at once.
+        all = m_planner.CheckSome(2 * rawfile::LogPlanner::kShareFrom);
         const auto now = std::chrono::steady_clock::now();
         if (all || published == 0 || now - last >= kPublishEvery) {
             Publish(published, m_planner.Checked());

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "change_record.h"
 #include "log_plan.h"
+#include "numbers.h"
 #include "paths.h"
 #include "raw_gen.h"
 
@@ -61,6 +63,45 @@ TEST(LogPlanTest, EachRowGetsItsStateOrRefusalWithTheRowItClashesWith) {
     EXPECT_EQ(planner.Rows()[9].refusal, Refusal::kItem);
     EXPECT_EQ(planner.Problems(), 7u);
     EXPECT_EQ(planner.Rows()[0].OldPoint(), u"A1");
+}
+
+// Files are loaded on two threads; the claims still go in the rows' order, so the first row to
+// name a file or a new name has it, however the loads interleave.
+TEST(LogPlanTest, TheFirstRowToNameAFileOrNewNameHasItWhenLoadsRunTogether) {
+    rawgen::TempDir dir;
+    constexpr std::size_t kFiles = 40;
+    for (std::size_t f = 0; f < kFiles; ++f) {
+        rawgen::WriteFile(dir.Path(u"F" + WholeNumberText(static_cast<long long>(f)) + u".RVX"),
+                          rawgen::StandardFile("1.500"));
+    }
+    std::vector<PlanItem> items;
+    std::map<std::size_t, std::size_t> fileFirst;
+    std::map<std::size_t, std::size_t> nameFirst;
+    std::vector<std::pair<Refusal, std::size_t>> expected;
+    for (std::size_t i = 0; i < 300; ++i) {
+        const std::size_t file = (i * 7) % kFiles;
+        const std::size_t name = (i * 11) % 90;
+        items.push_back(
+            {i + 2, dir.Path(u"F" + WholeNumberText(static_cast<long long>(file)) + u".RVX"), false,
+             true, u"P" + WholeNumberText(static_cast<long long>(name)), std::nullopt});
+        if (fileFirst.count(file) != 0) {
+            expected.emplace_back(Refusal::kSameFile, fileFirst[file]);
+        } else if (fileFirst.emplace(file, i), nameFirst.count(name) != 0) {
+            expected.emplace_back(Refusal::kSameNewName, nameFirst[name]);
+        } else {
+            nameFirst.emplace(name, i);
+            expected.emplace_back(Refusal::kNone, 0);
+        }
+    }
+    for (int run = 0; run < 5; ++run) {
+        LogPlanner planner;
+        planner.Check(items, {}, true);
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            SCOPED_TRACE(i);
+            ASSERT_EQ(planner.Rows()[i].refusal, expected[i].first);
+            ASSERT_EQ(planner.Rows()[i].other, expected[i].second);
+        }
+    }
 }
 
 TEST(LogPlanTest, SavesAGroupAtATimeWithTheRecordAheadAndResumes) {
