@@ -1,3 +1,4 @@
+#include <thread>
 #include <utility>
 
 #include "batch.h"
@@ -41,7 +42,23 @@ int RunApply(const Options& options, Console& console) {
     Tolerance(options, &tolerance);
     std::optional<double> maxHeight;
     MaxHeight(options, &maxHeight);
-    rawfile::FieldLog log = rawfile::ReadFieldLog(logArg.text, encoding, tolerance, maxHeight);
+    // Most logs name files in their own folder: it is listed while the log is read.
+    rawfile::FolderListings listed;
+    std::thread lister([&listed, &logArg] {
+        try {
+            rawfile::ListFolderOf(logArg.text, &listed);
+        } catch (...) {
+            // A listing cut short is not whole: the files are then looked at on the disk.
+        }
+    });
+    rawfile::FieldLog log;
+    try {
+        log = rawfile::ReadFieldLog(logArg.text, encoding, tolerance, maxHeight);
+    } catch (...) {
+        lister.join();
+        throw;
+    }
+    lister.join();
     // The encoding is said whenever the log's text was read, also when its columns or quotes
     // are at fault: a log read in the wrong encoding mostly fails there.
     if (Decoded(log)) {
@@ -53,7 +70,7 @@ int RunApply(const Options& options, Console& console) {
         return 1;
     }
     // The log is let go before the files are checked: its rows live on as the items.
-    BatchItems items = LogItems(std::move(log), options.recursive, t);
+    BatchItems items = LogItems(std::move(log), options.recursive, t, std::move(listed));
     return RunBatch(std::move(items), {logName, options.dryRun, options.record, false, logArg.text},
                     console);
 }

@@ -1,5 +1,7 @@
 #include "field_log.h"
 
+#include <utility>
+
 #include "log_items.h"
 #include "log_messages.h"
 
@@ -19,8 +21,10 @@ std::u16string LogProblemLine(const std::u16string& name, const rawfile::FieldLo
     return log.problemRow == 0 ? name + u": " + problem : AtRow(name, log.problemRow, problem, t);
 }
 
-BatchItems LogItems(rawfile::FieldLog log, bool recursive, const CliTexts& t) {
+BatchItems LogItems(rawfile::FieldLog log, bool recursive, const CliTexts& t,
+                    rawfile::FolderListings listed) {
     BatchItems batch;
+    batch.listings = std::move(listed);
     batch.items.reserve(log.rows.size());
     for (rawfile::LogRow& row : log.rows) {
         rawfile::PlanItem item = rawfile::PlanItemOf(std::move(row));

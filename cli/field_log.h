@@ -17,6 +17,8 @@ std::u16string LogProblemLine(const std::u16string& name, const rawfile::FieldLo
 
 // The batch's items for the log's rows, one a row; with `recursive`, a row that names a folder
 // stands for every raw file under it. The log is taken apart as its rows become items.
-BatchItems LogItems(rawfile::FieldLog log, bool recursive, const CliTexts& t);
+// `listed`: folders listed already, kept for the check.
+BatchItems LogItems(rawfile::FieldLog log, bool recursive, const CliTexts& t,
+                    rawfile::FolderListings listed = {});
 
 }  // namespace rvxedit

@@ -1,19 +1,16 @@
 #include "log_plan.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
-#include <exception>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 #include "change_record.h"
 #include "paths.h"
 #include "raw_file_name.h"
 #include "text.h"
+#include "two_threads.h"
 #include "undo.h"
 
 namespace rawfile {
@@ -450,51 +447,16 @@ void LogPlanner::Start(std::vector<PlanItem> items, bool checkOnly, FolderListin
     listings_.listingDecides = true;
 }
 
-// Loads and rehearses the items of their own among [first, end) (on two threads where the
-// machine has two cores and there are enough of them), saying in `loaded` which loaded; true
-// when two threads did.
-bool LogPlanner::ExamineRange(std::size_t first, std::size_t end, std::vector<char>* loaded) {
-    std::atomic<std::size_t> next{first};
-    std::exception_ptr failure;
-    const auto work = [&](std::exception_ptr* failed) {
-        try {
-            for (std::size_t i; (i = next.fetch_add(1)) < end;) {
-                if (Alone(i)) {
-                    (*loaded)[i - first] = Examine(i);
-                }
-            }
-        } catch (...) {
-            *failed = std::current_exception();
-            next = end;
-        }
-    };
-    std::thread helper;
-    if (end - first >= kShareFrom && std::thread::hardware_concurrency() > 1) {
-        try {
-            helper = std::thread(work, &failure);
-        } catch (const std::system_error&) {
-            // No second thread to be had: this one examines them all.
-        }
-    }
-    std::exception_ptr own;
-    work(&own);
-    const bool shared = helper.joinable();
-    if (shared) {
-        helper.join();
-    }
-    for (const std::exception_ptr& e : {own, failure}) {
-        if (e) {
-            std::rethrow_exception(e);
-        }
-    }
-    return shared;
-}
-
 bool LogPlanner::CheckSome(std::size_t count) {
     const std::size_t first = checked_;
     const std::size_t end = first + std::min(count, items_.size() - first);
+    // Rows of their own are loaded and rehearsed first, on two threads where there are enough.
     std::vector<char> loaded(end - first);
-    const bool shared = ExamineRange(first, end, &loaded);
+    const bool shared = ForEachOnTwoThreads(first, end, kShareFrom, [&](std::size_t i) {
+        if (Alone(i)) {
+            loaded[i - first] = Examine(i);
+        }
+    });
     // The claims go in the items' order: the first item to name a file or a new name has it.
     for (; checked_ < end; ++checked_) {
         if (Alone(checked_)) {

@@ -212,11 +212,10 @@ private:
     };
 
     // Rows checked by each step of Check.
-    static constexpr std::size_t kCheckStep = 256;
+    static constexpr std::size_t kCheckStep = 1024;
 
     bool Alone(std::size_t index) const;
     bool Examine(std::size_t index);
-    bool ExamineRange(std::size_t first, std::size_t end, std::vector<char>* loaded);
     void Settle(std::size_t index, bool loaded);
     void Prepare(std::size_t index);
     bool Load(const std::u16string& path, bool exact, RawFileEditor* editor, RowPlan* row,

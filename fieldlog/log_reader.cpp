@@ -7,6 +7,7 @@
 #include "raw_file_name.h"
 #include "save.h"
 #include "text.h"
+#include "two_threads.h"
 
 namespace rawfile {
 
@@ -57,6 +58,9 @@ std::vector<Column> FindColumns(CsvReader* csv, FieldLog* log) {
 }
 
 // The cells of one row that the log's columns name, the rest left behind as they are read.
+// Rows made at a time from their cells.
+constexpr std::size_t kRowBatch = 2048;
+
 struct RowCells {
     std::size_t number = 0;
     std::size_t filled = 0;  // the cells up to the last that is not blank
@@ -255,6 +259,18 @@ FieldLog ReadFieldLog(const std::u16string& path, TextEncoding encoding, double 
     const std::vector<Column> columns = FindColumns(&csv, &log);
     const std::u16string folder = SplitRawPath(path, PlatformPathStyle()).folder;
     log.rows.reserve(RowsAtMost(text.utf8, separator));
+    // The cells are cut in order; rows are made from them a batch at a time, on two threads.
+    std::vector<RowCells> batch;
+    batch.reserve(kRowBatch);
+    const auto makeRows = [&] {
+        const std::size_t base = log.rows.size();
+        log.rows.resize(base + batch.size());
+        ForEachOnTwoThreads(0, batch.size(), kRowBatch / 4, [&](std::size_t i) {
+            log.rows[base + i] =
+                MakeRow(std::move(batch[i]), columns.size(), tolerance, maxHeight, folder);
+        });
+        batch.clear();
+    };
     RowCells row;
     std::string cell;
     while (log.problem == LogProblem::kNone && csv.Next(&cell)) {
@@ -268,12 +284,15 @@ FieldLog ReadFieldLog(const std::u16string& path, TextEncoding encoding, double 
         }
         if (csv.EndsRecord()) {
             if (row.filled != 0) {  // a row of blank cells is no row
-                log.rows.push_back(
-                    MakeRow(std::move(row), columns.size(), tolerance, maxHeight, folder));
+                batch.push_back(std::move(row));
+                if (batch.size() == kRowBatch) {
+                    makeRows();
+                }
             }
             row = RowCells();
         }
     }
+    makeRows();
     if (csv.Error().problem != CsvProblem::kNone) {
         log.rows.clear();
         log.problem = CsvProblemOf(csv.Error().problem);

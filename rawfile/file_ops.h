@@ -175,6 +175,10 @@ struct FolderListings {
     mutable Lock lock;
 };
 
+// Lists the folder `path` is in, unless `listings` has it already (POSIX; Windows keeps no
+// listings).
+void ListFolderOf(const std::u16string& path, FolderListings* listings);
+
 // What lies at `to`, seen from the file at `from` in the same folder. With `listings`, a folder
 // listed before is not listed again.
 TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& to,

@@ -456,6 +456,10 @@ bool FlushFolder(const std::u16string& folder, FileError* error) {
     return ok || Fail(FileOp::kFlushFolder, folder, code, error);
 }
 
+void ListFolderOf(const std::u16string& path, FolderListings* listings) {
+    ListingOf(path, listings);
+}
+
 EntryKind KindOf(const std::u16string& path, FolderListings* listings) {
     if (listings == nullptr) {
         return KindOf(path);

@@ -355,6 +355,8 @@ bool HeldFile::CheckFolderWritable(FileError* error, FolderListings* known) cons
     return true;
 }
 
+void ListFolderOf(const std::u16string&, FolderListings*) {}
+
 bool FlushFolder(const std::u16string& folder, FileError* error) {
     // Windows flushes a folder's entries only where the file system supports it and the user
     // may; the rename itself was committed by the flush of the renamed file. A refusal of the

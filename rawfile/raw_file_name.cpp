@@ -51,19 +51,25 @@ bool IsValidPointName(const std::u16string& pointName) {
 }
 
 bool IsReservedDeviceName(const std::u16string& fileName) {
-    std::u16string stem = AsciiUpper(fileName.substr(0, fileName.find(u'.')));
+    std::u16string_view stem(fileName);
+    stem = stem.substr(0, stem.find(u'.'));
     // Windows takes "CON .RVX" for the device as well.
     while (!stem.empty() && stem.back() == u' ') {
-        stem.pop_back();
+        stem.remove_suffix(1);
     }
-    if (stem == u"CON" || stem == u"PRN" || stem == u"AUX" || stem == u"NUL") {
-        return true;
+    for (const char16_t* device : {u"CON", u"PRN", u"AUX", u"NUL"}) {
+        if (SameIgnoringAsciiCase(stem, device)) {
+            return true;
+        }
     }
     // The port's digit may also be a superscript one, two or three, which Windows reads as
     // the same digit ("COM\u00B9" is COM1).
-    const std::u16string port = stem.substr(0, 3);
-    const char16_t digit = stem.size() == 4 ? stem[3] : u'0';
-    return (port == u"COM" || port == u"LPT") &&
+    if (stem.size() != 4) {
+        return false;
+    }
+    const std::u16string_view port = stem.substr(0, 3);
+    const char16_t digit = stem[3];
+    return (SameIgnoringAsciiCase(port, u"COM") || SameIgnoringAsciiCase(port, u"LPT")) &&
            ((digit >= u'1' && digit <= u'9') || digit == u'\u00B9' || digit == u'\u00B2' ||
             digit == u'\u00B3');
 }
