@@ -10,7 +10,6 @@
 #include "paths.h"
 #include "raw_file_name.h"
 #include "text.h"
-#include "two_threads.h"
 #include "undo.h"
 
 namespace rawfile {
@@ -452,7 +451,7 @@ bool LogPlanner::CheckSome(std::size_t count) {
     const std::size_t end = first + std::min(count, items_.size() - first);
     // Rows of their own are loaded and rehearsed first, on two threads where there are enough.
     std::vector<char> loaded(end - first);
-    const bool shared = ForEachOnTwoThreads(first, end, kShareFrom, [&](std::size_t i) {
+    const bool shared = threads_.ForEach(first, end, kShareFrom, [&](std::size_t i) {
         if (Alone(i)) {
             loaded[i - first] = Examine(i);
         }

@@ -21,6 +21,7 @@
 #include "file_ops.h"
 #include "log_reader.h"
 #include "record_file.h"
+#include "two_threads.h"
 
 namespace rawfile {
 
@@ -247,6 +248,7 @@ private:
     // record does not name, by their header (an empty path: more than one holds it).
     std::map<std::u16string, std::map<std::string, std::u16string>> folderHeads_;
     std::set<std::u16string> recordPaths_;
+    TwoThreads threads_;  // loads files beside this thread
 };
 
 }  // namespace rawfile

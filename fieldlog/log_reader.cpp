@@ -260,12 +260,13 @@ FieldLog ReadFieldLog(const std::u16string& path, TextEncoding encoding, double 
     const std::u16string folder = SplitRawPath(path, PlatformPathStyle()).folder;
     log.rows.reserve(RowsAtMost(text.utf8, separator));
     // The cells are cut in order; rows are made from them a batch at a time, on two threads.
+    TwoThreads threads;
     std::vector<RowCells> batch;
     batch.reserve(kRowBatch);
     const auto makeRows = [&] {
         const std::size_t base = log.rows.size();
         log.rows.resize(base + batch.size());
-        ForEachOnTwoThreads(0, batch.size(), kRowBatch / 4, [&](std::size_t i) {
+        threads.ForEach(0, batch.size(), kRowBatch / 4, [&](std::size_t i) {
             log.rows[base + i] =
                 MakeRow(std::move(batch[i]), columns.size(), tolerance, maxHeight, folder);
         });

@@ -1,17 +1,51 @@
-// Sharing a run of independent steps between two threads on a machine with two cores.
+// Sharing runs of independent steps between two threads on a machine with two cores.
 #pragma once
 
+#include <atomic>
+#include <condition_variable>
 #include <cstddef>
+#include <exception>
 #include <functional>
+#include <mutex>
+#include <thread>
 
 namespace rawfile {
 
-// Calls each(i) once for every i in [first, end): on this thread and, where the machine has a
-// second core and there are at least `enough` steps, on a second thread too, the two taking
-// the next index in turn. Steps must touch only what is theirs, or what is shared under a
-// lock. Once both threads stopped, the first exception a step threw is thrown again here (the
-// other steps may then not all have run). True when a second thread took part.
-bool ForEachOnTwoThreads(std::size_t first, std::size_t end, std::size_t enough,
-                         const std::function<void(std::size_t)>& each);
+// A second thread that takes part in runs of steps, started at the first run that is worth
+// sharing and kept until this object ends: a step of a check is only a few dozen files, and
+// under Wine starting a thread costs about as much as loading one.
+class TwoThreads {
+public:
+    TwoThreads() = default;
+    ~TwoThreads();
+    TwoThreads(const TwoThreads&) = delete;
+    TwoThreads& operator=(const TwoThreads&) = delete;
+
+    // Calls each(i) once for every i in [first, end): on this thread and, where the machine
+    // has a second core and there are at least `enough` steps, on the second thread too, the
+    // two taking the next index in turn. Steps must touch only what is theirs, or what is
+    // shared under a lock. Once both threads stopped, the first exception a step threw is
+    // thrown again here (the other steps may then not all have run). True when the second
+    // thread took part.
+    bool ForEach(std::size_t first, std::size_t end, std::size_t enough,
+                 const std::function<void(std::size_t)>& each);
+
+private:
+    void Serve();
+    // Takes steps until none are left; a step's exception stops both threads.
+    std::exception_ptr TakeSteps(const std::function<void(std::size_t)>& each, std::size_t end);
+
+    std::mutex mutex_;
+    std::condition_variable wake_;      // a run for the second thread, or its end
+    std::condition_variable finished_;  // the second thread's part of a run is done
+    const std::function<void(std::size_t)>* each_ = nullptr;
+    std::size_t end_ = 0;
+    bool running_ = false;  // the second thread has a run
+    bool stop_ = false;
+    bool unavailable_ = false;  // no second thread could be started
+    std::exception_ptr failed_;
+    std::atomic<std::size_t> next_{0};
+    std::thread thread_;
+};
 
 }  // namespace rawfile

@@ -26,6 +26,8 @@ constexpr UINT kRefitColumns = WM_APP + 2;
 // How often the worker shows the rows it has checked: the first row at once, then at most
 // this often, so the list grows smoothly without a message for every row.
 constexpr auto kPublishEvery = std::chrono::milliseconds(15);
+// The longest a step of the check should take: a cancel waits for the step under way.
+constexpr auto kLongestStep = std::chrono::milliseconds(80);
 
 // Each column's width in dialog units until the user sets their own: the row column keeps its
 // width, the others share the rest of the list's width in these proportions.
@@ -202,11 +204,18 @@ void CFieldLogDlg::ReadAndCheck(rawfile::TextEncoding encoding) {
     std::size_t published = 0;
     auto last = std::chrono::steady_clock::now();
     bool all = m_planner.Items().empty();
+    // The first row shows at once; the steps then grow while they stay short, for larger ones
+    // share the loads between two threads with less waiting, and a cancel waits for one step.
+    std::size_t step = 1;
     while (!all && !m_stop) {
-        // A step of a few dozen rows shares the loads between two threads and still lets a
-        // cancel through at once.
-        all = m_planner.CheckSome(2 * rawfile::LogPlanner::kShareFrom);
+        const auto before = std::chrono::steady_clock::now();
+        all = m_planner.CheckSome(step);
         const auto now = std::chrono::steady_clock::now();
+        if (now - before < kLongestStep / 2) {
+            step *= 2;
+        } else if (now - before > kLongestStep && step > 1) {
+            step /= 2;
+        }
         if (all || published == 0 || now - last >= kPublishEvery) {
             Publish(published, m_planner.Checked());
             published = m_planner.Checked();
