@@ -1,4 +1,4 @@
-#include <thread>
+#include <future>
 #include <utility>
 
 #include "batch.h"
@@ -42,23 +42,15 @@ int RunApply(const Options& options, Console& console) {
     Tolerance(options, &tolerance);
     std::optional<double> maxHeight;
     MaxHeight(options, &maxHeight);
-    // Most logs name files in their own folder: it is listed while the log is read.
+    // Most logs name files in their own folder: it is listed while the log is read (or, with
+    // no thread to be had, after it). A listing cut short is not whole, and the files are then
+    // looked at on the disk.
     rawfile::FolderListings listed;
-    std::thread lister([&listed, &logArg] {
-        try {
-            rawfile::ListFolderOf(logArg.text, &listed);
-        } catch (...) {
-            // A listing cut short is not whole: the files are then looked at on the disk.
-        }
-    });
-    rawfile::FieldLog log;
-    try {
-        log = rawfile::ReadFieldLog(logArg.text, encoding, tolerance, maxHeight);
-    } catch (...) {
-        lister.join();
-        throw;
-    }
-    lister.join();
+    std::future<void> listing =
+        std::async(std::launch::async | std::launch::deferred,
+                   [&listed, &logArg] { rawfile::ListFolderOf(logArg.text, &listed); });
+    rawfile::FieldLog log = rawfile::ReadFieldLog(logArg.text, encoding, tolerance, maxHeight);
+    listing.wait();
     // The encoding is said whenever the log's text was read, also when its columns or quotes
     // are at fault: a log read in the wrong encoding mostly fails there.
     if (Decoded(log)) {

@@ -20,6 +20,11 @@ std::u16string NameOf(const std::u16string& path) {
     return SplitRawPath(path, PlatformPathStyle()).fileName;
 }
 
+// The rehearsal passed the row: it would be saved, or needs nothing.
+bool Rehearsed(SaveStatus status) {
+    return status == SaveStatus::kReady || status == SaveStatus::kUnchanged;
+}
+
 }  // namespace
 
 // One file of the batch, loaded and rehearsed.
@@ -356,6 +361,7 @@ bool LogPlanner::Examine(std::size_t index) {
     return true;
 }
 
+// Checks an item that is not of its own (see Alone): refused, with a problem, or an undo.
 void LogPlanner::Prepare(std::size_t index) {
     const PlanItem& item = items_[index];
     RowPlan& row = rows_[index];
@@ -365,10 +371,6 @@ void LogPlanner::Prepare(std::size_t index) {
     }
     if (item.problem.kind != LogRowProblem::kNone) {
         PrepareRefusedRow(index);
-        return;
-    }
-    if (!item.undo) {
-        Settle(index, Examine(index));
         return;
     }
     jobs_[index].reset(new Job);
@@ -396,7 +398,7 @@ void LogPlanner::Settle(std::size_t index, bool loaded) {
     }
     FileKey folderKey;
     const bool folderKnown = FolderKey(e.File().folder, &folderKey);
-    if (status != SaveStatus::kReady && status != SaveStatus::kUnchanged) {
+    if (!Rehearsed(status)) {
         // The file is known: it still clashes with the rows that name it too.
         const Refusal clash =
             folderKnown && !item.undo ? Claim(index, e.Id(), folderKey, u"") : Refusal::kNone;
@@ -464,8 +466,7 @@ bool LogPlanner::CheckSome(std::size_t count) {
             // Two rows that name one file, examined together, may each find it held by the
             // other; a row that did not come out ready is examined again, alone, so that its
             // state never depends on how the threads met.
-            if (shared &&
-                (!ready || (status != SaveStatus::kReady && status != SaveStatus::kUnchanged))) {
+            if (shared && (!ready || !Rehearsed(status))) {
                 rows_[checked_] = RowPlan();
                 ready = Examine(checked_);
             }

@@ -57,10 +57,10 @@ std::vector<Column> FindColumns(CsvReader* csv, FieldLog* log) {
     return columns;
 }
 
-// The cells of one row that the log's columns name, the rest left behind as they are read.
 // Rows made at a time from their cells.
 constexpr std::size_t kRowBatch = 2048;
 
+// The cells of one row that the log's columns name, the rest left behind as they are read.
 struct RowCells {
     std::size_t number = 0;
     std::size_t filled = 0;  // the cells up to the last that is not blank
