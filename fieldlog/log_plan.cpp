@@ -451,30 +451,39 @@ void LogPlanner::Start(std::vector<PlanItem> items, bool checkOnly, FolderListin
 bool LogPlanner::CheckSome(std::size_t count) {
     const std::size_t first = checked_;
     const std::size_t end = first + std::min(count, items_.size() - first);
-    // Rows of their own are loaded and rehearsed first, on two threads where there are enough.
+    // Rows of their own are loaded and rehearsed on two threads where there are enough, and
+    // this thread claims them as they come, in the items' order: the first item to name a file
+    // or a new name has it.
     std::vector<char> loaded(end - first);
-    const bool shared = threads_.ForEach(first, end, kShareFrom, [&](std::size_t i) {
+    const auto examine = [&](std::size_t i) {
         if (Alone(i)) {
             loaded[i - first] = Examine(i);
         }
-    });
-    // The claims go in the items' order: the first item to name a file or a new name has it.
-    for (; checked_ < end; ++checked_) {
-        if (Alone(checked_)) {
-            bool ready = loaded[checked_ - first] != 0;
-            const SaveStatus status = rows_[checked_].outcome.status;
+    };
+    const auto claim = [&](std::size_t i, bool sharing) {
+        if (!Alone(i)) {
+            if (sharing) {
+                return false;  // its file is loaded while no other row's is
+            }
+            Prepare(i);
+        } else {
+            bool ready = loaded[i - first] != 0;
             // Two rows that name one file, examined together, may each find it held by the
             // other; a row that did not come out ready is examined again, alone, so that its
             // state never depends on how the threads met.
-            if (shared && (!ready || !Rehearsed(status))) {
-                rows_[checked_] = RowPlan();
-                ready = Examine(checked_);
+            if (threads_.Shared() && (!ready || !Rehearsed(rows_[i].outcome.status))) {
+                if (sharing) {
+                    return false;
+                }
+                rows_[i] = RowPlan();
+                ready = Examine(i);
             }
-            Settle(checked_, ready);
-        } else {
-            Prepare(checked_);
+            Settle(i, ready);
         }
-    }
+        checked_ = i + 1;
+        return true;
+    };
+    threads_.ForEachFollowed(first, end, kShareFrom, examine, claim);
     if (checked_ == items_.size()) {
         files_.clear();
         endNames_.clear();

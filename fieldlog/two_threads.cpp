@@ -4,6 +4,16 @@
 
 namespace rawfile {
 
+namespace {
+
+// Whether the machine has a second core, asked once: the answer comes from the system's files.
+bool HasTwoCores() {
+    static const bool two = std::thread::hardware_concurrency() > 1;
+    return two;
+}
+
+}  // namespace
+
 TwoThreads::~TwoThreads() {
     {
         const std::lock_guard<std::mutex> hold(mutex_);
@@ -15,11 +25,18 @@ TwoThreads::~TwoThreads() {
     }
 }
 
+void TwoThreads::TakeStep(const std::function<void(std::size_t)>& each, std::size_t i) {
+    each(i);
+    if (done_) {
+        done_[i - first_].store(true, std::memory_order_release);
+    }
+}
+
 std::exception_ptr TwoThreads::TakeSteps(const std::function<void(std::size_t)>& each,
                                          std::size_t end) {
     try {
         for (std::size_t i; (i = next_.fetch_add(1)) < end;) {
-            each(i);
+            TakeStep(each, i);
         }
     } catch (...) {
         next_ = end;  // the other thread stops at its next step
@@ -48,11 +65,18 @@ void TwoThreads::Serve() {
 
 bool TwoThreads::ForEach(std::size_t first, std::size_t end, std::size_t enough,
                          const std::function<void(std::size_t)>& each) {
+    return ForEachFollowed(first, end, enough, each, {});
+}
+
+bool TwoThreads::ForEachFollowed(std::size_t first, std::size_t end, std::size_t enough,
+                                 const std::function<void(std::size_t)>& each,
+                                 const std::function<bool(std::size_t, bool)>& follow) {
     if (end <= first) {
         return false;
     }
     next_ = first;
-    bool shared = end - first >= enough && std::thread::hardware_concurrency() > 1;
+    first_ = first;
+    bool shared = end - first >= enough && HasTwoCores();
     if (shared) {
         const std::lock_guard<std::mutex> hold(mutex_);
         if (!thread_.joinable() && !unavailable_) {
@@ -68,12 +92,39 @@ bool TwoThreads::ForEach(std::size_t first, std::size_t end, std::size_t enough,
             end_ = end;
             failed_ = nullptr;
             running_ = true;
+            if (follow) {
+                done_.reset(new std::atomic<bool>[end - first]());
+            }
         }
     }
+    shared_ = shared;
     if (shared) {
         wake_.notify_one();
     }
-    const std::exception_ptr own = TakeSteps(each, end);
+    // While the second thread takes steps, this one follows the steps done and takes the next.
+    std::size_t followed = first;
+    std::exception_ptr own;
+    if (done_) {
+        try {
+            bool following = true;
+            for (std::size_t i; (i = next_.fetch_add(1)) < end;) {
+                TakeStep(each, i);
+                while (following && followed < end &&
+                       done_[followed - first].load(std::memory_order_acquire)) {
+                    if (!follow(followed, true)) {
+                        following = false;
+                        break;
+                    }
+                    ++followed;
+                }
+            }
+        } catch (...) {
+            next_ = end;
+            own = std::current_exception();
+        }
+    } else {
+        own = TakeSteps(each, end);
+    }
     std::exception_ptr helper;
     if (shared) {
         std::unique_lock<std::mutex> hold(mutex_);
@@ -81,9 +132,15 @@ bool TwoThreads::ForEach(std::size_t first, std::size_t end, std::size_t enough,
         each_ = nullptr;
         helper = failed_;
     }
+    done_.reset();
     for (const std::exception_ptr& failed : {own, helper}) {
         if (failed) {
             std::rethrow_exception(failed);
+        }
+    }
+    if (follow) {
+        for (; followed < end; ++followed) {
+            follow(followed, false);
         }
     }
     return shared;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -30,10 +31,25 @@ public:
     bool ForEach(std::size_t first, std::size_t end, std::size_t enough,
                  const std::function<void(std::size_t)>& each);
 
+    // ForEach, with this thread also following the steps in their order while they are taken:
+    // follow(i, sharing) is called for every i in [first, end), in order, once step i is done.
+    // `sharing`: the second thread may still be taking steps. follow(i, true) may return false
+    // to wait for that: follow(i, false) is then called once the second thread has stopped, and
+    // the steps after i follow from then on. `follow` runs on this thread only, so it may touch
+    // what the steps do not touch. Returns what ForEach does.
+    bool ForEachFollowed(std::size_t first, std::size_t end, std::size_t enough,
+                         const std::function<void(std::size_t)>& each,
+                         const std::function<bool(std::size_t, bool)>& follow);
+
+    // Whether the second thread takes part in the run under way, or took part in the last one.
+    bool Shared() const { return shared_; }
+
 private:
     void Serve();
-    // Takes steps until none are left; a step's exception stops both threads.
+    // Takes steps until none are left, marking each one done; a step's exception stops both
+    // threads.
     std::exception_ptr TakeSteps(const std::function<void(std::size_t)>& each, std::size_t end);
+    void TakeStep(const std::function<void(std::size_t)>& each, std::size_t i);
 
     std::mutex mutex_;
     std::condition_variable wake_;      // a run for the second thread, or its end
@@ -43,8 +59,11 @@ private:
     bool running_ = false;  // the second thread has a run
     bool stop_ = false;
     bool unavailable_ = false;  // no second thread could be started
+    bool shared_ = false;
     std::exception_ptr failed_;
     std::atomic<std::size_t> next_{0};
+    std::size_t first_ = 0;
+    std::unique_ptr<std::atomic<bool>[]> done_;  // by step from first_, while following
     std::thread thread_;
 };
 
