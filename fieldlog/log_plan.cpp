@@ -35,12 +35,12 @@ struct LogPlanner::Job {
     std::optional<HeaderBlock> block;  // an undo's: the block to put back
 };
 
-RowOutcome::RowOutcome(const SaveOutcome& outcome)
+RowOutcome::RowOutcome(SaveOutcome outcome)
     : status(outcome.status),
       refusal(outcome.refusal),
-      pointName(outcome.plan.pointName),
-      heightText(outcome.plan.height.text),
-      newPath(outcome.plan.newPath) {
+      pointName(std::move(outcome.plan.pointName)),
+      heightText(std::move(outcome.plan.height.text)),
+      newPath(std::move(outcome.plan.newPath)) {
     if (outcome.error.code != 0 || !outcome.error.reason.empty() || !outcome.error.path.empty()) {
         SetError(outcome.error);
     }
@@ -525,7 +525,7 @@ std::size_t LogPlanner::SaveNextGroup(ChangeRecordWriter* record, bool dryRun) {
     SaveGroup(toSave.data(), toSave.size(), &listings_, record);
     for (std::size_t k = 0; k < toSave.size(); ++k) {
         RowPlan& row = rows_[indexes[k]];
-        row.outcome = toSave[k].outcome;
+        row.outcome = std::move(toSave[k].outcome);
         row.state = row.outcome.status == SaveStatus::kSaved ? RowState::kSaved : RowState::kFailed;
     }
     next_ += count;

@@ -95,7 +95,7 @@ struct RowOutcome {
     std::u16string newPath;    // the plan's; set for kTargetExists too
 
     RowOutcome() = default;
-    RowOutcome(const SaveOutcome& outcome);  // NOLINT: a row keeps what an outcome says
+    RowOutcome(SaveOutcome outcome);  // NOLINT: a row keeps what an outcome says
 
     // For the statuses that reached the disk (and a failed load): what failed. Few rows have
     // one, so it is kept apart.

@@ -87,34 +87,43 @@ const FolderListing& ListingOf(const std::u16string& path, FolderListings* listi
     return listing;
 }
 
-// Calls `each` with every entry whose name is `name` in any letter case.
-template <typename Each>
-void ForSameNames(const FolderListing& listing, std::u16string_view name, Each each) {
+// The first entry whose key is that of `name` and that `match` takes, or null.
+template <typename Match>
+const ListedName* FirstOfKey(const FolderListing& listing, std::u16string_view name, Match match) {
     if (listing.starts.empty()) {
-        return;  // nothing was listed
+        return nullptr;  // nothing was listed
     }
     const std::uint64_t key = AsciiUpperHash(name);
     const std::size_t top = TopBits(key, listing.bits);
     for (std::size_t i = listing.starts[top]; i < listing.starts[top + 1]; ++i) {
         const ListedName& entry = listing.entries[i];
-        if (entry.key == key && SameIgnoringAsciiCase(entry.name, name)) {
-            each(entry);
+        if (entry.key == key && match(entry)) {
+            return &entry;
         }
     }
+    return nullptr;
+}
+
+// Calls `each` with every entry whose name is `name` in any letter case.
+template <typename Each>
+void ForSameNames(const FolderListing& listing, std::u16string_view name, Each each) {
+    FirstOfKey(listing, name, [&](const ListedName& entry) {
+        if (SameIgnoringAsciiCase(entry.name, name)) {
+            each(entry);
+        }
+        return false;
+    });
 }
 
 // The entry of exactly `name` in `listing`, if it was read whole and has it. A name that is not
 // UTF-8 stands for no name given.
 const ListedName* Find(const FolderListing& listing, std::u16string_view name) {
-    const ListedName* found = nullptr;
-    if (listing.whole) {
-        ForSameNames(listing, name, [&](const ListedName& entry) {
-            if (entry.exact && entry.name == name) {
-                found = &entry;
-            }
-        });
-    }
-    return found;
+    // Only the exact name is sought: an entry of its key is compared as it stands.
+    return listing.whole ? FirstOfKey(listing, name,
+                                      [&](const ListedName& entry) {
+                                          return entry.exact && entry.name == name;
+                                      })
+                         : nullptr;
 }
 
 // The entry of exactly `path`'s name in the listing of its folder, if it was listed (see Find).

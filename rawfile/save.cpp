@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "loader.h"
 #include "numbers.h"
@@ -85,7 +86,7 @@ SaveRefusal PlanSave(const LoadedFile& file, const std::u16string& pointName,
     }
     p.newPath = ownName ? file.path : ComposeRawPath(file.folder, p.pointName, file.tail);
     p.renames = p.newPath != file.path;
-    *plan = p;
+    *plan = std::move(p);
     return SaveRefusal::kNone;
 }
 
