@@ -289,9 +289,9 @@ bool LogPlanner::EndNameSame::operator()(const EndName& a, const EndName& b) con
 Refusal LogPlanner::Claim(std::size_t index, const FileKey& file, const FileKey& folder,
                           const std::u16string& endPath) {
     RowPlan& row = rows_[index];
-    const auto sameFile = files_.emplace(file, index);
-    if (!sameFile.second) {
-        row.other = sameFile.first->second;
+    const std::size_t sameFile = files_.Claim(file, index);
+    if (sameFile != index) {
+        row.other = sameFile;
         return Refusal::kSameFile;
     }
     if (endPath.empty()) {
@@ -299,10 +299,10 @@ Refusal LogPlanner::Claim(std::size_t index, const FileKey& file, const FileKey&
     }
     // Names compared as a file system that ignores letter case would: a log saved from a
     // receiver's memory card may well be applied on one.
-    const auto sameEnd =
-        endNames_.emplace(EndName(folder, NamePart(endPath, PlatformPathStyle())), index);
-    if (!sameEnd.second) {
-        row.other = sameEnd.first->second;
+    const std::size_t sameEnd =
+        endNames_.Claim(EndName(folder, NamePart(endPath, PlatformPathStyle())), index);
+    if (sameEnd != index) {
+        row.other = sameEnd;
         row.endPath = endPath;
         return Refusal::kSameNewName;
     }
@@ -435,10 +435,10 @@ void LogPlanner::Start(std::vector<PlanItem> items, bool checkOnly, FolderListin
     fileProblems_ = 0;
     next_ = 0;
     checked_ = 0;
-    files_.clear();
-    endNames_.clear();
-    files_.reserve(items_.size());
-    endNames_.reserve(items_.size());
+    files_.Clear();
+    endNames_.Clear();
+    files_.Reserve(items_.size());
+    endNames_.Reserve(items_.size());
     folderKeys_.clear();
     folderHeads_.clear();
     recordPaths_.clear();
@@ -485,8 +485,8 @@ bool LogPlanner::CheckSome(std::size_t count) {
     };
     threads_.ForEachFollowed(first, end, kShareFrom, examine, claim);
     if (checked_ == items_.size()) {
-        files_.clear();
-        endNames_.clear();
+        files_.Clear();
+        endNames_.Clear();
     }
     return checked_ == items_.size();
 }

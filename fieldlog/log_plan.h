@@ -13,9 +13,9 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "claim_table.h"
 #include "editing.h"
 #include "file_identity.h"
 #include "file_ops.h"
@@ -241,8 +241,8 @@ private:
     std::set<std::size_t> problemRows_;
     FolderListings listings_;
     // The claims of the rows checked so far, let go once all are.
-    std::unordered_map<FileKey, std::size_t, FileKeyHash> files_;
-    std::unordered_map<EndName, std::size_t, EndNameHash, EndNameSame> endNames_;
+    ClaimTable<FileKey, FileKeyHash, std::equal_to<FileKey>> files_;
+    ClaimTable<EndName, EndNameHash, EndNameSame> endNames_;
     std::map<std::u16string, FileKey> folderKeys_;
     // Undo's search for a file under none of its recorded names: each folder's raw files the
     // record does not name, by their header (an empty path: more than one holds it).

@@ -3,13 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <functional>
 #include <map>
+#include <vector>
 
 #include "change_record.h"
+#include "claim_table.h"
 #include "log_plan.h"
 #include "numbers.h"
 #include "paths.h"
 #include "raw_gen.h"
+#include "two_threads.h"
 
 using namespace rawfile;
 
@@ -101,6 +107,50 @@ TEST(LogPlanTest, TheFirstRowToNameAFileOrNewNameHasItWhenLoadsRunTogether) {
             ASSERT_EQ(planner.Rows()[i].refusal, expected[i].first);
             ASSERT_EQ(planner.Rows()[i].other, expected[i].second);
         }
+    }
+}
+
+// Keys that all share a few hashes, claimed past the room first made: each claim is answered
+// with the first index that claimed its key, across the table's growth.
+TEST(LogPlanTest, AClaimTableAnswersTheFirstClaimWhateverTheHashesAndGrowth) {
+    struct FewHashes {
+        std::uint64_t operator()(int key) const { return static_cast<std::uint64_t>(key % 3); }
+    };
+    ClaimTable<int, FewHashes, std::equal_to<int>> table;
+    table.Reserve(4);
+    for (std::size_t i = 0; i < 600; ++i) {
+        const int key = static_cast<int>(i % 200);
+        ASSERT_EQ(table.Claim(key, i), i % 200) << i;
+    }
+    table.Clear();
+    EXPECT_EQ(table.Claim(5, 7), 7u);
+}
+
+// The steps are followed in order, each once, while both threads take them; a step that asks to
+// wait is followed again once the second thread has stopped, and the later steps after it.
+TEST(LogPlanTest, StepsAreFollowedInOrderAndAWaitingStepAfterTheSecondThread) {
+    TwoThreads threads;
+    for (const std::size_t waitAt : {std::size_t{0}, std::size_t{37}, std::size_t{999}}) {
+        std::vector<std::atomic<int>> done(1000);
+        std::vector<std::pair<std::size_t, bool>> followed;
+        threads.ForEachFollowed(
+            0, done.size(), 16, [&](std::size_t i) { done[i] = 1; },
+            [&](std::size_t i, bool sharing) {
+                EXPECT_EQ(done[i].load(), 1);
+                followed.emplace_back(i, sharing);
+                return !(sharing && i == waitAt);
+            });
+        std::size_t next = 0;
+        bool waited = false;
+        for (const auto& [i, sharing] : followed) {
+            if (sharing && i == waitAt) {
+                waited = true;
+                continue;  // followed again below, with the second thread stopped
+            }
+            ASSERT_EQ(i, next++);
+            EXPECT_TRUE(!sharing || !waited) << i;
+        }
+        EXPECT_EQ(next, done.size());
     }
 }
 
