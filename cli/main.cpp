@@ -81,10 +81,11 @@ int main(int argc, char** argv) {
     // instead, the files are still saved, and the exit status says the output was lost.
     signal(SIGPIPE, SIG_IGN);
 #ifdef __GLIBC__
-    // A batch's big arrays (its rows, items and plans, grown as a log is read) come from the
-    // heap and are reused there, not mapped afresh for each size: a fresh mapping costs a page
-    // fault for every page, and a check of 20,000 files spent about a tenth of its time on them.
-    mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);
+    // A batch's arrays (its rows, items and plans) of up to 8 MiB come from the heap and are
+    // reused there, not mapped afresh for each: a fresh mapping costs a page fault for every
+    // page, and a check of 20,000 files spent about a tenth of its time on them. Bigger ones
+    // are still mapped, so that a huge log's memory goes back to the system once it is let go.
+    mallopt(M_MMAP_THRESHOLD, 8 * 1024 * 1024);
 #endif
     std::vector<rvxedit::Arg> args;
     for (int i = 1; i < argc; ++i) {

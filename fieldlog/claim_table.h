@@ -33,15 +33,17 @@ public:
     // The index that claimed `key` first: `index` itself where none did before, which then
     // holds it.
     std::size_t Claim(const Key& key, std::size_t index) {
+        const auto own = static_cast<std::uint32_t>(index);
         if ((count_ + 1) * 8 > slots_.size() * 7) {
             Rebuild(std::max<std::size_t>(16, slots_.size() * 2));
         }
-        const std::uint64_t hash = Hash()(key);
+        const std::uint64_t full = Hash()(key);
+        const auto hash = static_cast<std::uint32_t>(full ^ (full >> 32));
         const std::size_t mask = slots_.size() - 1;
         for (std::size_t at = Start(hash);; at = (at + 1) & mask) {
             Slot& slot = slots_[at];
             if (slot.index == kFree) {
-                slot = Slot{hash, key, index};
+                slot = Slot{hash, own, key};
                 ++count_;
                 return index;
             }
@@ -52,15 +54,17 @@ public:
     }
 
 private:
-    static constexpr std::size_t kFree = static_cast<std::size_t>(-1);
+    // Indexes and hashes are kept in 32 bits, which keeps a slot small: a batch's items are
+    // far fewer than 2^32 (a log is at most 64 MiB long).
+    static constexpr std::uint32_t kFree = 0xFFFFFFFFu;
     struct Slot {
-        std::uint64_t hash = 0;
+        std::uint32_t hash = 0;
+        std::uint32_t index = kFree;
         Key key{};
-        std::size_t index = kFree;
     };
 
     // Where a hash's probe starts: its product's top bits, which mix in all of its bits.
-    std::size_t Start(std::uint64_t hash) const {
+    std::size_t Start(std::uint32_t hash) const {
         return static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15u) >> (64 - bits_));
     }
 
