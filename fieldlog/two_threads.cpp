@@ -33,10 +33,13 @@ void TwoThreads::TakeStep(const std::function<void(std::size_t)>& each, std::siz
 }
 
 std::exception_ptr TwoThreads::TakeSteps(const std::function<void(std::size_t)>& each,
-                                         std::size_t end) {
+                                         std::size_t end, const std::function<void()>& between) {
     try {
         for (std::size_t i; (i = next_.fetch_add(1)) < end;) {
             TakeStep(each, i);
+            if (between) {
+                between();
+            }
         }
     } catch (...) {
         next_ = end;  // the other thread stops at its next step
@@ -103,28 +106,16 @@ bool TwoThreads::ForEachFollowed(std::size_t first, std::size_t end, std::size_t
     }
     // While the second thread takes steps, this one follows the steps done and takes the next.
     std::size_t followed = first;
-    std::exception_ptr own;
-    if (done_) {
-        try {
-            bool following = true;
-            for (std::size_t i; (i = next_.fetch_add(1)) < end;) {
-                TakeStep(each, i);
-                while (following && followed < end &&
-                       done_[followed - first].load(std::memory_order_acquire)) {
-                    if (!follow(followed, true)) {
-                        following = false;
-                        break;
-                    }
-                    ++followed;
-                }
-            }
-        } catch (...) {
-            next_ = end;
-            own = std::current_exception();
+    bool following = true;
+    const auto followDone = [&] {
+        while (following && followed < end &&
+               done_[followed - first].load(std::memory_order_acquire)) {
+            following = follow(followed, true);
+            followed += following ? 1 : 0;
         }
-    } else {
-        own = TakeSteps(each, end);
-    }
+    };
+    const std::exception_ptr own =
+        TakeSteps(each, end, done_ ? std::function<void()>(followDone) : nullptr);
     std::exception_ptr helper;
     if (shared) {
         std::unique_lock<std::mutex> hold(mutex_);

@@ -46,9 +46,10 @@ public:
 
 private:
     void Serve();
-    // Takes steps until none are left, marking each one done; a step's exception stops both
-    // threads.
-    std::exception_ptr TakeSteps(const std::function<void(std::size_t)>& each, std::size_t end);
+    // Takes steps until none are left, marking each one done and calling `between` (if any)
+    // after each; an exception of either stops both threads.
+    std::exception_ptr TakeSteps(const std::function<void(std::size_t)>& each, std::size_t end,
+                                 const std::function<void()>& between = {});
     void TakeStep(const std::function<void(std::size_t)>& each, std::size_t i);
 
     std::mutex mutex_;
