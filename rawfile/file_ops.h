@@ -132,16 +132,23 @@ enum class TargetState {
 // file or a folder (neither: something else, a symbolic link, or a file system that does not
 // tell).
 struct ListedName {
-    std::u16string name;
     std::uint64_t key = 0;  // a hash of the name in upper case (ASCII letters): a listing's order
+    std::uint32_t at = 0;   // where the name starts in its listing's `text`
+    std::uint16_t size = 0;
     bool file = false;
     bool folder = false;
-    bool exact = true;  // false: the name is not UTF-8, and `name` only an approximation of it
+    bool exact = true;  // false: the name is not UTF-8, and the name only an approximation of it
 };
 
 struct FolderListing {
     bool whole = false;  // the folder was read to its end
     std::vector<ListedName> entries;
+    // The entries' names one after the other: a folder of many files costs no allocation and
+    // no more than its names for each.
+    std::u16string text;
+    std::u16string_view NameOf(const ListedName& entry) const {
+        return std::u16string_view(text).substr(entry.at, entry.size);
+    }
     // Where the entries whose keys start with each value of their top `bits` bits begin (and,
     // last, the end), so that a lookup goes straight to the few entries of its key.
     unsigned bits = 0;

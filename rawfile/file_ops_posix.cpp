@@ -62,15 +62,20 @@ const FolderListing& ListingOf(const std::u16string& path, FolderListings* listi
                 break;
             }
             bool exact = true;
-            std::u16string name = Utf8ToUtf16(entry->d_name, &exact);
-            const std::uint64_t key = AsciiUpperHash(name);
-            listing.entries.push_back(ListedName{std::move(name), key, entry->d_type == DT_REG,
-                                                 entry->d_type == DT_DIR, exact});
+            const std::u16string name = Utf8ToUtf16(entry->d_name, &exact);
+            // A name is at most 255 bytes; a listing past 4 GiB of names is cut short.
+            if (listing.text.size() + name.size() > UINT32_MAX) {
+                break;
+            }
+            listing.entries.push_back(
+                ListedName{AsciiUpperHash(name), static_cast<std::uint32_t>(listing.text.size()),
+                           static_cast<std::uint16_t>(name.size()), entry->d_type == DT_REG,
+                           entry->d_type == DT_DIR, exact});
+            listing.text += name;
         }
         closedir(dir);
     }
     std::sort(listing.entries.begin(), listing.entries.end(), KeyLess);
-    listing.entries.shrink_to_fit();
     while (listing.bits < 24 && (std::size_t{1} << listing.bits) < listing.entries.size()) {
         ++listing.bits;
     }
@@ -108,7 +113,7 @@ const ListedName* FirstOfKey(const FolderListing& listing, std::u16string_view n
 template <typename Each>
 void ForSameNames(const FolderListing& listing, std::u16string_view name, Each each) {
     FirstOfKey(listing, name, [&](const ListedName& entry) {
-        if (SameIgnoringAsciiCase(entry.name, name)) {
+        if (SameIgnoringAsciiCase(listing.NameOf(entry), name)) {
             each(entry);
         }
         return false;
@@ -121,7 +126,7 @@ const ListedName* Find(const FolderListing& listing, std::u16string_view name) {
     // Only the exact name is sought: an entry of its key is compared as it stands.
     return listing.whole ? FirstOfKey(listing, name,
                                       [&](const ListedName& entry) {
-                                          return entry.exact && entry.name == name;
+                                          return entry.exact && listing.NameOf(entry) == name;
                                       })
                          : nullptr;
 }
@@ -495,7 +500,7 @@ TargetState CheckRenameTarget(const std::u16string& from, const std::u16string& 
     bool otherCase = false;
     ForSameNames(listing, name, [&](const ListedName& entry) {
         listed = true;
-        otherCase |= entry.name != ownName;
+        otherCase |= listing.NameOf(entry) != ownName;
     });
     // A file system may fold letters beyond ASCII too (a memory card's): such a name is looked
     // up on the disk.
