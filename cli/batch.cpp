@@ -60,33 +60,42 @@ std::u16string RefusalText(const BatchItems& batch, const std::vector<rawfile::P
 }
 
 std::u16string ChangeText(const rawfile::RowPlan& row, const CliTexts& t) {
-    const auto name = [](const std::u16string& path) {
-        return OneLine(rawfile::NamePart(path, rawfile::PlatformPathStyle()));
-    };
-    return Fill(t.change, {name(row.path), name(row.outcome.newPath), row.oldHeight,
-                           rawfile::BytesToText(row.outcome.heightText)});
+    std::u16string oldName;
+    std::u16string newName;
+    const rawfile::PathStyle style = rawfile::PlatformPathStyle();
+    return Fill(t.change, {OneLine(rawfile::NamePart(row.path, style), &oldName),
+                           OneLine(rawfile::NamePart(row.outcome.newPath, style), &newName),
+                           row.oldHeight, rawfile::BytesToText(row.outcome.heightText)});
 }
 
-// Reports one file's outcome; false when it failed.
+// Reports one file's outcome; false when it failed. A batch prints a line for each of its
+// files: the line is built in one piece.
 bool ReportOutcome(const std::u16string& path, const rawfile::RowPlan& row, Console& console) {
     const CliTexts& t = console.Texts();
-    const std::u16string where = OneLine(path) + u": ";
+    std::u16string line;
+    line.reserve(2 * path.size() + 64);
+    AppendOneLine(&line, path);
+    line += u": ";
     if (!row.alreadySavedAs.empty()) {
-        console.Out(where + Fill(t.alreadySaved, {OneLine(row.alreadySavedAs)}));
+        AppendFilled(&line, t.alreadySaved, {OneLine(row.alreadySavedAs)});
+        console.Out(line);
         return true;
     }
     switch (row.outcome.status) {
         case rawfile::SaveStatus::kUnchanged:
-            console.Out(where + t.unchanged);
+            line += t.unchanged;
+            console.Out(line);
             return true;
         case rawfile::SaveStatus::kReady:
-            console.Out(where + Fill(t.wouldSave, {ChangeText(row, t)}));
+            AppendFilled(&line, t.wouldSave, {ChangeText(row, t)});
+            console.Out(line);
             return true;
         case rawfile::SaveStatus::kSaved:
-            console.Out(where + Fill(t.saved, {ChangeText(row, t)}));
+            AppendFilled(&line, t.saved, {ChangeText(row, t)});
+            console.Out(line);
             return true;
         default:
-            console.Err(where + SaveFailureText(row.outcome, OneLine(row.outcome.newPath), t));
+            console.Err(line + SaveFailureText(row.outcome, OneLine(row.outcome.newPath), t));
             return false;
     }
 }

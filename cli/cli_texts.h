@@ -117,6 +117,7 @@ struct CliTexts {
 const CliTexts& TextsFor(texts::Language language);
 
 // Puts the values in for %1, %2, ... (shared with the dialog's texts).
+using texts::AppendFilled;
 using texts::Fill;
 
 // Why a load failed; for a failed read, with the system's reason `readReason`.

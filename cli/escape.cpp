@@ -45,18 +45,31 @@ void AppendJsonChar(std::u16string* out, char16_t c) {
 }  // namespace
 
 std::u16string OneLine(std::u16string_view text) {
-    if (std::none_of(text.begin(), text.end(), IsControl)) {
-        return std::u16string(text);
-    }
     std::u16string out;
+    AppendOneLine(&out, text);
+    return out;
+}
+
+std::u16string_view OneLine(std::u16string_view text, std::u16string* own) {
+    if (std::none_of(text.begin(), text.end(), IsControl)) {
+        return text;
+    }
+    *own = OneLine(text);
+    return *own;
+}
+
+void AppendOneLine(std::u16string* out, std::u16string_view text) {
+    if (std::none_of(text.begin(), text.end(), IsControl)) {
+        out->append(text);
+        return;
+    }
     for (char16_t c : text) {
         if (IsControl(c)) {
-            AppendHexByte(&out, c, u"\\x");
+            AppendHexByte(out, c, u"\\x");
         } else {
-            out.push_back(c);
+            out->push_back(c);
         }
     }
-    return out;
 }
 
 namespace {

@@ -9,6 +9,12 @@ namespace rvxedit {
 // A path or name for a one-line report: control characters become \xNN, the rest stays.
 std::u16string OneLine(std::u16string_view text);
 
+// OneLine(text) as a view: `text` itself when nothing in it changes, else *own, which holds it.
+std::u16string_view OneLine(std::u16string_view text, std::u16string* own);
+
+// Appends OneLine(text) to *out.
+void AppendOneLine(std::u16string* out, std::u16string_view text);
+
 // Header bytes in double quotes: printable ASCII as it is (with \" and \\), others as \xNN.
 std::u16string QuoteBytes(const std::string& bytes);
 

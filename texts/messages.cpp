@@ -110,28 +110,33 @@ std::u16string English(SaveRefusal refusal, const std::u16string& target) {
 
 std::u16string Fill(std::u16string_view pattern,
                     std::initializer_list<std::u16string_view> values) {
-    std::size_t size = pattern.size();
+    std::u16string out;
+    AppendFilled(&out, pattern, values);
+    return out;
+}
+
+void AppendFilled(std::u16string* out, std::u16string_view pattern,
+                  std::initializer_list<std::u16string_view> values) {
+    std::size_t size = out->size() + pattern.size();
     for (const std::u16string_view value : values) {
         size += value.size();
     }
-    std::u16string out;
-    out.reserve(size);
+    out->reserve(size);
     for (std::size_t i = 0; i < pattern.size();) {
         const std::size_t mark = std::min(pattern.find(u'%', i), pattern.size());
-        out.append(pattern.substr(i, mark - i));
+        out->append(pattern.substr(i, mark - i));
         if (mark == pattern.size()) {
             break;
         }
         const std::size_t n = mark + 1 < pattern.size() ? pattern[mark + 1] - u'1' : values.size();
         if (n < values.size()) {
-            out.append(values.begin()[n]);
+            out->append(values.begin()[n]);
             i = mark + 2;
         } else {
-            out.push_back(u'%');
+            out->push_back(u'%');
             i = mark + 1;
         }
     }
-    return out;
 }
 
 std::u16string LoadFailure(LoadError error, Language language) {

@@ -18,6 +18,9 @@ enum class Language { kChinese, kEnglish };
 // `pattern` with each %1 ... %9 replaced by the value of that number (values are not scanned
 // again, so a % in a path stays as it is).
 std::u16string Fill(std::u16string_view pattern, std::initializer_list<std::u16string_view> values);
+// Appends what Fill gives to *out.
+void AppendFilled(std::u16string* out, std::u16string_view pattern,
+                  std::initializer_list<std::u16string_view> values);
 
 // Why a load failed; empty for kNone. For kReadFailed the caller adds the system's reason.
 std::u16string LoadFailure(rawfile::LoadError error, Language language);
