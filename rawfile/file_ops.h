@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <map>
 #include <mutex>
+#include <shared_mutex>
 #include <string>
 #include <vector>
 
@@ -170,11 +171,12 @@ struct FolderListings {
     // look at the disk. The save looks again, and its rename never replaces a file.
     bool listingDecides = false;
 
-    // Guards the maps above, for checks that share one set of listings between threads. A
+    // Guards the maps above, for checks that share one set of listings between threads: held
+    // shared to look an entry up (both threads look up every file), alone to add one. A
     // listing, once in `names`, is never changed, so it is read without the lock. Listings are
     // moved only while no other thread uses them, so a move leaves the lock behind.
     struct Lock {
-        std::mutex mutex;
+        std::shared_mutex mutex;
         Lock() = default;
         Lock(Lock&&) noexcept {}
         Lock& operator=(Lock&&) noexcept { return *this; }

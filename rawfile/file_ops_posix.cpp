@@ -47,10 +47,18 @@ std::size_t TopBits(std::uint64_t key, unsigned bits) {
 // the listing calls a regular file or a folder is one; a link's type is not taken from it.
 const FolderListing& ListingOf(const std::u16string& path, FolderListings* listings) {
     const std::u16string_view folder = FolderPart(path, PathStyle::kPosix);
-    const std::lock_guard<std::mutex> hold(listings->lock.mutex);
+    {
+        const std::shared_lock<std::shared_mutex> look(listings->lock.mutex);
+        const auto known = listings->names.find(folder);
+        if (known != listings->names.end()) {
+            return known->second;
+        }
+    }
+    // Listed while no other thread can look at it.
+    const std::lock_guard<std::shared_mutex> hold(listings->lock.mutex);
     const auto known = listings->names.find(folder);
     if (known != listings->names.end()) {
-        return known->second;
+        return known->second;  // listed meanwhile
     }
     FolderListing& listing = listings->names[std::u16string(folder)];
     if (DIR* dir = opendir(FolderName(path).c_str())) {
@@ -133,7 +141,7 @@ const ListedName* Find(const FolderListing& listing, std::u16string_view name) {
 
 // The entry of exactly `path`'s name in the listing of its folder, if it was listed (see Find).
 const ListedName* Listed(const std::u16string& path, const FolderListings& listings) {
-    std::unique_lock<std::mutex> hold(listings.lock.mutex);
+    std::shared_lock<std::shared_mutex> hold(listings.lock.mutex);
     const auto listing = listings.names.find(FolderPart(path, PathStyle::kPosix));
     if (listing == listings.names.end()) {
         return nullptr;
@@ -425,33 +433,38 @@ bool HeldFile::CheckFolderWritable(FileError* error, FolderListings* known) cons
     }
     // Each folder is judged once, under its part of the path.
     const std::u16string_view key = FolderPart(path_, PathStyle::kPosix);
-    std::unique_lock<std::mutex> hold(known->lock.mutex);
-    auto verdict = known->verdicts.find(key);
-    if (verdict == known->verdicts.end()) {
-        verdict = known->verdicts.emplace(key, FolderVerdict(FolderName(path_), path_)).first;
-    }
+    // Found under the shared lock, else judged alone (and maybe judged meanwhile).
+    const auto judged = [known, key](auto& map, auto judge) {
+        {
+            const std::shared_lock<std::shared_mutex> look(known->lock.mutex);
+            const auto found = map.find(key);
+            if (found != map.end()) {
+                return found;
+            }
+        }
+        const std::lock_guard<std::shared_mutex> hold(known->lock.mutex);
+        const auto found = map.find(key);
+        return found != map.end() ? found : map.emplace(key, judge()).first;
+    };
+    const auto verdict =
+        judged(known->verdicts, [this] { return FolderVerdict(FolderName(path_), path_); });
     if (verdict->second.code != 0) {
         *error = verdict->second;
         error->path = path_;
         return false;
     }
-    hold.unlock();
     // In a folder with the sticky bit (such as /tmp) only the file's or the folder's owner may
     // rename a file, unless the user is privileged.
     static const uid_t user = geteuid();
     if (user == 0) {
         return true;
     }
-    hold.lock();
-    auto sticky = known->stickyOwners.find(key);
-    if (sticky == known->stickyOwners.end()) {
+    const auto sticky = judged(known->stickyOwners, [this] {
         struct stat dirStat;
         const bool isSticky =
             stat(FolderName(path_).c_str(), &dirStat) == 0 && (dirStat.st_mode & S_ISVTX) != 0;
-        sticky =
-            known->stickyOwners.emplace(key, isSticky ? std::int64_t{dirStat.st_uid} : -1).first;
-    }
-    hold.unlock();
+        return isSticky ? std::int64_t{dirStat.st_uid} : std::int64_t{-1};
+    });
     if (sticky->second >= 0 && uid_ != user && sticky->second != std::int64_t{user}) {
         return Fail(FileOp::kFolder, path_, EPERM, error);
     }

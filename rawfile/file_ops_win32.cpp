@@ -337,7 +337,7 @@ bool HeldFile::CheckFolderWritable(FileError* error, FolderListings* known) cons
     // a name be added.
     const std::u16string folder = FolderOf(path_);
     if (known != nullptr) {
-        const std::lock_guard<std::mutex> hold(known->lock.mutex);
+        const std::lock_guard<std::shared_mutex> hold(known->lock.mutex);
         const auto verdict = known->verdicts.find(folder);
         if (verdict != known->verdicts.end() && verdict->second.code == 0) {
             return true;
@@ -349,7 +349,7 @@ bool HeldFile::CheckFolderWritable(FileError* error, FolderListings* known) cons
     }
     CloseHandle(h);
     if (known != nullptr) {
-        const std::lock_guard<std::mutex> hold(known->lock.mutex);
+        const std::lock_guard<std::shared_mutex> hold(known->lock.mutex);
         known->verdicts[folder] = FileError();
     }
     return true;
