@@ -421,7 +421,7 @@ void LogPlanner::Settle(std::size_t index, bool loaded) {
                 : status == SaveStatus::kReady ? RowState::kWillSave
                                                : RowState::kUnchanged;
     if (checkOnly_) {
-        jobs_[index].reset();
+        done_.push_back(std::move(jobs_[index]));
     }
 }
 
@@ -431,6 +431,7 @@ void LogPlanner::Start(std::vector<PlanItem> items, bool checkOnly, FolderListin
     rows_.assign(items_.size(), RowPlan());
     jobs_.clear();
     jobs_.resize(items_.size());
+    done_.clear();
     problemRows_.clear();
     fileProblems_ = 0;
     next_ = 0;
@@ -483,7 +484,9 @@ bool LogPlanner::CheckSome(std::size_t count) {
         checked_ = i + 1;
         return true;
     };
+    done_.reserve(end - first);
     threads_.ForEachFollowed(first, end, kShareFrom, examine, claim);
+    done_.clear();
     if (checked_ == items_.size()) {
         files_.Clear();
         endNames_.Clear();

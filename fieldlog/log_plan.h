@@ -235,6 +235,10 @@ private:
     std::vector<RowPlan> rows_;
     std::vector<std::unique_ptr<Job>> jobs_;  // one per item; null for a refused one
     bool checkOnly_ = false;                  // no jobs are kept
+    // Jobs done with while the second thread may still be examining: they are let go once it
+    // has stopped, since freeing what the other thread made while it makes more keeps both
+    // waiting on the memory's lock.
+    std::vector<std::unique_ptr<Job>> done_;
     std::size_t fileProblems_ = 0;
     std::size_t next_ = 0;
     std::size_t checked_ = 0;
