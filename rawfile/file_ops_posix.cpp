@@ -43,24 +43,27 @@ std::size_t TopBits(std::uint64_t key, unsigned bits) {
     return bits == 0 ? 0 : static_cast<std::size_t>(key >> (64 - bits));
 }
 
-// The entries of the folder `path` is in, listed on the first call for that folder. An entry
-// the listing calls a regular file or a folder is one; a link's type is not taken from it.
-const FolderListing& ListingOf(const std::u16string& path, FolderListings* listings) {
-    const std::u16string_view folder = FolderPart(path, PathStyle::kPosix);
+// The value of `key` in `map`, one of the maps of `listings`: found under the shared lock, else
+// made by make() and added while no other thread may look (unless one added it meanwhile).
+template <typename Map, typename Make>
+const typename Map::mapped_type& FoundOrAdded(const FolderListings& listings, Map& map,
+                                              std::u16string_view key, Make make) {
     {
-        const std::shared_lock<std::shared_mutex> look(listings->lock.mutex);
-        const auto known = listings->names.find(folder);
-        if (known != listings->names.end()) {
-            return known->second;
+        const std::shared_lock<std::shared_mutex> look(listings.lock.mutex);
+        const auto found = map.find(key);
+        if (found != map.end()) {
+            return found->second;
         }
     }
-    // Listed while no other thread can look at it.
-    const std::lock_guard<std::shared_mutex> hold(listings->lock.mutex);
-    const auto known = listings->names.find(folder);
-    if (known != listings->names.end()) {
-        return known->second;  // listed meanwhile
-    }
-    FolderListing& listing = listings->names[std::u16string(folder)];
+    const std::lock_guard<std::shared_mutex> hold(listings.lock.mutex);
+    const auto found = map.find(key);
+    return found != map.end() ? found->second : map.emplace(key, make()).first->second;
+}
+
+// The entries of the folder `path` is in. An entry the listing calls a regular file or a folder
+// is one; a link's type is not taken from it.
+FolderListing ListFolder(const std::u16string& path) {
+    FolderListing listing;
     if (DIR* dir = opendir(FolderName(path).c_str())) {
         for (;;) {
             errno = 0;
@@ -98,6 +101,13 @@ const FolderListing& ListingOf(const std::u16string& path, FolderListings* listi
     }
     listing.starts.back() = at;
     return listing;
+}
+
+// The listing of the folder `path` is in, listed on the first call for that folder (while the
+// other thread waits for it).
+const FolderListing& ListingOf(const std::u16string& path, FolderListings* listings) {
+    return FoundOrAdded(*listings, listings->names, FolderPart(path, PathStyle::kPosix),
+                        [&path] { return ListFolder(path); });
 }
 
 // The first entry whose key is that of `name` and that `match` takes, or null.
@@ -433,23 +443,10 @@ bool HeldFile::CheckFolderWritable(FileError* error, FolderListings* known) cons
     }
     // Each folder is judged once, under its part of the path.
     const std::u16string_view key = FolderPart(path_, PathStyle::kPosix);
-    // Found under the shared lock, else judged alone (and maybe judged meanwhile).
-    const auto judged = [known, key](auto& map, auto judge) {
-        {
-            const std::shared_lock<std::shared_mutex> look(known->lock.mutex);
-            const auto found = map.find(key);
-            if (found != map.end()) {
-                return found;
-            }
-        }
-        const std::lock_guard<std::shared_mutex> hold(known->lock.mutex);
-        const auto found = map.find(key);
-        return found != map.end() ? found : map.emplace(key, judge()).first;
-    };
-    const auto verdict =
-        judged(known->verdicts, [this] { return FolderVerdict(FolderName(path_), path_); });
-    if (verdict->second.code != 0) {
-        *error = verdict->second;
+    const FileError& verdict = FoundOrAdded(
+        *known, known->verdicts, key, [this] { return FolderVerdict(FolderName(path_), path_); });
+    if (verdict.code != 0) {
+        *error = verdict;
         error->path = path_;
         return false;
     }
@@ -459,13 +456,13 @@ bool HeldFile::CheckFolderWritable(FileError* error, FolderListings* known) cons
     if (user == 0) {
         return true;
     }
-    const auto sticky = judged(known->stickyOwners, [this] {
+    const std::int64_t sticky = FoundOrAdded(*known, known->stickyOwners, key, [this] {
         struct stat dirStat;
         const bool isSticky =
             stat(FolderName(path_).c_str(), &dirStat) == 0 && (dirStat.st_mode & S_ISVTX) != 0;
         return isSticky ? std::int64_t{dirStat.st_uid} : std::int64_t{-1};
     });
-    if (sticky->second >= 0 && uid_ != user && sticky->second != std::int64_t{user}) {
+    if (sticky >= 0 && uid_ != user && sticky != std::int64_t{user}) {
         return Fail(FileOp::kFolder, path_, EPERM, error);
     }
     return true;

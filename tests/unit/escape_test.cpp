@@ -28,6 +28,14 @@ TEST(Escape, JsonStrings) {
 
 TEST(Escape, OneLineAndQuotedTexts) {
     EXPECT_EQ(OneLine(u"a\nb\x1b\x7f\u6D4B\"\\"), u"a\\x0ab\\x1b\\x7f\u6D4B\"\\");
+    // A report line takes a clean name as it stands, and only an escaped one is kept apart.
+    const std::u16string clean = u"ABCD0861.RVX";
+    std::u16string own;
+    EXPECT_EQ(OneLine(clean, &own).data(), clean.data());
+    EXPECT_EQ(OneLine(u"a\rb", &own), u"a\\x0db");
+    std::u16string line = u"x: ";
+    AppendOneLine(&line, u"a\tb");
+    EXPECT_EQ(line, u"x: a\\x09b");
     EXPECT_EQ(Quote(u"a\"\\\t\u6D4B"), u"\"a\\\"\\\\\\x09\u6D4B\"");
     EXPECT_EQ(QuoteBytes("a\"\\\t\xE9\x7f"), u"\"a\\\"\\\\\\x09\\xe9\\x7f\"");
 }
@@ -37,4 +45,7 @@ TEST(Escape, MessagesTakeTheirValuesInPlace) {
     EXPECT_EQ(texts::Fill(u"%2 then %1, 100%%1 %3%", {u"a", u"\u6D4B"}),
               u"\u6D4B then a, 100%a %3%");
     EXPECT_EQ(texts::Fill(u"", {u"a"}), u"");
+    std::u16string line = u"kept ";
+    texts::AppendFilled(&line, u"%1!", {u"a"});
+    EXPECT_EQ(line, u"kept a!");
 }
