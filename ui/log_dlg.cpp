@@ -24,8 +24,10 @@ constexpr UINT kWorkProgress = WM_APP + 1;
 constexpr UINT kRefitColumns = WM_APP + 2;
 
 // How often the worker shows the rows it has checked: the first row at once, then at most
-// this often, so the list grows smoothly without a message for every row.
-constexpr auto kPublishEvery = std::chrono::milliseconds(15);
+// this often. Each showing costs the window, the display and (under Wine) its server a few
+// milliseconds of the two cores the check runs on: ten a second keep the list and its counter
+// moving and a check of 1,000 rows about 5% faster than one at every step.
+constexpr auto kPublishEvery = std::chrono::milliseconds(100);
 // The longest a step of the check should take: a cancel waits for the step under way.
 constexpr auto kLongestStep = std::chrono::milliseconds(80);
 
