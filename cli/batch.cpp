@@ -78,26 +78,19 @@ bool ReportOutcome(const std::u16string& path, const rawfile::RowPlan& row, Cons
     line += u": ";
     if (!row.alreadySavedAs.empty()) {
         AppendFilled(&line, t.alreadySaved, {OneLine(row.alreadySavedAs)});
-        console.Out(line);
-        return true;
+    } else if (row.outcome.status == rawfile::SaveStatus::kUnchanged) {
+        line += t.unchanged;
+    } else if (row.outcome.status == rawfile::SaveStatus::kReady ||
+               row.outcome.status == rawfile::SaveStatus::kSaved) {
+        AppendFilled(&line,
+                     row.outcome.status == rawfile::SaveStatus::kReady ? t.wouldSave : t.saved,
+                     {ChangeText(row, t)});
+    } else {
+        console.Err(line + SaveFailureText(row.outcome, OneLine(row.outcome.newPath), t));
+        return false;
     }
-    switch (row.outcome.status) {
-        case rawfile::SaveStatus::kUnchanged:
-            line += t.unchanged;
-            console.Out(line);
-            return true;
-        case rawfile::SaveStatus::kReady:
-            AppendFilled(&line, t.wouldSave, {ChangeText(row, t)});
-            console.Out(line);
-            return true;
-        case rawfile::SaveStatus::kSaved:
-            AppendFilled(&line, t.saved, {ChangeText(row, t)});
-            console.Out(line);
-            return true;
-        default:
-            console.Err(line + SaveFailureText(row.outcome, OneLine(row.outcome.newPath), t));
-            return false;
-    }
+    console.Out(line);
+    return true;
 }
 
 // Opens (or, in a dry run, only looks at) the change record before anything is checked, so

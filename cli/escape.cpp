@@ -54,7 +54,8 @@ std::u16string_view OneLine(std::u16string_view text, std::u16string* own) {
     if (std::none_of(text.begin(), text.end(), IsControl)) {
         return text;
     }
-    *own = OneLine(text);
+    own->clear();
+    AppendOneLine(own, text);
     return *own;
 }
 
